@@ -1,0 +1,17 @@
+#pragma once
+
+#include <vector>
+
+#include "catalog/moon_entry.h"
+
+// Age above which the Moon is placed on the waning half of the phase scale.
+constexpr double kWaningAgeDays = 14.0;
+
+// The illuminated percentage folded onto the 0 to 200 phase scale: the percentage while
+// the age is at most 14.0 days, 200 minus it afterwards.
+double PhaseScaleValue(double illuminatedPercent, double ageDays);
+
+// Index of the entry whose phase is nearest to `phase`, for entries whose phases rise
+// with the index; a tie goes to the later entry. -1 when no entry qualifies: fewer than
+// two entries, or `phase` above every phase from index 1 on.
+int FindNearestEntry(const std::vector<MoonEntry>& entries, double phase);

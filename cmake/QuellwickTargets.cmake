@@ -1,0 +1,25 @@
+# Settings every Quellwick target shares: strict warnings as errors, static Windows
+# binaries, and sanitizers on the native build's code and tests.
+option(QW_SANITIZE "Build native code with AddressSanitizer and UBSan" ON)
+
+function(qw_target_defaults target)
+  target_compile_options(${target} PRIVATE -Wall -Wextra -Wshadow -Wnull-dereference -Werror)
+  if(WIN32)
+    target_compile_definitions(${target} PRIVATE WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601 WINVER=0x0601)
+  elseif(QW_SANITIZE)
+    target_compile_options(${target} PRIVATE -fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer)
+    target_link_options(${target} PRIVATE -fsanitize=address,undefined)
+  endif()
+endfunction()
+
+# A GoogleTest program. Under a cross build, ctest runs it through the Wine emulator.
+function(qw_add_test_program target)
+  add_executable(${target} ${ARGN})
+  qw_target_defaults(${target})
+  target_link_libraries(${target} PRIVATE GTest::gtest_main)
+  if(WIN32)
+    target_link_options(${target} PRIVATE -mconsole)
+  endif()
+  gtest_discover_tests(${target} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 120
+    PROPERTIES TIMEOUT 300)
+endfunction()

@@ -1,0 +1,103 @@
+#include "astro/moon_selection.h"
+
+#include <gtest/gtest.h>
+
+#include "astro/moon_phase.h"
+#include "tests/unit/catalog_fixture.h"
+#include "wallpaper/wallpaper_maker.h"
+
+namespace {
+
+std::vector<MoonEntry> Phases(std::initializer_list<double> phases) {
+    std::vector<MoonEntry> entries;
+    for (double phase : phases) {
+        entries.emplace_back();
+        entries.back().phase = phase;
+    }
+    return entries;
+}
+
+const std::vector<MoonEntry> kEighths = Phases({0, 25, 50, 75, 100, 125, 150, 175, 200});
+
+TEST(PhaseScaleValue, FoldsOnceTheAgePassesFourteenDays) {
+    EXPECT_DOUBLE_EQ(30.0, PhaseScaleValue(30.0, 5.0));
+    EXPECT_DOUBLE_EQ(170.0, PhaseScaleValue(30.0, 20.0));
+    EXPECT_DOUBLE_EQ(99.0, PhaseScaleValue(99.0, 14.0));  // exactly 14.0 is not folded
+    EXPECT_DOUBLE_EQ(101.0, PhaseScaleValue(99.0, 14.01));
+}
+
+TEST(FindNearestEntry, ChoosesTheNearestNeighbour) {
+    EXPECT_EQ(1, FindNearestEntry(kEighths, 30.0));
+    EXPECT_EQ(7, FindNearestEntry(kEighths, 170.0));
+    EXPECT_EQ(3, FindNearestEntry(kEighths, 75.0));
+    EXPECT_EQ(4, FindNearestEntry(kEighths, 99.0));
+    EXPECT_EQ(4, FindNearestEntry(kEighths, 101.0));
+    EXPECT_EQ(0, FindNearestEntry(kEighths, 0.0));
+    EXPECT_EQ(8, FindNearestEntry(kEighths, 200.0));
+}
+
+TEST(FindNearestEntry, TiesGoToTheLaterEntry) {
+    EXPECT_EQ(2, FindNearestEntry(kEighths, 37.5));
+    EXPECT_EQ(1, FindNearestEntry(Phases({0, 50, 50, 100}), 50.0));
+    EXPECT_EQ(1, FindNearestEntry(Phases({50, 50, 100}), 50.0));
+}
+
+TEST(FindNearestEntry, ChoosesNothingWhenNoEntryQualifies) {
+    EXPECT_EQ(-1, FindNearestEntry({}, 10.0));
+    EXPECT_EQ(-1, FindNearestEntry(Phases({50}), 50.0));
+    EXPECT_EQ(-1, FindNearestEntry(Phases({0, 90, 180}), 190.0));
+    EXPECT_EQ(0, FindNearestEntry(Phases({10, 40, 70}), 2.0));
+}
+
+class SelectMoonForDate : public ::testing::Test {
+protected:
+    void TearDown() override { CTestCatalog::ClearEntries(); }
+};
+
+TEST_F(SelectMoonForDate, ReportsPhaseAgeAndIndex) {
+    CTestCatalog::Fill({0, 25, 50, 75, 100, 125, 150, 175, 200});
+    double percent = -1.0, age = -1.0;
+    int index = -1;
+    // 2000-01-01 12:00 UT: 23 % lit, 24.8 days old, so P = 177 on the waning half.
+    const MoonEntry entry = CWallpaperMaker().SelectMoonForDate(2451545.0, &percent, &age, &index);
+    EXPECT_NEAR(22.9776783, percent, 1e-7);
+    EXPECT_NEAR(24.831454576, age, 1e-8);
+    EXPECT_EQ(7, index);
+    EXPECT_EQ("moon7.jpg", entry.paper);
+    EXPECT_EQ(175.0, entry.phase);
+
+    // Full moon, just past the fold: P is about 100.000001.
+    EXPECT_EQ("moon4.jpg", CWallpaperMaker().SelectMoonForDate(2451564.6944444445, nullptr, nullptr, &index).paper);
+    EXPECT_EQ(4, index);
+}
+
+TEST_F(SelectMoonForDate, EmptyResultLeavesTheIndexAlone) {
+    CTestCatalog::Fill({0, 90, 180});
+    double percent = -1.0, age = -1.0;
+    int index = 42;
+    // New moon of 2000-01-06 is placed at the end of the month: P is about 200.
+    const MoonEntry entry = CWallpaperMaker().SelectMoonForDate(2451550.259722222, &percent, &age, &index);
+    EXPECT_EQ(42, index);
+    EXPECT_TRUE(entry.paper.empty());
+    EXPECT_EQ(0.0, entry.phase);
+    EXPECT_NEAR(0.0001052, percent, 1e-7);
+    EXPECT_NEAR(29.520947786, age, 1e-8);
+
+    CTestCatalog::ClearEntries();
+    EXPECT_TRUE(CWallpaperMaker().SelectMoonForDate(2451545.0, nullptr, nullptr, &index).paper.empty());
+    EXPECT_EQ(42, index);
+}
+
+TEST_F(SelectMoonForDate, CurrentMoonMatchesTheComputedPhase) {
+    CTestCatalog::Fill({0, 25, 50, 75, 100, 125, 150, 175, 200});
+    double percent = -1.0, age = -1.0;
+    int index = -1;
+    CWallpaperMaker().CurrentMoon(&percent, &age, &index);
+    EXPECT_GE(percent, 0.0);
+    EXPECT_LE(percent, 100.0);
+    EXPECT_GE(age, 0.0);
+    EXPECT_LT(age, 29.53058868);
+    EXPECT_EQ(FindNearestEntry(CTestCatalog().GetEntries(), PhaseScaleValue(percent, age)), index);
+}
+
+}  // namespace

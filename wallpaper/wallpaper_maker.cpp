@@ -1,0 +1,29 @@
+#include "wallpaper/wallpaper_maker.h"
+
+#include "astro/calendar.h"
+#include "astro/moon_phase.h"
+#include "astro/moon_selection.h"
+#include "catalog/moon_catalog.h"
+
+MoonEntry CWallpaperMaker::SelectMoonForDate(double julianDate, double* illuminatedPercent, double* ageDays,
+                                             int* index) const {
+    const PhaseInfo info = ComputeMoonPhase(julianDate);
+    const double percent = info.illuminatedFraction * 100.0;
+    if (illuminatedPercent)
+        *illuminatedPercent = percent;
+    if (ageDays)
+        *ageDays = info.ageDays;
+
+    const std::vector<MoonEntry> entries = CMoonCatalog().GetEntries();
+    const int chosen = FindNearestEntry(entries, PhaseScaleValue(percent, info.ageDays));
+    if (chosen < 0)
+        return MoonEntry();
+    if (index)
+        *index = chosen;
+    return entries[chosen];
+}
+
+MoonEntry CWallpaperMaker::CurrentMoon(double* illuminatedPercent, double* ageDays, int* index) const {
+    const DateValue universal = LocalToUniversal(CurrentLocalDate());
+    return SelectMoonForDate(JulianDateFromDate(universal), illuminatedPercent, ageDays, index);
+}
