@@ -1,0 +1,49 @@
+#pragma once
+
+#include <windows.h>
+
+#include <memory>
+#include <string>
+
+#include "wallpaper/imaging_win.h"
+
+// Pictures and files for tests that draw with GDI+.
+namespace wallpaper_test {
+
+// A fresh, empty folder under the temporary directory, removed with its files at the end.
+class CScratchFolder {
+public:
+    explicit CScratchFolder(const std::string& name);
+    ~CScratchFolder();
+    CScratchFolder(const CScratchFolder&) = delete;
+    CScratchFolder& operator=(const CScratchFolder&) = delete;
+
+    std::string Path(const std::string& file) const { return folder + "\\" + file; }
+    const std::string& Folder() const { return folder; }
+
+private:
+    std::string folder;
+};
+
+// A rectangle of one colour, for building test pictures.
+struct Block {
+    int x, y, width, height;
+    Gdiplus::ARGB colour;
+};
+
+// Saves a width x height picture, transparent except for the blocks, in the format the
+// path's extension selects. False when anything fails.
+bool SavePicture(const std::string& path, int width, int height, std::initializer_list<Block> blocks);
+
+// A saved picture reopened for reading pixels; null when it cannot be read.
+GdipBitmapPtr OpenBitmap(const std::string& path);
+
+Gdiplus::ARGB PixelAt(Gdiplus::GpBitmap* bitmap, int x, int y);
+
+// Whether two colours differ by at most `tolerance` in each channel.
+bool ColourNear(Gdiplus::ARGB actual, Gdiplus::ARGB expected, int tolerance = 8);
+
+std::string ReadFileBytes(const std::string& path);
+bool WriteFileBytes(const std::string& path, const std::string& bytes);
+
+}  // namespace wallpaper_test
