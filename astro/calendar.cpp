@@ -36,8 +36,7 @@ void CivilFromDays(long long days, CalendarTime* time) {
 bool DaysFromCalendar(const CalendarTime& time, double* days) {
     if (time.month < 1 || time.month > 12 || time.day < 1 || time.day > 31)
         return false;
-    if (time.hour < 0 || time.hour > 23 || time.minute < 0 || time.minute > 59 || time.second < 0 ||
-        time.second > 59)
+    if (time.hour < 0 || time.hour > 23 || time.minute < 0 || time.minute > 59 || time.second < 0 || time.second > 59)
         return false;
     const double date = static_cast<double>(DaysFromCivil(time.year, time.month, time.day) - kOleEpochFromUnixDays);
     if (date < kDateMin || date > kDateMax)
@@ -119,14 +118,13 @@ double JulianDateFromCalendar(int year, int month, int day, int hour, int minute
         m += 12;
     }
     int b = 0;
-    const bool julianCalendar =
-        year < 1582 || (year == 1582 && (month < 9 || (month == 9 && day < 5)));
+    const bool julianCalendar = year < 1582 || (year == 1582 && (month < 9 || (month == 9 && day < 5)));
     if (!julianCalendar) {
         const int a = y / 100;
         b = 2 - a + a / 4;
     }
-    const long long whole = static_cast<long long>(365.25 * (y + 4716)) +
-                            static_cast<long long>(30.6001 * (m + 1)) + day + b;
+    const long long whole =
+        static_cast<long long>(365.25 * (y + 4716)) + static_cast<long long>(30.6001 * (m + 1)) + day + b;
     return static_cast<double>(whole) - 1524.5 + ((hour * 60 + minute) * 60 + second) / 86400.0;
 }
 

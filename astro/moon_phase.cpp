@@ -4,7 +4,7 @@
 
 namespace {
 
-constexpr double kEpoch = 2444238.5;                // 1980 January 0.0
+constexpr double kEpoch = 2444238.5;  // 1980 January 0.0
 constexpr double kSunDailyMotion = 0.9856473320990837;
 constexpr double kSunLongitudeAtEpoch = 278.83354;
 constexpr double kSunLongitudeAtPerigee = 282.596403;
@@ -35,8 +35,12 @@ constexpr double kKeplerTolerance = 1e-06;
 constexpr double kDegToRad = 0.017453292519943295;
 constexpr double kRadToDeg = 57.29577951308232;
 
-double Rad(double degrees) { return degrees * kDegToRad; }
-double Deg(double radians) { return radians * kRadToDeg; }
+double Rad(double degrees) {
+    return degrees * kDegToRad;
+}
+double Deg(double radians) {
+    return radians * kRadToDeg;
+}
 
 }  // namespace
 

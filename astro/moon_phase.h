@@ -8,7 +8,7 @@ struct PhaseInfo {
     double moonDistanceKm = 0.0;
     double moonAngularDiameter = 0.0;  // degrees
     double sunDistanceKm = 0.0;
-    double sunAngularDiameter = 0.0;   // degrees
+    double sunAngularDiameter = 0.0;  // degrees
 };
 
 // angle - 360 * floor(angle / 360): an angle reduced to [0, 360).

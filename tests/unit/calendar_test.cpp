@@ -124,15 +124,15 @@ TEST(LocalToUniversal, AddsTheBiasInForce) {
 }
 
 TEST(LocalToUniversal, CrossesMidnightAndDayZero) {
-    ExpectCalendar(LocalToUniversal(Date(2004, 1, 1, 0, 30, 0), CFixedZone({-60, 0, 0, false})).days, 2003, 12, 31,
-                   23, 30, 0);
+    ExpectCalendar(LocalToUniversal(Date(2004, 1, 1, 0, 30, 0), CFixedZone({-60, 0, 0, false})).days, 2003, 12, 31, 23,
+                   30, 0);
     // Across 1899-12-30, where the OLE scale turns negative.
-    ExpectCalendar(LocalToUniversal(Date(1899, 12, 30, 0, 30, 0), CFixedZone({-60, 0, 0, false})).days, 1899, 12,
-                   29, 23, 30, 0);
-    ExpectCalendar(LocalToUniversal(Date(1899, 12, 29, 23, 30, 0), CFixedZone({120, 0, 0, false})).days, 1899, 12,
-                   30, 1, 30, 0);
-    ExpectCalendar(LocalToUniversal(Date(1899, 12, 28, 6, 0, 0), CFixedZone({60, 0, 0, false})).days, 1899, 12,
-                   28, 7, 0, 0);
+    ExpectCalendar(LocalToUniversal(Date(1899, 12, 30, 0, 30, 0), CFixedZone({-60, 0, 0, false})).days, 1899, 12, 29,
+                   23, 30, 0);
+    ExpectCalendar(LocalToUniversal(Date(1899, 12, 29, 23, 30, 0), CFixedZone({120, 0, 0, false})).days, 1899, 12, 30,
+                   1, 30, 0);
+    ExpectCalendar(LocalToUniversal(Date(1899, 12, 28, 6, 0, 0), CFixedZone({60, 0, 0, false})).days, 1899, 12, 28, 7,
+                   0, 0);
 }
 
 TEST(LocalToUniversal, InvalidLocalDateStillGivesAValidResult) {

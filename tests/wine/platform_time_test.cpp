@@ -74,8 +74,8 @@ TEST(PlatformTime, PresentMomentIsUniversalTime) {
     GetSystemTime(&after);
     const double first = JulianDateFromCalendar(before.wYear, before.wMonth - 1, before.wDay, before.wHour,
                                                 before.wMinute, before.wSecond);
-    const double last = JulianDateFromCalendar(after.wYear, after.wMonth - 1, after.wDay, after.wHour,
-                                               after.wMinute, after.wSecond);
+    const double last =
+        JulianDateFromCalendar(after.wYear, after.wMonth - 1, after.wDay, after.wHour, after.wMinute, after.wSecond);
     EXPECT_GE(ours, first - 2.0 / 86400.0);
     EXPECT_LE(ours, last + 2.0 / 86400.0);
 }

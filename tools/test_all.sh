@@ -1,0 +1,110 @@
+#!/usr/bin/env bash
+# Builds Quellwick natively and for 32- and 64-bit Windows and runs every test: the
+# native ones under AddressSanitizer and UBSan, the Windows ones under Wine on each
+# build's private prefix, headless under Xvfb. Ends with a summary; non-zero on failure.
+set -uo pipefail
+
+root=$(cd "$(dirname "$0")/.." && pwd)
+cd "$root"
+bash tools/ensure_packages.sh || exit 1
+
+started=$(date +%s)
+summary=()
+failed=0
+
+# One private X server for every Wine run.
+display=90
+while [[ -e /tmp/.X11-unix/X$display || -e /tmp/.X$display-lock ]]; do display=$((display + 1)); done
+Xvfb ":$display" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+xvfb_pid=$!
+export DISPLAY=":$display"
+
+stop_wine() {
+  for build in win32 win64; do
+    if [[ -d "build/$build/wineprefix" ]]; then
+      WINEPREFIX="$root/build/$build/wineprefix" wineserver -k >/dev/null 2>&1 || true
+    fi
+  done
+}
+cleanup() {
+  stop_wine
+  kill "$xvfb_pid" >/dev/null 2>&1 || true
+}
+trap cleanup EXIT
+trap 'exit 130' INT TERM
+
+note() { summary+=("$(printf '%-8s %s' "$1" "$2")"); }
+
+# configure_and_build NAME CMAKE-ARGS...
+configure_and_build() {
+  local name=$1
+  shift
+  echo "=== $name: configure and build"
+  if ! cmake -S . -B "build/$name" -G Ninja "$@" >"build/$name.configure.log" 2>&1; then
+    cat "build/$name.configure.log"
+    return 1
+  fi
+  ninja -C "build/$name"
+}
+
+# run_tests NAME: runs the build's tests and records the counts.
+run_tests() {
+  local name=$1
+  local log="build/$name.test.log"
+  echo "=== $name: test"
+  ctest --test-dir "build/$name" -j2 --output-on-failure 2>&1 | tee "$log" | grep -Ev '^ *(Start|[0-9]+/[0-9]+ Test) .*Passed|^ *Start ' || true
+  local line
+  line=$(grep -E 'tests passed, [0-9]+ tests failed out of [0-9]+' "$log" | tail -1)
+  if [[ -n "$line" && "$line" == *"100% tests passed"* ]]; then
+    note "$name" "passed: $(sed -E 's/.* out of ([0-9]+).*/\1/' <<<"$line") tests"
+  else
+    note "$name" "FAILED: ${line:-no tests ran}"
+    failed=1
+  fi
+}
+
+# A 32-bit Wine needs a kernel that runs 32-bit Linux programs.
+can_run_32bit() { /usr/lib/wine/wine --version >/dev/null 2>&1; }
+
+# Creates the prefix once and keeps one wineserver up for the whole run.
+start_wine() {
+  local name=$1
+  "build/$name/wine-run" cmd.exe /c exit >/dev/null 2>&1
+  WINEPREFIX="$root/build/$name/wineprefix" wineserver -p >/dev/null 2>&1
+}
+
+mkdir -p build
+
+if configure_and_build native -DCMAKE_BUILD_TYPE=Debug; then
+  run_tests native
+else
+  note native "FAILED: build"
+  failed=1
+fi
+
+for name in win64 win32; do
+  if ! configure_and_build "$name" -DCMAKE_BUILD_TYPE=Release -DCMAKE_TOOLCHAIN_FILE="cmake/toolchain-$name.cmake"; then
+    note "$name" "FAILED: build"
+    failed=1
+    continue
+  fi
+  if [[ $name == win32 ]] && ! can_run_32bit; then
+    note "$name" "built; tests NOT RUN: this kernel cannot execute 32-bit programs, so 32-bit Wine cannot start"
+    continue
+  fi
+  start_wine "$name"
+  run_tests "$name"
+done
+
+if [[ -x tools/fuzz_smoke.sh ]]; then
+  if bash tools/fuzz_smoke.sh; then note fuzz "passed"; else note fuzz "FAILED"; failed=1; fi
+fi
+
+echo
+echo "=== Summary ($(($(date +%s) - started)) s)"
+printf '%s\n' "${summary[@]}"
+if [[ $failed -ne 0 ]]; then
+  echo "RESULT: FAILED"
+  exit 1
+fi
+echo "RESULT: all tests passed"
