@@ -15,17 +15,6 @@ CGdiplusSession::~CGdiplusSession() {
         GdiplusShutdown(token);
 }
 
-std::wstring WideFromAnsi(const std::string& text) {
-    if (text.empty())
-        return std::wstring();
-    const int length = MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-    if (length <= 0)
-        return std::wstring();
-    std::wstring wide(static_cast<size_t>(length), L'\0');
-    MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), &wide[0], length);
-    return wide;
-}
-
 GdipImagePtr LoadPicture(const std::string& path) {
     GpImage* raw = nullptr;
     const std::wstring widePath = WideFromAnsi(path);

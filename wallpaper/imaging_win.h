@@ -11,6 +11,8 @@
 #include <memory>
 #include <string>
 
+#include "app/ansi_text_win.h"
+
 struct GdipImageDeleter {
     void operator()(Gdiplus::GpImage* image) const { Gdiplus::DllExports::GdipDisposeImage(image); }
 };
@@ -47,9 +49,6 @@ private:
     ULONG_PTR token = 0;
     bool started = false;
 };
-
-// Text in the ANSI code page as UTF-16.
-std::wstring WideFromAnsi(const std::string& text);
 
 // A picture loaded from a file named in the ANSI code page, without colour correction.
 // Null when the file is missing or cannot be decoded, or when the picture has no pixels.
