@@ -26,19 +26,19 @@ constexpr UINT kSystemTimer = 0x0118;
 
 }  // namespace
 
-bool CMessagePump::AddFilter(IMessageFilter* filter) {
+bool CMessagePump::AddFilter(CMessageFilter* filter) {
     return AddUnique(filters, filter);
 }
 
-bool CMessagePump::RemoveFilter(IMessageFilter* filter) {
+bool CMessagePump::RemoveFilter(CMessageFilter* filter) {
     return RemoveItem(filters, filter);
 }
 
-bool CMessagePump::AddIdleHandler(IIdleHandler* handler) {
+bool CMessagePump::AddIdleHandler(CIdleHandler* handler) {
     return AddUnique(idleHandlers, handler);
 }
 
-bool CMessagePump::RemoveIdleHandler(IIdleHandler* handler) {
+bool CMessagePump::RemoveIdleHandler(CIdleHandler* handler) {
     return RemoveItem(idleHandlers, handler);
 }
 
@@ -68,8 +68,8 @@ int CMessagePump::Run() {
 
 bool CMessagePump::PreTranslateMessage(MSG* message) {
     // Latest registered first; a filter may remove itself while it runs, so work on a copy.
-    const std::vector<IMessageFilter*> snapshot(filters.rbegin(), filters.rend());
-    for (IMessageFilter* filter : snapshot) {
+    const std::vector<CMessageFilter*> snapshot(filters.rbegin(), filters.rend());
+    for (CMessageFilter* filter : snapshot) {
         if (filter->PreTranslateMessage(message))
             return true;
     }
@@ -77,8 +77,8 @@ bool CMessagePump::PreTranslateMessage(MSG* message) {
 }
 
 void CMessagePump::RunIdleHandlers() {
-    const std::vector<IIdleHandler*> snapshot(idleHandlers);
-    for (IIdleHandler* handler : snapshot)
+    const std::vector<CIdleHandler*> snapshot(idleHandlers);
+    for (CIdleHandler* handler : snapshot)
         handler->OnIdle();
 }
 

@@ -6,16 +6,16 @@
 
 // A window or dialog that may consume a message before it is translated and dispatched
 // (for example a modeless dialog's keyboard navigation).
-class IMessageFilter {
+class CMessageFilter {
 public:
-    virtual ~IMessageFilter() = default;
+    virtual ~CMessageFilter() = default;
     virtual bool PreTranslateMessage(MSG* message) = 0;
 };
 
 // Work done when the message queue has run empty.
-class IIdleHandler {
+class CIdleHandler {
 public:
-    virtual ~IIdleHandler() = default;
+    virtual ~CIdleHandler() = default;
     virtual bool OnIdle() = 0;
 };
 
@@ -27,10 +27,10 @@ public:
     CMessagePump(const CMessagePump&) = delete;
     CMessagePump& operator=(const CMessagePump&) = delete;
 
-    bool AddFilter(IMessageFilter* filter);
-    bool RemoveFilter(IMessageFilter* filter);
-    bool AddIdleHandler(IIdleHandler* handler);
-    bool RemoveIdleHandler(IIdleHandler* handler);
+    bool AddFilter(CMessageFilter* filter);
+    bool RemoveFilter(CMessageFilter* filter);
+    bool AddIdleHandler(CIdleHandler* handler);
+    bool RemoveIdleHandler(CIdleHandler* handler);
 
     // Runs until the quit message arrives and returns its exit code.
     int Run();
@@ -40,7 +40,7 @@ private:
     void RunIdleHandlers();
     static bool ArmsIdleWork(UINT message);
 
-    std::vector<IMessageFilter*> filters;
-    std::vector<IIdleHandler*> idleHandlers;
+    std::vector<CMessageFilter*> filters;
+    std::vector<CIdleHandler*> idleHandlers;
     MSG currentMessage = {};
 };

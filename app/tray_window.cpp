@@ -22,14 +22,14 @@ constexpr char kCatalogueFailure[] =
 
 }  // namespace
 
-CTrayWindow::CTrayWindow(UINT iconId) {
+CTrayWindow::CTrayWindow(UINT iconResource) {
     SetTooltipText("Quellwick");
-    SetIcon(iconId);
+    SetIcon(iconResource);
     Show(true);
     EnableTimer(true, kTimerPeriodMs);
 
     const std::string cataloguePath = CWallpaperMaker().GetDataDirectory() + kCatalogueFile;
-    if (CMoonCatalog::Load(cataloguePath) < 0) {
+    if (CMoonCatalog().Load(cataloguePath) < 0) {
         MessageBoxA(GetHwnd(), kCatalogueFailure, kCaption, MB_OK);
         Show(false);
         PostQuitMessage(1);

@@ -10,7 +10,7 @@ class CTrayWindow : public CTrayIcon {
 public:
     // Adds the icon, starts the timer and loads the catalogue. When the catalogue cannot
     // be read the user is told, the icon is removed and the quit message (code 1) is posted.
-    explicit CTrayWindow(UINT iconId);
+    explicit CTrayWindow(UINT iconResource);
 
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
