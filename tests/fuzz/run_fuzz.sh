@@ -3,8 +3,8 @@
 # for a bounded time on the committed seeds. Environment:
 #   FUZZ_SECONDS   time per target (default 60)
 #   FUZZ_BUILD_DIR build folder (default build/fuzz in the repository)
-# A crash stops the run with a non-zero exit and leaves the input as crash-* in the
-# current directory.
+# A crash or a broken invariant stops the run with a non-zero exit and leaves the input
+# as crash-* (or timeout-*, oom-*) in the build folder's artifacts/.
 set -eu
 root=$(cd "$(dirname "$0")/../.." && pwd)
 build=${FUZZ_BUILD_DIR:-$root/build/fuzz}
@@ -19,7 +19,8 @@ cmake -S "$root/tests/fuzz" -B "$build" -G Ninja -DCMAKE_CXX_COMPILER=clang++ >/
 ninja -j2 -C "$build"
 
 # New inputs go to the build folder's corpus; the committed seeds are only read.
-mkdir -p "$build/corpus/html_to_rtf"
+mkdir -p "$build/corpus/html_to_rtf" "$build/artifacts"
 "$build/html_to_rtf_fuzzer" -max_total_time="$seconds" -timeout=10 -print_final_stats=1 \
+    -artifact_prefix="$build/artifacts/" \
     -dict="$root/tests/fuzz/html_to_rtf.dict" \
     "$build/corpus/html_to_rtf" "$root/tests/fuzz/corpus/html_to_rtf"
