@@ -63,6 +63,9 @@ TEST_F(ConverterTest, WhiteSpaceCollapses) {
     EXPECT_EQ(2, converter.CharacterPosition());
     // After a line break neither a space nor a line feed is written.
     EXPECT_EQ(R"(a\line b)", Body("a<br> \n b"));
+    // A brace clears only the space flag: a line feed is then written, a space still not.
+    EXPECT_EQ(R"(\line \{ x)", Body("<br>{\nx"));
+    EXPECT_EQ(R"(\line \{x)", Body("<br>{ x"));
 }
 
 TEST_F(ConverterTest, EntitiesAndEscapes) {
@@ -105,6 +108,10 @@ TEST_F(ConverterTest, StyleProperties) {
     EXPECT_EQ("{\\cf3\\highlight3 x}\r\n", Body("<span style=\"background-color:'#ffff00'\">x</span>"));
     EXPECT_EQ(MakeColor(255, 255, 0), converter.Colors().at(2));
 
+    // A property name with no ":" after it is absent, where an attribute would be present.
+    textColor = MakeColor(0, 0, 255);
+    EXPECT_EQ("{x}\r\n", Body("<span style=\"x\" title=color>x</span>"));
+    EXPECT_EQ("{\\cf3 x}\r\n", Body("<font color>x</font>"));
     // Without "style=" the properties are not looked at.
     EXPECT_EQ("{x}\r\n", Body("<span class=\"color:window\">x</span>"));
     // Only tags that open a group take style colours.
