@@ -182,10 +182,7 @@ bool CHtmlToRtf::ConvertTag(std::string tagText, std::string& body) {
     platform_.LowerCase(tagText);
     const std::string_view tag(tagText);
     std::size_t nameEnd = 0;
-    while (nameEnd < tag.size() &&
-           (tag[nameEnd] == '/' || platform_.IsAlphaNumeric(static_cast<unsigned char>(tag[nameEnd])))) {
-        ++nameEnd;
-    }
+    while (nameEnd < tag.size() && (tag[nameEnd] == '/' || IsWordCharacter(tag[nameEnd]))) ++nameEnd;
     std::size_t attributesStart = nameEnd;
     while (attributesStart < tag.size() && IsSpace(tag[attributesStart])) ++attributesStart;
     const std::string_view name = tag.substr(0, nameEnd);
@@ -261,7 +258,8 @@ void CHtmlToRtf::StartTag(std::string_view name, std::string_view attributes, bo
                         {"topmargin", &HtmlFormat::topMargin},
                         {"bottommargin", &HtmlFormat::bottomMargin}};
         for (const auto& margin : kMargins) {
-            format_.*margin.margin = GetAttribute(attributes, margin.attribute, &value) ? ReadNumber(value) : 8;
+            const bool present = GetAttribute(attributes, margin.attribute, &value);
+            format_.*margin.margin = present ? ReadNumber(value) : 8;
         }
         const auto twips = [this](std::int32_t pixels) {
             return std::to_string(ClampToInt32(static_cast<long long>(pixels) * twipsPerPixel_));
@@ -342,7 +340,8 @@ void CHtmlToRtf::EndTag(std::string_view name, std::string& out, bool* pop) {
     } else if (name == "/a") {
         // Without an earlier link target there is nothing to record.
         if (pendingLink_) {
-            links_.push_back(HtmlLink{pendingLink_->target, pendingLink_->firstPosition, characterPosition_});
+            links_.push_back(
+                HtmlLink{pendingLink_->target, pendingLink_->firstPosition, characterPosition_});
         }
         *pop = true;
     } else if (name == "/div") {
@@ -403,8 +402,7 @@ bool CHtmlToRtf::FindValue(std::string_view attributes, std::string_view name, c
         value->assign(attributes.substr(i + 1, length));
     } else {
         std::size_t end = i;
-        while (end < attributes.size() &&
-               (attributes[end] == '-' || platform_.IsAlphaNumeric(static_cast<unsigned char>(attributes[end])))) {
+        while (end < attributes.size() && (attributes[end] == '-' || IsWordCharacter(attributes[end]))) {
             ++end;
         }
         value->assign(attributes.substr(i, end - i));

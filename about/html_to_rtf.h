@@ -83,6 +83,7 @@ private:
     bool FindValue(std::string_view attributes, std::string_view name, char separator,
                    bool requireSeparator, std::string* value) const;
     void Advance(int characters) { characterPosition_ += characters; }
+    bool IsWordCharacter(char c) const { return platform_.IsAlphaNumeric(static_cast<unsigned char>(c)); }
 
     const IRtfPlatform& platform_;
 
