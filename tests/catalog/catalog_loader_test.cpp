@@ -63,9 +63,9 @@ std::vector<CorpusCase> Corpus() {
           Entry("k.jpg", 7), Entry("l.jpg", 2), Entry("m.jpg", 8)}},
         {"latin1.xml", true, false, {Entry("lune.jpg", 50, "", frenchTitle, Ansi("Caf\xC3\xA9 cr\xC3\xA8me"))}},
         {"utf8.xml", true, false,
-         {Entry(Ansi("lune\xC3\xA9.jpg"), 50, "", frenchTitle, Ansi("Caf\xC3\xA9 cr\xC3\xA8me \xCE\xA9"))}},
+         {Entry(Ansi("lune\xC3\xA9.jpg"), 50, "", frenchTitle, Ansi("Caf\xC3\xA9 cr\xC3\xA8me \xE2\x82\xAC \xCE\xA9"))}},
         {"utf16.xml", true, false,
-         {Entry(Ansi("lune\xC3\xA9.jpg"), 50, "", frenchTitle, Ansi("Caf\xC3\xA9 cr\xC3\xA8me \xCE\xA9"))}},
+         {Entry(Ansi("lune\xC3\xA9.jpg"), 50, "", frenchTitle, Ansi("Caf\xC3\xA9 cr\xC3\xA8me \xE2\x82\xAC \xCE\xA9"))}},
         {"long_values.xml", true, false, {Entry(std::string(1500, 'p') + ".jpg", 3, "", longTitle, longDescription)}},
         {"doctype_only.xml", true, false, {Entry("a.jpg", 0, "", "", "plain")}},
         {"attribute_default.xml", true, false, {Entry("a.jpg", 0, "default_ann.jpg", "", "plain")}},
@@ -127,12 +127,6 @@ TEST_F(CatalogLoaderTest, LoadsFromADirectoryWithANonAsciiName) {
     const std::vector<MoonEntry> entries = CMoonCatalog().GetEntries();
     ASSERT_EQ(entries.size(), 3u);
     EXPECT_EQ(entries[0].paper, "half.jpg");
-}
-
-TEST_F(CatalogLoaderTest, LoadingAgainReplacesTheList) {
-    ASSERT_GE(CMoonCatalog().Load(CorpusPath("good.xml")), 0);
-    ASSERT_GE(CMoonCatalog().Load(CorpusPath("minimal_entry.xml")), 0);
-    EXPECT_EQ(CMoonCatalog().GetEntries(), std::vector<MoonEntry>{Entry("only.png", 12.25)});
 }
 
 }  // namespace
