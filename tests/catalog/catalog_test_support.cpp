@@ -34,11 +34,12 @@ testing::Environment* const comEnvironment = testing::AddGlobalTestEnvironment(n
 
 std::string Ansi(const std::string& utf8) {
     std::wstring wide(utf8.size(), L'\0');
-    wide.resize(static_cast<size_t>(
-        MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), &wide[0], static_cast<int>(wide.size()))));
+    wide.resize(static_cast<size_t>(MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()),
+                                                        &wide[0], static_cast<int>(wide.size()))));
     std::string result(wide.size() * 2, '\0');
-    result.resize(static_cast<size_t>(WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()),
-                                                          &result[0], static_cast<int>(result.size()), nullptr, nullptr)));
+    result.resize(
+        static_cast<size_t>(WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()), &result[0],
+                                                static_cast<int>(result.size()), nullptr, nullptr)));
     return result;
 }
 
@@ -53,8 +54,9 @@ std::string MakeNonAsciiDirectory() {
         const char c = static_cast<char>(code);
         wchar_t wide = 0;
         char back = 0;
-        if (IsDBCSLeadByte(static_cast<BYTE>(code)) || MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, &c, 1, &wide, 1) != 1 ||
-            wide < 0x80 || WideCharToMultiByte(CP_ACP, 0, &wide, 1, &back, 1, nullptr, nullptr) != 1 || back != c)
+        if (IsDBCSLeadByte(static_cast<BYTE>(code)) ||
+            MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, &c, 1, &wide, 1) != 1 || wide < 0x80 ||
+            WideCharToMultiByte(CP_ACP, 0, &wide, 1, &back, 1, nullptr, nullptr) != 1 || back != c)
             continue;
         if (!chosen)
             chosen = c;
@@ -64,7 +66,8 @@ std::string MakeNonAsciiDirectory() {
         }
     }
     if (chosen) {
-        const std::string directory = std::string(temp) + "qw_catalog_" + std::to_string(GetCurrentProcessId()) + "_" + chosen;
+        const std::string directory =
+            std::string(temp) + "qw_catalog_" + std::to_string(GetCurrentProcessId()) + "_" + chosen;
         if (CreateDirectoryA(directory.c_str(), nullptr))
             return directory + "\\";
     }
