@@ -6,16 +6,16 @@
 
 namespace {
 
-// Truncation toward zero that saturates instead of overflowing, for zooms or clip boxes far
-// outside what a screen produces.
-int32_t TruncToInt(double v) {
-    if (std::isnan(v))
-        return 0;
-    if (v >= static_cast<double>(std::numeric_limits<int32_t>::max()))
-        return std::numeric_limits<int32_t>::max();
-    if (v <= static_cast<double>(std::numeric_limits<int32_t>::min()))
-        return std::numeric_limits<int32_t>::min();
-    return static_cast<int32_t>(v);
+int32_t Saturate(int64_t v) {
+    return static_cast<int32_t>(
+        std::clamp<int64_t>(v, std::numeric_limits<int32_t>::min(), std::numeric_limits<int32_t>::max()));
+}
+
+// A zoom factor is a two-decimal value. Arithmetic and comparisons use its whole hundredths,
+// so that results are exact and do not depend on how the processor rounds intermediate
+// doubles (the 32-bit build keeps them in 80-bit registers).
+int64_t Hundredths(double zoom) {
+    return std::llround(zoom * 100);
 }
 
 int32_t StepSize(int32_t extent, int32_t divisor) {
@@ -38,8 +38,8 @@ int32_t AnchoredOffset(int32_t anchor, int32_t oldOffset, double oldZoom, double
         return scaled / 2 - pane / 2;
     if (anchor == 0)
         anchor = pane / 2;
-    const double contentPoint = (static_cast<double>(anchor) + oldOffset) / oldZoom * newZoom;
-    return std::clamp(TruncToInt(contentPoint) - pane / 2, 0, scaled - pane);
+    const int64_t contentPoint = (static_cast<int64_t>(anchor) + oldOffset) * Hundredths(newZoom) / Hundredths(oldZoom);
+    return std::clamp(Saturate(contentPoint - pane / 2), 0, scaled - pane);
 }
 
 // One axis of a drag: a picture that fits the pane does not move on that axis; a larger one
@@ -124,7 +124,7 @@ ViewUpdate CZoomScrollModel::OnClientResize(int32_t width, int32_t height) {
 
 ViewUpdate CZoomScrollModel::SetZoom(double factor) {
     const double rounded = Round2(factor);
-    zoom = rounded >= kMinZoom ? rounded : kMinZoom;  // also catches NaN
+    zoom = rounded >= kMinZoom ? std::min(rounded, kMaxZoom) : kMinZoom;  // NaN gives kMinZoom
     ViewUpdate update = Relayout();
     update.invalidateAll = true;
     return update;
@@ -133,8 +133,8 @@ ViewUpdate CZoomScrollModel::SetZoom(double factor) {
 ViewUpdate CZoomScrollModel::Relayout() {
     if (HasPicture()) {
         // At least one pixel, so that the scroll range never ends below its start.
-        scaledWidth = std::max(TruncToInt(pictureWidth * zoom), 1);
-        scaledHeight = std::max(TruncToInt(pictureHeight * zoom), 1);
+        scaledWidth = std::max(Saturate(pictureWidth * Hundredths(zoom) / 100), 1);
+        scaledHeight = std::max(Saturate(pictureHeight * Hundredths(zoom) / 100), 1);
     } else {
         scaledWidth = scaledHeight = 1;
     }
@@ -159,9 +159,10 @@ ViewUpdate CZoomScrollModel::ZoomActualSize() {
 
 ViewUpdate CZoomScrollModel::ZoomStep(ZoomDirection direction, int32_t anchorX, int32_t anchorY) {
     const int last = static_cast<int>(kZoomLevels.size()) - 1;
+    const int64_t current = Hundredths(zoom);
     int q = last + 1;
     for (int i = 0; i <= last; ++i) {
-        if (Round2(kZoomLevels[i]) <= zoom) {
+        if (Hundredths(Round2(kZoomLevels[i])) <= current) {
             q = i;
             break;
         }
@@ -172,7 +173,7 @@ ViewUpdate CZoomScrollModel::ZoomStep(ZoomDirection direction, int32_t anchorX, 
     q = std::clamp(direction == ZoomDirection::In ? q - 1 : q + 1, 0, last);
 
     const double newZoom = Round2(kZoomLevels[q]);
-    if (newZoom == zoom)
+    if (Hundredths(newZoom) == current)
         return {};
 
     Placement anchored;
@@ -273,15 +274,6 @@ ViewUpdate CZoomScrollModel::DragRelease() {
     return SetScrollOffset(offset.x, offset.y, true);
 }
 
-namespace {
-
-int32_t Saturate(int64_t v) {
-    return static_cast<int32_t>(
-        std::clamp<int64_t>(v, std::numeric_limits<int32_t>::min(), std::numeric_limits<int32_t>::max()));
-}
-
-}  // namespace
-
 bool CZoomScrollModel::PaintRects(const ZoomRect& clip, PaintPlan& plan) const {
     // Nothing of the picture lies in a clip box left of or above it.
     if (!HasPicture() || clip.IsEmpty() || clip.right <= 0 || clip.bottom <= 0)
@@ -290,7 +282,7 @@ bool CZoomScrollModel::PaintRects(const ZoomRect& clip, PaintPlan& plan) const {
     // pixels wide. Both rectangles are whole blocks computed in integers: every repaint then
     // maps content pixels to picture pixels alike, which a division by the zoom in floating
     // point would not (56 / 0.14 comes out below 400).
-    const int64_t block = std::llround(zoom * 100);
+    const int64_t block = Hundredths(zoom);
     const int64_t first[2] = {std::max(clip.left, 0) / block, std::max(clip.top, 0) / block};
     // The block after the one holding the clip's right (bottom) edge, but not past the
     // picture's last block.

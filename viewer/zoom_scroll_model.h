@@ -21,6 +21,8 @@ inline constexpr std::array<double, 13> kZoomLevels = {7.0,     6.0,     5.0,   
 // The smallest zoom the pane accepts. A best fit of a huge picture in a tiny pane would
 // otherwise round to 0.00, and every later step and paint divides by the zoom.
 inline constexpr double kMinZoom = 0.01;
+// Far above any best fit; keeps the pixel arithmetic within 64-bit integers.
+inline constexpr double kMaxZoom = 1000000.0;
 
 // x rounded half up to two decimals.
 double Round2(double x);
@@ -140,7 +142,8 @@ public:
     // pulled back to it (to 0 when the picture is smaller than the pane on that axis).
     ViewUpdate OnClientResize(int32_t width, int32_t height);
 
-    // zoom = Round2(factor), at least kMinZoom; relayout, centred, whole pane repainted.
+    // zoom = Round2(factor), kept within kMinZoom .. kMaxZoom; relayout, centred, whole pane
+    // repainted.
     ViewUpdate SetZoom(double factor);
     // Scaled picture size from the zoom, scroll range from that, then centred.
     ViewUpdate Relayout();

@@ -27,12 +27,14 @@ CZoomScrollModel Pane(int32_t width, int32_t height, uint32_t pictureWidth, uint
     return model;
 }
 
-TEST(ZoomLevels, ReadAsTwoDecimalsLargestFirst) {
+TEST(ZoomLevels, TwoDecimalZoomsLargestFirst) {
     const double expected[] = {7.00, 6.00, 5.00, 4.00, 3.00, 2.00, 1.00, 0.50, 0.33, 0.25, 0.20, 0.17, 0.14};
     ASSERT_EQ(13u, kZoomLevels.size());
     for (size_t i = 0; i < kZoomLevels.size(); ++i)
         EXPECT_EQ(expected[i], Round2(kZoomLevels[i])) << i;
     EXPECT_EQ(0.13, Round2(0.125));  // half rounds up
+    // Scaled sizes are exact: 100 x 0.29 is 29 pixels, though the product of doubles is below.
+    EXPECT_EQ((ZoomSize{29, 58}), Pane(1000, 700, 100, 200, 0.29).GetScaledSize());
 }
 
 TEST(ZoomToFit, LargePictureFitsCentredOnceTheScrollBarsHide) {
