@@ -13,6 +13,7 @@ namespace {
 
 constexpr double kSynodicMonth = 29.53058868;
 constexpr double kFullMoonAge = kSynodicMonth / 2.0;
+constexpr double kDegToRad = 0.017453292519943295;
 
 const std::vector<PictureEntry>& Plan() {
     static const std::vector<PictureEntry> plan = PlanMoonSet(64);
@@ -44,7 +45,7 @@ TEST(MoonSet, CoversTheMonthInAscendingPhaseFromNewToNew) {
         // Between 14 days and the full moon the folded scale runs backwards.
         EXPECT_FALSE(e.ageDays > kWaningAgeDays && e.ageDays < kFullMoonAge - 1e-6) << e.title;
         EXPECT_NEAR(e.phase, PhaseScaleValue(e.illuminatedPercent, e.ageDays), 1e-9) << e.title;
-        EXPECT_NEAR(e.illuminatedPercent, 50.0 * (1.0 - std::cos(e.elongationDeg * M_PI / 180.0)), 1e-6);
+        EXPECT_NEAR(e.illuminatedPercent, 50.0 * (1.0 - std::cos(e.elongationDeg * kDegToRad)), 1e-6);
         fullMoons += std::fabs(e.phase - 100.0) < 1e-6;
     }
     EXPECT_EQ(1, fullMoons);
