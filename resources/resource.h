@@ -9,6 +9,18 @@
 #define ID_TRAY_ABOUT 205
 #define ID_TRAY_ANNOTATION 206
 
+// The viewer's drag cursor, tool bar background and button strips (resources/artwork.rc).
+#define IDC_DRAG_HAND 208
+#define IDB_TOOLBAR_BACKGROUND 213
+#define IDB_BUTTON_CLOSE 214
+#define IDB_BUTTON_ZOOM_IN 215
+#define IDB_BUTTON_ZOOM_OUT 216
+#define IDB_BUTTON_ACTUAL_SIZE 217
+#define IDB_BUTTON_BEST_FIT 218
+#define IDB_BUTTON_ANNOTATIONS 219
+#define IDB_BUTTON_NEXT_PHASE 220
+#define IDB_BUTTON_PREVIOUS_PHASE 221
+
 #define IDS_ZOOM_TO_FIT 60000
 #define IDS_ACTUAL_SIZE 60001
 #define IDS_ZOOM_IN 60002

@@ -1,0 +1,163 @@
+#include "tests/viewer/viewer_test_support.h"
+
+#include <commctrl.h>
+#include <objbase.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+
+#include "app/app_instance.h"
+#include "app/app_messages.h"
+#include "app/data_directory.h"
+#include "catalog/moon_catalog.h"
+#include "tests/wallpaper/wallpaper_test_support.h"
+
+namespace viewer_test {
+
+CViewerProcess::CViewerProcess() {
+    CoInitialize(nullptr);
+    AppInstance().Init(GetModuleHandleA(nullptr));
+    INITCOMMONCONTROLSEX controls = {sizeof(controls), ICC_BAR_CLASSES};
+    InitCommonControlsEx(&controls);
+}
+
+CViewerProcess::~CViewerProcess() {
+    AppInstance().Term();
+    CoUninitialize();
+}
+
+CTestCatalogue::CTestCatalogue(const std::vector<TestEntry>& entries) {
+    const std::string& folder = ProcessDataDirectory();
+    CreateDirectoryA(folder.c_str(), nullptr);
+    std::string xml = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<Quellwicks>\n";
+    int phase = 0;
+    for (const TestEntry& entry : entries) {
+        if (!entry.paper.empty()) {
+            files.push_back(folder + entry.paper);
+            wallpaper_test::SavePicture(files.back(), entry.width, entry.height,
+                                        {{0, 0, entry.width, entry.height, entry.colour}});
+        }
+        if (!entry.ann.empty()) {
+            files.push_back(folder + entry.ann);
+            wallpaper_test::SavePicture(
+                files.back(), entry.width, entry.height,
+                {{entry.width * 2 / 5, entry.height * 2 / 5, entry.width / 5, entry.height / 5, entry.overlayColour}});
+        }
+        const std::string paper = entry.paper.empty() ? "qw_viewer_missing.png" : entry.paper;
+        xml += "<Quellwick paper=\"" + paper + "\" phase=\"" + std::to_string(phase) + "\" ann=\"" + entry.ann +
+               "\" title=\"t\">d</Quellwick>\n";
+        phase += 10;
+    }
+    xml += "</Quellwicks>\n";
+    files.push_back(folder + "qw_viewer_catalogue_" + std::to_string(GetCurrentProcessId()) + ".xml");
+    std::ofstream(files.back(), std::ios::binary) << xml;
+    loaded = CMoonCatalog().Load(files.back()) >= 0 && CMoonCatalog().GetEntries().size() == entries.size();
+}
+
+CTestCatalogue::~CTestCatalogue() {
+    for (const std::string& file : files)
+        DeleteFileA(file.c_str());
+}
+
+COwnerWindow::COwnerWindow() {
+    WNDCLASSEXA windowClass = {};
+    windowClass.cbSize = sizeof(windowClass);
+    windowClass.lpfnWndProc = &COwnerWindow::WindowProc;
+    windowClass.hInstance = GetModuleHandleA(nullptr);
+    windowClass.lpszClassName = "QuellwickViewerTestOwner";
+    RegisterClassExA(&windowClass);
+    window = CreateWindowExA(0, windowClass.lpszClassName, "Owner", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
+                             windowClass.hInstance, this);
+}
+
+COwnerWindow::~COwnerWindow() {
+    if (window)
+        DestroyWindow(window);
+}
+
+LRESULT CALLBACK COwnerWindow::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_NCCREATE) {
+        SetWindowLongPtrA(window, GWLP_USERDATA,
+                          reinterpret_cast<LONG_PTR>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams));
+    }
+    auto* self = reinterpret_cast<COwnerWindow*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+    if (self && message == WM_VIEWER_CLOSED) {
+        ++self->closedCount;
+        return 0;
+    }
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+void Pump() {
+    for (int round = 0; round < 3; ++round) {
+        MSG message;
+        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&message);
+            DispatchMessageA(&message);
+        }
+        Sleep(round == 0 ? 20 : 5);
+    }
+}
+
+std::unique_ptr<CViewerWindow> OpenViewer(HWND owner, int index, bool annotated) {
+    auto viewer = std::make_unique<CViewerWindow>();
+    if (viewer->Create(owner) != 0)
+        return nullptr;
+    ShowWindow(viewer->GetHwnd(), SW_MAXIMIZE);
+    SetForegroundWindow(viewer->GetHwnd());
+    viewer->ShowMoon(index, annotated);
+    Pump();
+    return viewer;
+}
+
+PaneCapture CaptureClient(HWND window) {
+    UpdateWindow(window);
+    GdiFlush();
+    // Read from the window's own surface: without a virtual desktop, Wine's screen DC does
+    // not show the windows' contents.
+    PaneCapture capture;
+    RECT client;
+    GetClientRect(window, &client);
+    capture.width = client.right;
+    capture.height = client.bottom;
+    const HDC source = GetDC(window);
+    const HDC memory = CreateCompatibleDC(source);
+    const HBITMAP bitmap = CreateCompatibleBitmap(source, capture.width, capture.height);
+    const HGDIOBJ previous = SelectObject(memory, bitmap);
+    BitBlt(memory, 0, 0, capture.width, capture.height, source, 0, 0, SRCCOPY);
+    SelectObject(memory, previous);
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof(info.bmiHeader);
+    info.bmiHeader.biWidth = capture.width;
+    info.bmiHeader.biHeight = -capture.height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    capture.pixels.resize(static_cast<size_t>(capture.width) * static_cast<size_t>(capture.height));
+    GetDIBits(memory, bitmap, 0, static_cast<UINT>(capture.height), capture.pixels.data(), &info, DIB_RGB_COLORS);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    ReleaseDC(window, source);
+    for (DWORD& pixel : capture.pixels)
+        pixel &= 0x00FFFFFF;
+    return capture;
+}
+
+DWORD PixelOf(const PaneCapture& capture, int x, int y) {
+    if (x < 0 || y < 0 || x >= capture.width || y >= capture.height)
+        return 0xFFFFFFFF;
+    return capture.pixels[static_cast<size_t>(y * capture.width + x)];
+}
+
+bool Near(DWORD actual, DWORD expected, int tolerance) {
+    for (int shift = 0; shift <= 16; shift += 8) {
+        const int a = static_cast<int>((actual >> shift) & 0xFF);
+        const int e = static_cast<int>((expected >> shift) & 0xFF);
+        if (std::abs(a - e) > tolerance)
+            return false;
+    }
+    return (actual >> 24) == 0;
+}
+
+}  // namespace viewer_test

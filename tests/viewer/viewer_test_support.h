@@ -1,0 +1,92 @@
+#pragma once
+
+#include <windows.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "viewer/viewer_window.h"
+#include "wallpaper/imaging_win.h"
+
+// A viewer created directly by a test, with pictures and a catalogue in the data folder.
+namespace viewer_test {
+
+// What a test process needs before it makes any viewer: COM for the catalogue reader,
+// GDI+, and the module that holds the resources.
+class CViewerProcess {
+public:
+    CViewerProcess();
+    ~CViewerProcess();
+    CViewerProcess(const CViewerProcess&) = delete;
+    CViewerProcess& operator=(const CViewerProcess&) = delete;
+
+    bool IsReady() const { return imaging.IsStarted(); }
+
+private:
+    CGdiplusSession imaging;
+};
+
+// One catalogue entry's pictures: a plain picture of one colour, and an overlay with a
+// square of `overlayColour` in the middle and nothing elsewhere.
+struct TestEntry {
+    std::string paper;
+    std::string ann;
+    int width;
+    int height;
+    DWORD colour;         // 0xAARRGGBB
+    DWORD overlayColour;  // 0xAARRGGBB
+};
+
+// Writes the pictures and a catalogue into the process's data folder, loads the catalogue,
+// and removes the files again at the end. Entries whose paper is empty name a file that
+// does not exist.
+class CTestCatalogue {
+public:
+    explicit CTestCatalogue(const std::vector<TestEntry>& entries);
+    ~CTestCatalogue();
+    CTestCatalogue(const CTestCatalogue&) = delete;
+    CTestCatalogue& operator=(const CTestCatalogue&) = delete;
+
+    bool IsLoaded() const { return loaded; }
+
+private:
+    std::vector<std::string> files;
+    bool loaded = false;
+};
+
+// A window that stands in for the settings dialog: owns the viewer and counts the
+// WM_VIEWER_CLOSED messages it receives.
+class COwnerWindow {
+public:
+    COwnerWindow();
+    ~COwnerWindow();
+    COwnerWindow(const COwnerWindow&) = delete;
+    COwnerWindow& operator=(const COwnerWindow&) = delete;
+
+    HWND Get() const { return window; }
+    int ClosedCount() const { return closedCount; }
+
+private:
+    static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    HWND window = nullptr;
+    int closedCount = 0;
+};
+
+// Dispatches everything waiting in this thread's queue, painting included.
+void Pump();
+
+// Opens a viewer as the settings dialog does: create, show maximized, show an entry.
+std::unique_ptr<CViewerWindow> OpenViewer(HWND owner, int index, bool annotated);
+
+// A window's client area as drawn, 0x00RRGGBB rows top down.
+struct PaneCapture {
+    int width = 0;
+    int height = 0;
+    std::vector<DWORD> pixels;
+};
+PaneCapture CaptureClient(HWND window);
+DWORD PixelOf(const PaneCapture& capture, int x, int y);
+bool Near(DWORD actual, DWORD expected, int tolerance = 24);
+
+}  // namespace viewer_test

@@ -1,0 +1,49 @@
+#pragma once
+
+#include <cstdint>
+
+#include "viewer/moon_view.h"
+#include "viewer/viewer_toolbar.h"
+#include "viewer/window_base.h"
+
+// The fullscreen viewer: a caption-less popup frame holding the picture pane, with the
+// floating tool bar. Its owner (the settings dialog) creates it, shows it maximized, tells
+// it which catalogue entry to show, and deletes the object once the viewer has posted
+// WM_VIEWER_CLOSED to it.
+class CViewerWindow : public CWindowBase {
+public:
+    CViewerWindow() = default;
+    ~CViewerWindow() override;
+
+    // Creates the frame, which creates the pane and the tool bar. 0 on success, otherwise
+    // the platform's last error as a failure code.
+    int32_t Create(HWND notifyWindow);
+
+    // Shows catalogue entry `index` at best fit, centred; an index outside the catalogue
+    // shows an empty black pane.
+    void ShowMoon(int32_t index, bool annotated);
+    // Destroys the pane, the tool bar and the frame, and tells the owner, once.
+    void CloseViewer();
+
+    int32_t GetCurrentIndex() const { return currentIndex; }
+    const CMoonView& GetView() const { return view; }
+    const CViewerToolbar& GetToolbar() const { return toolbar; }
+
+protected:
+    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+private:
+    void OnCreate();
+    void OnSize(int width, int height);
+    void OnChar(WPARAM character);
+    void OnKeyDown(WPARAM key);
+    void OnCommand(UINT id);
+    void StepPhase(int32_t index);
+    void ShowErrorBox();
+    void DestroyWindows();
+
+    CMoonView view;
+    CViewerToolbar toolbar;
+    HWND notifyWindow = nullptr;
+    int32_t currentIndex = -1;
+};

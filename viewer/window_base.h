@@ -1,0 +1,41 @@
+#pragma once
+
+#include <windows.h>
+
+// How a window class of the viewer is registered. A class with a `baseClass` is a
+// superclass of that system class: it keeps the system class's behaviour for every message
+// that its object leaves to DefaultProcessing.
+struct WindowClassSpec {
+    const char* name = nullptr;
+    const char* baseClass = nullptr;
+    HBRUSH background = nullptr;
+    UINT style = 0;
+};
+
+// A window bound to its object from the first message it receives to WM_NCDESTROY. The
+// derived class routes messages in HandleMessage and leaves the rest to DefaultProcessing.
+class CWindowBase {
+public:
+    CWindowBase() = default;
+    virtual ~CWindowBase();
+    CWindowBase(const CWindowBase&) = delete;
+    CWindowBase& operator=(const CWindowBase&) = delete;
+
+    HWND GetHwnd() const { return hwnd; }
+    bool IsWindowAlive() const { return hwnd != nullptr; }
+
+protected:
+    // Registers the class on first use (the module of AppInstance) and creates the window.
+    // Null on failure, with the platform's last error set.
+    HWND CreateWindowFromSpec(const WindowClassSpec& spec, DWORD exStyle, const char* title, DWORD style,
+                              const RECT& rect, HWND parentOrOwner, UINT_PTR childId);
+
+    virtual LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) = 0;
+    LRESULT DefaultProcessing(UINT message, WPARAM wParam, LPARAM lParam);
+
+private:
+    static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+    HWND hwnd = nullptr;
+    WNDPROC defaultProc = DefWindowProcA;
+};
