@@ -96,7 +96,8 @@ void Pump() {
             TranslateMessage(&message);
             DispatchMessageA(&message);
         }
-        Sleep(round == 0 ? 20 : 5);
+        // Waiting the way a message loop does also lets Wine show the windows' new contents.
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, round == 0 ? 20 : 5, QS_ALLINPUT);
     }
 }
 
