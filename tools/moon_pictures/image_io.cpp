@@ -1,7 +1,30 @@
 #include "image_io.h"
 
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
 
+#include "deflate.h"
+
+namespace {
+
+// The layout of the picture being written, for the compressor that stb calls.
+thread_local size_t pngPixelBytes = 4;
+thread_local size_t pngRowBytes = 0;
+
+unsigned char* CompressForPng(unsigned char* data, int size, int* outSize, int /*quality*/) {
+    const std::vector<unsigned char> stream = ZlibCompress(data, static_cast<size_t>(size), pngPixelBytes, pngRowBytes);
+    auto* out = static_cast<unsigned char*>(std::malloc(stream.size()));
+    if (!out)
+        return nullptr;
+    std::memcpy(out, stream.data(), stream.size());
+    *outSize = static_cast<int>(stream.size());
+    return out;
+}
+
+}  // namespace
+
+#define STBIW_ZLIB_COMPRESS CompressForPng
 #define STB_IMAGE_IMPLEMENTATION
 #define STBI_NO_HDR
 #define STBI_NO_LINEAR
@@ -55,10 +78,14 @@ std::vector<unsigned char> EncodeJpeg(const Image& image, int quality) {
     return out;
 }
 
+// No row filter: empty rows then repeat the row above, which the compressor finds.
+constexpr int kPngFilter = 0;
+
 std::vector<unsigned char> EncodePng(const Image& image) {
     std::vector<unsigned char> out;
-    // The overlays are mostly empty: a short match search compresses them nearly as well.
-    stbi_write_png_compression_level = 2;
+    pngPixelBytes = static_cast<size_t>(image.channels);
+    pngRowBytes = static_cast<size_t>(image.width) * image.channels + 1;  // with the filter byte
+    stbi_write_force_png_filter = kPngFilter;
     stbi_write_png_to_func(AppendBytes, &out, image.width, image.height, image.channels, image.pixels.data(),
                            image.width * image.channels);
     return out;

@@ -88,6 +88,16 @@ double SegmentDistance(double px, double py, double ax, double ay, double bx, do
     return std::hypot(px - (ax + t * dx), py - (ay + t * dy));
 }
 
+// Pixel height of a label's text; `unit` is the picture's size relative to 2048.
+double TextHeight(FeatureKind kind, double unit) {
+    switch (kind) {
+        case FeatureKind::Mare: return 27.0 * unit;
+        case FeatureKind::Crater: return 24.0 * unit;
+        case FeatureKind::LandingSite: break;
+    }
+    return 22.0 * unit;
+}
+
 Rgb LabelColour(const MoonFeature& feature, double elongationDeg) {
     const double elevation = SunElevationDeg(feature.latitudeDeg, feature.longitudeDeg, elongationDeg);
     if (feature.kind == FeatureKind::LandingSite)
@@ -155,10 +165,9 @@ bool CLabelLayer::Build(const std::vector<unsigned char>& regularFont, const std
         if (!p.visible)
             continue;
         const bool mare = feature->kind == FeatureKind::Mare;
-        const CFont& font = mare ? bold : regular;
-        const double height = (mare ? 27.0 : (feature->kind == FeatureKind::Crater ? 24.0 : 22.0)) * unit;
+        const double height = TextHeight(feature->kind, unit);
         double width, ascent, descent;
-        font.Measure(feature->name, height, width, ascent, descent);
+        (mare ? bold : regular).Measure(feature->name, height, width, ascent, descent);
         const int w = static_cast<int>(std::ceil(width)), h = static_cast<int>(std::ceil(ascent - descent));
 
         // Candidate places for the text's top-left corner, best first.
@@ -220,7 +229,7 @@ bool CLabelLayer::Build(const std::vector<unsigned char>& regularFont, const std
         const int id = static_cast<int>(index);
         const MoonFeature& feature = *label.feature;
         const bool mare = feature.kind == FeatureKind::Mare;
-        const double height = (mare ? 27.0 : (feature.kind == FeatureKind::Crater ? 24.0 : 22.0)) * unit;
+        const double height = TextHeight(feature.kind, unit);
         double width, ascent, descent;
         (mare ? bold : regular).Measure(feature.name, height, width, ascent, descent);
         (mare ? bold : regular).Draw(feature.name, height, label.left, label.top + ascent,

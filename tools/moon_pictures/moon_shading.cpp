@@ -15,6 +15,9 @@ constexpr double kEarthshine = 0.0024;
 // Width, in cosine of the Sun's incidence, over which the terminator fades.
 constexpr double kTerminatorSoftness = 0.012;
 constexpr double kExposure = 2.5;
+// Strength of the pseudo-relief, and the cosine of the Sun's incidence over which it fades.
+constexpr double kRelief = 60.0;
+constexpr double kReliefFade = 0.12;
 
 struct GammaTables {
     std::array<double, 256> decode{};
@@ -95,7 +98,44 @@ bool CMoonSurface::Build(const Image& albedoMap, int size, int threads) {
         workers.emplace_back([&, t] { SampleRows(albedoMap, size * t / threads, size * (t + 1) / threads); });
     for (std::thread& worker : workers)
         worker.join();
+    DeriveRelief();
     return true;
+}
+
+void CMoonSurface::DeriveRelief() {
+    const int n = disc.size;
+    std::vector<float> height(static_cast<size_t>(n) * n, 0.0f), blurred(height.size(), 0.0f), pass(height.size(), 0.0f);
+    for (size_t at = 0; at < height.size(); ++at) {
+        const uint16_t* a = &albedo[at * 3];
+        height[at] = static_cast<float>(std::sqrt((a[0] + a[1] + a[2]) / (3.0 * 65535.0)));
+    }
+    // Fine detail: the height less its average over about 1/200 of the picture.
+    const int radius = std::max(1, n / 200);
+    auto boxBlur = [&](const std::vector<float>& in, std::vector<float>& out, bool horizontal) {
+        for (int line = 0; line < n; ++line) {
+            double sum = 0.0;
+            auto at = [&](int k) -> size_t {
+                k = std::clamp(k, 0, n - 1);
+                return horizontal ? static_cast<size_t>(line) * n + k : static_cast<size_t>(k) * n + line;
+            };
+            for (int k = -radius; k <= radius; ++k)
+                sum += in[at(k)];
+            for (int k = 0; k < n; ++k) {
+                out[at(k)] = static_cast<float>(sum / (2 * radius + 1));
+                sum += in[at(k + radius + 1)] - in[at(k - radius)];
+            }
+        }
+    };
+    boxBlur(height, pass, true);
+    boxBlur(pass, blurred, false);
+    slope.assign(height.size(), 0.0f);
+    const float scale = static_cast<float>(n / 2048.0);
+    for (int j = 0; j < n; ++j)
+        for (int i = 1; i + 1 < n; ++i) {
+            const size_t at = static_cast<size_t>(j) * n + i;
+            const float left = height[at - 1] - blurred[at - 1], right = height[at + 1] - blurred[at + 1];
+            slope[at] = (right - left) * scale;
+        }
 }
 
 void CMoonSurface::SampleRows(const Image& albedoMap, int firstRow, int endRow) {
@@ -155,7 +195,11 @@ Image CMoonSurface::Render(double elongationDeg) const {
             const double coverage = std::clamp(disc.radius * (1.0 - r) + 0.5, 0.0, 1.0);
             const double scaleToLimb = r > 1.0 ? 1.0 / r : 1.0;
             const Vec3 n{x * scaleToLimb, y * scaleToLimb, std::sqrt(std::max(0.0, 1.0 - std::min(r * r, 1.0)))};
-            const double sunlight = Expose(law(Smooth(Dot(n, sun)), n.z));
+            const double cosIncidence = Dot(n, sun);
+            // Relief shows where the Sun is low and fades out as it climbs.
+            const double relief = 1.0 + kRelief * slope[static_cast<size_t>(j) * disc.size + i] * sun.x *
+                                            std::exp(-std::fabs(cosIncidence) / kReliefFade);
+            const double sunlight = Expose(law(Smooth(cosIncidence), n.z) * std::max(0.0, relief));
             unsigned char* out = picture.At(i, j);
             for (int c = 0; c < 3; ++c)
                 out[c] = gamma.Encode(a[c] * scale * (sunlight + earthshine * earthTint[c]) * coverage);

@@ -21,9 +21,14 @@ public:
 
 private:
     void SampleRows(const Image& albedoMap, int firstRow, int endRow);
+    void DeriveRelief();
 
     DiscLayout disc;
     std::vector<uint16_t> albedo;  // linear RGB, 0 to 65535, per pixel; 0 off the disc
+    // Left-to-right slope of a pseudo-height taken from the albedo's fine detail (bright
+    // crater rims stand high): it gives the low Sun along the terminator something to
+    // cast light and shadow on. The Sun always lies in the picture's horizontal plane.
+    std::vector<float> slope;
 };
 
 // Brightness of a surface point relative to the full Moon: a lunar-Lambert law, which

@@ -4,6 +4,7 @@ function(qw_add_moon_pictures_tool root stb_include_dir)
   set(dir ${root}/tools/moon_pictures)
   add_executable(moon_pictures
     ${dir}/main.cpp
+    ${dir}/deflate.cpp
     ${dir}/image_io.cpp
     ${dir}/moon_features.cpp
     ${dir}/moon_geometry.cpp
