@@ -110,7 +110,8 @@ BOOL CSettingsDlg::OnInitDialog() {
 
     SetDlgItemTextA(dialog, IDC_DESCRIPTION, "");
     CheckDlgButton(dialog, IDC_ANNOTATED, AppSettings::Instance().GetAnnotate() != 0 ? BST_CHECKED : BST_UNCHECKED);
-    SetApplied(false);
+    // Nothing is chosen yet, so there is nothing to apply; OK still applies once.
+    EnableWindow(GetDlgItem(dialog, IDC_APPLY), FALSE);
     UpdatePreview();
     BringWindowToTop(dialog);
     return TRUE;
