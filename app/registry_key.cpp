@@ -15,8 +15,8 @@ bool CRegistryKey::Open(HKEY root, const char* subKey) {
 
 bool CRegistryKey::CreateKey(HKEY root, const char* subKey) {
     Close();
-    if (RegCreateKeyExA(root, subKey, 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr, &key,
-                        nullptr) != ERROR_SUCCESS) {
+    if (RegCreateKeyExA(root, subKey, 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr, &key, nullptr) !=
+        ERROR_SUCCESS) {
         key = nullptr;
         return false;
     }
@@ -35,8 +35,7 @@ bool CRegistryKey::WriteDword(const char* name, DWORD value) {
 }
 
 bool CRegistryKey::WriteString(const char* name, const std::string& text) {
-    return WriteValue(name, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
-                      static_cast<DWORD>(text.size() + 1));
+    return WriteValue(name, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()), static_cast<DWORD>(text.size() + 1));
 }
 
 bool CRegistryKey::ReadDword(const char* name, DWORD* value) {

@@ -69,7 +69,8 @@ void XMLCALL OnStartElement(void* userData, const XML_Char* name, const XML_Char
         return;
     try {
         const ExpandedName element = SplitName(name);
-        const long result = session->catalog->OnElementStart(element.localName, CExpatAttributes(attributes, element.uri));
+        const long result =
+            session->catalog->OnElementStart(element.localName, CExpatAttributes(attributes, element.uri));
         if (result < 0)
             StopParse(session, result);
     } catch (const std::bad_alloc&) {

@@ -18,8 +18,8 @@ public:
         const std::wstring name = WideFromAnsi(localName);
         const wchar_t* text = nullptr;
         int length = 0;
-        const HRESULT result = attributes->getValueFromName(uri, uriLength, name.c_str(),
-                                                            static_cast<int>(name.size()), &text, &length);
+        const HRESULT result =
+            attributes->getValueFromName(uri, uriLength, name.c_str(), static_cast<int>(name.size()), &text, &length);
         if (FAILED(result))
             return result;
         *value = AnsiFromWide(text, length);
@@ -37,9 +37,9 @@ private:
 long CMoonCatalog::Load(std::string path) {
     try {
         ComPtr<ISAXXMLReader> reader;
-        const HRESULT created = CoCreateInstance(kClsidSaxXmlReader30, nullptr,
-                                                 CLSCTX_INPROC_SERVER | CLSCTX_LOCAL_SERVER, kIidSaxXmlReader,
-                                                 reader.PutVoid());
+        const HRESULT created =
+            CoCreateInstance(kClsidSaxXmlReader30, nullptr, CLSCTX_INPROC_SERVER | CLSCTX_LOCAL_SERVER,
+                             kIidSaxXmlReader, reader.PutVoid());
         if (FAILED(created))
             return created;
         reader->putContentHandler(this);
@@ -60,8 +60,8 @@ HRESULT STDMETHODCALLTYPE CMoonCatalog::startDocument() {
 }
 
 HRESULT STDMETHODCALLTYPE CMoonCatalog::startElement(const wchar_t* namespaceUri, int namespaceUriLength,
-                                                     const wchar_t* localName, int localNameLength, const wchar_t*,
-                                                     int, ISAXAttributes* attributes) {
+                                                     const wchar_t* localName, int localNameLength, const wchar_t*, int,
+                                                     ISAXAttributes* attributes) {
     try {
         return OnElementStart(AnsiFromWide(localName, localNameLength),
                               CMsxmlAttributes(attributes, namespaceUri, namespaceUriLength));
@@ -70,8 +70,8 @@ HRESULT STDMETHODCALLTYPE CMoonCatalog::startElement(const wchar_t* namespaceUri
     }
 }
 
-HRESULT STDMETHODCALLTYPE CMoonCatalog::endElement(const wchar_t*, int, const wchar_t* localName,
-                                                   int localNameLength, const wchar_t*, int) {
+HRESULT STDMETHODCALLTYPE CMoonCatalog::endElement(const wchar_t*, int, const wchar_t* localName, int localNameLength,
+                                                   const wchar_t*, int) {
     try {
         OnElementEnd(AnsiFromWide(localName, localNameLength));
         return S_OK;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <windows.h>
+
 #include <msxml2.h>
 
 // A content handler that accepts every event and does nothing. It is not reference
@@ -29,9 +30,7 @@ public:
     }
     HRESULT STDMETHODCALLTYPE characters(const wchar_t*, int) override { return S_OK; }
     HRESULT STDMETHODCALLTYPE ignorableWhitespace(const wchar_t*, int) override { return S_OK; }
-    HRESULT STDMETHODCALLTYPE processingInstruction(const wchar_t*, int, const wchar_t*, int) override {
-        return S_OK;
-    }
+    HRESULT STDMETHODCALLTYPE processingInstruction(const wchar_t*, int, const wchar_t*, int) override { return S_OK; }
     HRESULT STDMETHODCALLTYPE skippedEntity(const wchar_t*, int) override { return S_OK; }
 
     virtual ~CSaxContentHandler() = default;

@@ -96,8 +96,13 @@ for name in win64 win32; do
   run_tests "$name"
 done
 
-if [[ -x tools/fuzz_smoke.sh ]]; then
-  if bash tools/fuzz_smoke.sh; then note fuzz "passed"; else note fuzz "FAILED"; failed=1; fi
+echo "=== fuzz: HTML-to-RTF converter, bounded run"
+if sh tests/fuzz/run_fuzz.sh >build/fuzz.log 2>&1; then
+  note fuzz "passed: $(grep -Eo 'stat::number_of_executed_units: *[0-9]+' build/fuzz.log | grep -Eo '[0-9]+$' | head -1) inputs, no crash"
+else
+  tail -30 build/fuzz.log
+  note fuzz "FAILED: see build/fuzz.log and build/fuzz/artifacts/"
+  failed=1
 fi
 
 echo

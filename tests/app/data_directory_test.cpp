@@ -154,8 +154,8 @@ TEST(DataDirectoryPlatformTest, PosixFullPathRemovesStepsAndKeepsTrailingSeparat
 TEST(DataDirectoryPlatformTest, MakerResolvesOnceBesideTheProgramDirectory) {
     const std::string program = ProgramPathForTest();
     const std::string programDirectory = program.substr(0, program.find_last_of(kSeparator));
-    const std::string expected = programDirectory.substr(0, programDirectory.find_last_of(kSeparator) + 1) + "data" +
-                                 std::string(1, kSeparator);
+    const std::string expected =
+        programDirectory.substr(0, programDirectory.find_last_of(kSeparator) + 1) + "data" + std::string(1, kSeparator);
 
     const std::string first = CWallpaperMaker().GetDataDirectory();
     EXPECT_EQ(first, expected);

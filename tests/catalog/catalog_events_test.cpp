@@ -78,7 +78,9 @@ TEST_F(CatalogEventsTest, TextInPiecesAndNestedElementsFormsOneDescription) {
     CMoonCatalog catalog;
     catalog.OnDocumentStart();
     Characters(catalog, "text before the entry");
-    ASSERT_EQ(catalog.OnElementStart("Quellwick", FakeAttributes(Values{{"paper", "a.jpg"}, {"phase", "50"}, {"x", "y"}})), 0);
+    ASSERT_EQ(
+        catalog.OnElementStart("Quellwick", FakeAttributes(Values{{"paper", "a.jpg"}, {"phase", "50"}, {"x", "y"}})),
+        0);
     Characters(catalog, "  Wax");
     Characters(catalog, "");
     Characters(catalog, "ing\n  ");
@@ -97,10 +99,9 @@ TEST_F(CatalogEventsTest, TextInPiecesAndNestedElementsFormsOneDescription) {
 TEST_F(CatalogEventsTest, EachEntryStartsFromAnEmptyRecord) {
     CMoonCatalog catalog;
     catalog.OnDocumentStart();
-    ASSERT_EQ(catalog.OnElementStart("Quellwick", FakeAttributes(Values{{"paper", "a.jpg"},
-                                                                  {"phase", "1"},
-                                                                  {"ann", "a_ann.jpg"},
-                                                                  {"title", "A"}})),
+    ASSERT_EQ(catalog.OnElementStart(
+                  "Quellwick",
+                  FakeAttributes(Values{{"paper", "a.jpg"}, {"phase", "1"}, {"ann", "a_ann.jpg"}, {"title", "A"}})),
               0);
     Characters(catalog, "first");
     catalog.OnElementEnd("Quellwick");
@@ -131,8 +132,6 @@ TEST(CatalogHandlerTest, AnswersOnlyAsContentHandlerWithoutCounting) {
     EXPECT_EQ(other, nullptr);
     EXPECT_EQ(catalog.AddRef(), 0u);
     EXPECT_EQ(catalog.Release(), 0u);
-    EXPECT_EQ(catalog.endDocument(), S_OK);
-    EXPECT_EQ(catalog.ignorableWhitespace(L" ", 1), S_OK);
 }
 
 TEST(CatalogHandlerTest, ReaderCreationFailureComesBackUnchanged) {

@@ -34,11 +34,12 @@ testing::Environment* const comEnvironment = testing::AddGlobalTestEnvironment(n
 
 std::string Ansi(const std::string& utf8) {
     std::wstring wide(utf8.size(), L'\0');
-    wide.resize(static_cast<size_t>(
-        MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), &wide[0], static_cast<int>(wide.size()))));
+    wide.resize(static_cast<size_t>(MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()),
+                                                        &wide[0], static_cast<int>(wide.size()))));
     std::string result(wide.size() * 2, '\0');
-    result.resize(static_cast<size_t>(WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()),
-                                                          &result[0], static_cast<int>(result.size()), nullptr, nullptr)));
+    result.resize(
+        static_cast<size_t>(WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()), &result[0],
+                                                static_cast<int>(result.size()), nullptr, nullptr)));
     return result;
 }
 
@@ -46,19 +47,29 @@ std::string MakeNonAsciiDirectory() {
     char temp[MAX_PATH + 1];
     if (!GetTempPathA(sizeof temp, temp))
         return std::string();
-    // The first byte above ASCII that stands for one character of the code page and
-    // comes back unchanged.
-    for (int code = 0xC0; code <= 0xFF; ++code) {
+    // Prefer a byte whose character is not the one of the same code in Latin-1 (the euro
+    // sign in Windows-1252), which a byte-for-byte widening would get wrong.
+    char chosen = 0;
+    for (int code = 0x80; code <= 0xFF; ++code) {
         const char c = static_cast<char>(code);
         wchar_t wide = 0;
         char back = 0;
-        if (IsDBCSLeadByte(static_cast<BYTE>(code)) || MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, &c, 1, &wide, 1) != 1 ||
-            wide < 0x80 || WideCharToMultiByte(CP_ACP, 0, &wide, 1, &back, 1, nullptr, nullptr) != 1 || back != c)
+        if (IsDBCSLeadByte(static_cast<BYTE>(code)) ||
+            MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, &c, 1, &wide, 1) != 1 || wide < 0x80 ||
+            WideCharToMultiByte(CP_ACP, 0, &wide, 1, &back, 1, nullptr, nullptr) != 1 || back != c)
             continue;
-        const std::string directory = std::string(temp) + "qw_catalog_" + std::to_string(GetCurrentProcessId()) + "_" + c;
-        if (!CreateDirectoryA(directory.c_str(), nullptr))
-            return std::string();
-        return directory + "\\";
+        if (!chosen)
+            chosen = c;
+        if (wide != static_cast<wchar_t>(code)) {
+            chosen = c;
+            break;
+        }
+    }
+    if (chosen) {
+        const std::string directory =
+            std::string(temp) + "qw_catalog_" + std::to_string(GetCurrentProcessId()) + "_" + chosen;
+        if (CreateDirectoryA(directory.c_str(), nullptr))
+            return directory + "\\";
     }
     return std::string();
 }

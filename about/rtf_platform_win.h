@@ -1,0 +1,8 @@
+#pragma once
+
+#include <windows.h>
+
+#include "about/rtf_tables.h"
+
+// A font-table entry from the platform's logical-font record.
+LogicalFont LogicalFontFromLogFont(const LOGFONTA& font);

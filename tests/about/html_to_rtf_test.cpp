@@ -1,0 +1,246 @@
+#include "about/html_to_rtf.h"
+
+#include <gtest/gtest.h>
+
+#include "tests/about/converter_fixture.h"
+
+static bool operator==(const HtmlLink& a, const HtmlLink& b) {
+    return a.target == b.target && a.firstPosition == b.firstPosition && a.endPosition == b.endPosition;
+}
+
+static std::ostream& operator<<(std::ostream& out, const HtmlLink& link) {
+    return out << "('" << link.target << "', " << link.firstPosition << ", " << link.endPosition << ")";
+}
+
+namespace {
+
+TEST_F(ConverterTest, WorkedExampleGivesTheWholeDocumentByteForByte) {
+    const std::string html =
+        "<body bgcolor=\"#ffffe0\" leftmargin=\"40\"><b>Moon</b> phase</body>";
+    EXPECT_EQ(R"({\rtf1\ansi\deff0{\fonttbl{\f0\fnil\fcharset0 MS Sans Serif;}})"
+              R"({\colortbl ;\red0\green0\blue0;\red255\green255\blue255;\red255\green255\blue224;})"
+              R"(\pard\plain\tx0\fs24)"
+              R"({\margt120\margb120\li600\ri120\highlight3 \b1 Moon\b0  phase})"
+              "\r\n}",
+              Document(html));
+    EXPECT_EQ(10, converter.CharacterPosition());
+    EXPECT_EQ(MakeColor(255, 255, 224), background);
+}
+
+TEST_F(ConverterTest, InlineTagsAndCharacterPositions) {
+    EXPECT_EQ(R"(\b1 Hi\b0 )", Body("<b>Hi</b>"));
+    EXPECT_EQ(2, converter.CharacterPosition());
+    EXPECT_EQ(R"(\b1 a\b0 \i1 b\i0 \ul1 c\ulnone \b1 d\b0 )",
+              Body("<strong>a</strong><i>b</i><u>c</u><B>d</B>"));
+    EXPECT_EQ(4, converter.CharacterPosition());
+}
+
+TEST_F(ConverterTest, TagsAreReadInAnyCase) {
+    EXPECT_EQ("a\\line {\\fs72 b}\r\n\\par\\par ", Body("a<BR><FONT SIZE=7>b</FONT><P>"));
+}
+
+TEST_F(ConverterTest, LineBreaksAndParagraphs) {
+    // A slash straight after the name belongs to the name.
+    EXPECT_EQ("ab", Body("a<br/>b"));
+    EXPECT_EQ(R"(a\line b)", Body("a<br />b"));
+    EXPECT_EQ(3, converter.CharacterPosition());
+
+    EXPECT_EQ(R"(\par\par x)", Body("<p>x"));
+    EXPECT_EQ(3, converter.CharacterPosition());
+    EXPECT_EQ(R"(x\line \par y)", Body("x<br><p>y"));
+    EXPECT_EQ(4, converter.CharacterPosition());
+    // Any tag in between clears the break, even one that writes nothing.
+    EXPECT_EQ("x\\line {}\r\n\\par\\par y", Body("x<br><span></span><p>y"));
+}
+
+TEST_F(ConverterTest, WhiteSpaceCollapses) {
+    EXPECT_EQ("a b", Body("a  \t b"));
+    EXPECT_EQ("a b", Body("   a b"));
+    EXPECT_EQ("a b", Body("a\nb"));
+    EXPECT_EQ("a  b", Body("a\n b"));
+    EXPECT_EQ(4, converter.CharacterPosition());
+    EXPECT_EQ("ab", Body("a\r\rb"));
+    EXPECT_EQ(2, converter.CharacterPosition());
+    // After a line break neither a space nor a line feed is written.
+    EXPECT_EQ(R"(a\line b)", Body("a<br> \n b"));
+    // A brace clears only the space flag: a line feed is then written, a space still not.
+    EXPECT_EQ(R"(\line \{ x)", Body("<br>{\nx"));
+    EXPECT_EQ(R"(\line \{x)", Body("<br>{ x"));
+}
+
+TEST_F(ConverterTest, EntitiesAndEscapes) {
+    EXPECT_EQ("\\~\"&<>\xA9", Body("&nbsp;&quot;&amp;&lt;&gt;&copy;"));
+    EXPECT_EQ(6, converter.CharacterPosition());
+    // Entity names are case-sensitive; an "&" that starts none is plain text.
+    EXPECT_EQ("&AMP; a & b &amp", Body("&AMP; a & b &amp"));
+    EXPECT_EQ(16, converter.CharacterPosition());
+    EXPECT_EQ(R"(\{x\}\\)", Body("{x}\\"));
+    EXPECT_EQ(4, converter.CharacterPosition());
+    // The first entity clears the space flag, so the space after it is written.
+    EXPECT_EQ("\\~ x", Body("&nbsp; x"));
+}
+
+TEST_F(ConverterTest, UnknownElementsKeepTheirText) {
+    EXPECT_EQ("Titletext", Body("<html><head><title>Title</title></head>text</p></html>"));
+    EXPECT_EQ(9, converter.CharacterPosition());
+}
+
+TEST_F(ConverterTest, ColourValuesFromAttributes) {
+    textColor = MakeColor(0, 0, 255);
+    // Unquoted, "#" ends the value before it starts: black, a new entry.
+    EXPECT_EQ("{\\cf3 x}\r\n", Body("<font color=#ff0000>x</font>"));
+    EXPECT_EQ(MakeColor(0, 0, 0), converter.Colors().at(2));
+    EXPECT_EQ("{\\cf3 x}\r\n", Body("<font color=\"#ff0000\">x</font>"));
+    EXPECT_EQ(MakeColor(255, 0, 0), converter.Colors().at(2));
+    // Reusing the text colour gives RTF colour 1, which is no change.
+    EXPECT_EQ("{x}\r\n", Body("<font color='#0000FF'>x</font>"));
+    EXPECT_EQ(2u, converter.Colors().size());
+}
+
+TEST_F(ConverterTest, StyleProperties) {
+    platform.buttonFace = MakeColor(212, 208, 200);
+    // "color" is found inside "background-color", so both change.
+    EXPECT_EQ("{\\cf3\\highlight3 x}\r\n", Body("<span style=\"background-color:buttonface\">x</span>"));
+    EXPECT_EQ(MakeColor(212, 208, 200), converter.Colors().at(2));
+
+    EXPECT_EQ("{\\highlight1 x}\r\n", Body("<span style=\"background-color:#ffff00\">x</span>"));
+    EXPECT_EQ(2u, converter.Colors().size());
+    EXPECT_EQ("{\\cf3\\highlight3 x}\r\n", Body("<span style=\"background-color:'#ffff00'\">x</span>"));
+    EXPECT_EQ(MakeColor(255, 255, 0), converter.Colors().at(2));
+
+    // A property name with no ":" after it is absent, where an attribute would be present.
+    textColor = MakeColor(0, 0, 255);
+    EXPECT_EQ("{x}\r\n", Body("<span style=\"x\" title=color>x</span>"));
+    EXPECT_EQ("{\\cf3 x}\r\n", Body("<font color>x</font>"));
+    // Without "style=" the properties are not looked at.
+    EXPECT_EQ("{x}\r\n", Body("<span class=\"color:window\">x</span>"));
+    // Only tags that open a group take style colours.
+    EXPECT_EQ("\\par\\par x", Body("<p style=\"color:'#ff0000'\">x"));
+    EXPECT_EQ(2u, converter.Colors().size());
+}
+
+TEST_F(ConverterTest, FontFaceAndSize) {
+    EXPECT_EQ("{\\fs36\\f1 x}\r\n{\\f1 y}\r\n", Body("<font face=\"Verdana\" size=5>x</font><font face=verdana>y</font>"));
+    EXPECT_NE(std::string::npos, Document("<font face=Verdana>x</font>").find(R"({\f1\fnil\fcharset0 verdana;})"));
+    // The face arrives lower-cased, so it differs from the base font's name and is written,
+    // but it finds the base font's entry.
+    EXPECT_EQ("{\\f0 x}\r\n", Body("<font face='ms sans serif'>x</font>"));
+    EXPECT_EQ(1u, converter.Fonts().size());
+    // An unchanged size writes nothing, and the group restores the outer format.
+    EXPECT_EQ("{{\\fs72 a}\r\nb}\r\n", Body("<font size=3><font size=7>a</font>b</font>"));
+}
+
+TEST_F(ConverterTest, LinksRecordCharacterRanges) {
+    EXPECT_EQ("{ab}\r\n", Body("<a href='x'>ab</a>"));
+    ASSERT_EQ(1, converter.GetLinkCount());
+    EXPECT_EQ((HtmlLink{"x", 0, 2}), Link(0));
+
+    Body("<b>Go</b> to <A HREF=\"HTTP://Example.ORG/\">the <i>site</i></a>, or <a href=mailto:me>mail</a>.");
+    ASSERT_EQ(2, converter.GetLinkCount());
+    EXPECT_EQ((HtmlLink{"http://example.org/", 6, 14}), Link(0));
+    // An unquoted value stops at ":".
+    EXPECT_EQ((HtmlLink{"mailto", 19, 23}), Link(1));
+
+    HtmlLink link;
+    EXPECT_FALSE(converter.GetLink(-1, &link));
+    EXPECT_FALSE(converter.GetLink(2, &link));
+}
+
+TEST_F(ConverterTest, LinkEndWithoutTargetAddsNoRecord) {
+    EXPECT_EQ("{a}\r\n", Body("<a name=top>a</a>"));
+    EXPECT_EQ(0, converter.GetLinkCount());
+    // A later "a" without "href" still ends with the last remembered target.
+    Body("<a href=x>a</a><a>b</a>");
+    ASSERT_EQ(2, converter.GetLinkCount());
+    EXPECT_EQ((HtmlLink{"x", 0, 2}), Link(1));
+}
+
+TEST_F(ConverterTest, UnbalancedEndTagFailsAndLeavesTheBackground) {
+    background = MakeColor(1, 2, 3);
+    EXPECT_FALSE(converter.Convert("<body bgcolor=window><a href=x>a</a></body></font>", baseFont,
+                                   textColor, &background));
+    EXPECT_EQ(MakeColor(1, 2, 3), background);
+    EXPECT_EQ(0, converter.GetLinkCount());
+    for (const char* html : {"</font>", "</body>", "</a>", "</span>", "</div>", "</table>"}) {
+        EXPECT_EQ("<failed>", Document(html)) << html;
+    }
+    // Groups are matched by count, not by name; open groups at the end are left open.
+    EXPECT_EQ("{\\fs72 {x}\r\n", Body("<font size=7><span>x</font>"));
+}
+
+TEST_F(ConverterTest, BodyMarginsAndBackground) {
+    EXPECT_EQ("{\\margt120\\margb120\\li120\\ri120 2026}\r\n", Body("<body>2026</body>"));
+    EXPECT_EQ(4, converter.CharacterPosition());
+    EXPECT_EQ(MakeColor(255, 255, 255), background);
+
+    platform.pixelsPerInch = 120;
+    EXPECT_EQ("{\\margt12\\margb24\\li36\\ri48 x}\r\n",
+              Body("<BODY TOPMARGIN=1 BOTTOMMARGIN='2' LEFTMARGIN=\"3\" RIGHTMARGIN = 4>x</BODY>"));
+    // Margins far beyond a 32-bit twip count are held at its limit.
+    EXPECT_EQ("{\\margt2147483647\\margb-2147483648\\li96\\ri96 x",
+              Body("<body topmargin=99999999999999999999999 bottommargin=-400000000>x"));
+
+    platform.window = MakeColor(10, 20, 30);
+    Body("<body bgcolor=window>");
+    EXPECT_EQ(MakeColor(10, 20, 30), background);
+}
+
+TEST_F(ConverterTest, DivisionsAndTables) {
+    EXPECT_EQ("{\\par \\qc \\nowwrap x\\par }\r\n", Body("<div align=center nowrap>x</div>"));
+    EXPECT_EQ(3, converter.CharacterPosition());
+    EXPECT_EQ("a\\line {\\qj y\\par }\r\n", Body("a<br><div align=\"justify\">y</div>"));
+    // The break after a division survives the space before the next one.
+    EXPECT_EQ("{\\par \\qr x\\par }\r\n{\\ql y\\par }\r\n",
+              Body("<div align=right>x</div> <div align=left>y</div>"));
+
+    platform.pixelsPerInch = 120;
+    const std::string borders =
+        R"(\clbrdrt\brdrw15\brdrs\clbrdrl\brdrw15\brdrs\clbrdrb\brdrw15\brdrs\clbrdrr\brdrw15\brdrs)";
+    // Each column's edge number is delimited, so text cannot join it.
+    EXPECT_EQ(R"({\par\trowd \trgaph108\trleft-108\trbrdrt\brdrs\brdrw2 \trbrdrl\brdrs\brdrw2 )"
+              R"(\trbrdrb\brdrs\brdrw2 \trbrdrr\brdrs\brdrw2 )" +
+                  borders + R"(\cellx600 )" + borders + R"(\cellx960 )" +
+                  R"(\intbl \par 1\cell \par 2\cell \row })" + "\r\n",
+              Body("<table border=2>\n <col width=50>\n <col width=30>\n"
+                   " <tr><td>1</td> <td>2</td></tr>\n</table>"));
+    EXPECT_EQ(8, converter.CharacterPosition());
+    EXPECT_NE(std::string::npos, Body("<table><col>").find("\\brdrw0 " + borders + "\\cellx0 "));
+}
+
+TEST_F(ConverterTest, InputEndsWhereItSays) {
+    // A tag without ">" runs to the end of the input.
+    EXPECT_EQ("ab\\b1 ", Body("ab<b"));
+    EXPECT_EQ("ab", Body("ab<"));
+    EXPECT_EQ("{x", Body("<a href='x>x<"));
+    EXPECT_EQ(0, converter.GetLinkCount());
+    EXPECT_EQ("<failed>", Document("x</font"));
+    // The first zero byte ends the text.
+    EXPECT_EQ("a", Body(std::string_view("a\0<b>b", 7)));
+    // A quoted value runs to the end of the tag when its quote is not closed.
+    Body("<a href=\"http://x y>t</a>");
+    EXPECT_EQ((HtmlLink{"http://x y", 0, 1}), Link(0));
+}
+
+TEST_F(ConverterTest, LongNamesAndValuesAreKeptWhole) {
+    const std::string face(300, 'f');
+    const std::string target = "http://example.org/" + std::string(1000, 'p');
+    const std::string html = "<font face='" + face + "' " + std::string(500, ' ') + "><a href=\"" + target +
+                             "\">go</a></font>";
+    EXPECT_EQ("{\\f1 {go}\r\n}\r\n", Body(html));
+    EXPECT_EQ(face, converter.Fonts().at(1).faceName);
+    EXPECT_EQ(target, Link(0).target);
+    // A face can hold nothing that would open or close a group in the document head.
+    EXPECT_NE(std::string::npos, Document("<font face='a}{b\\'>x</font>").find("{\\f1\\fnil\\fcharset0 a\\}\\{b\\\\;}"));
+}
+
+TEST_F(ConverterTest, EachConversionStartsAfresh) {
+    Body("<body bgcolor='#123456'><font face=arial color='#ff0000'><a href=x>a</a></font>");
+    ASSERT_EQ(4u, converter.Colors().size());
+    EXPECT_EQ("{x}\r\n", Body("<a>x</a>"));
+    EXPECT_EQ(2u, converter.Colors().size());
+    EXPECT_EQ(1u, converter.Fonts().size());
+    EXPECT_EQ(0, converter.GetLinkCount());
+    EXPECT_EQ(MakeColor(255, 255, 255), background);
+}
+
+}  // namespace
