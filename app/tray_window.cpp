@@ -141,7 +141,9 @@ void CTrayWindow::OpenSettings() {
 void CTrayWindow::ShowAbout() {}
 
 void CTrayWindow::OnSettingsClosed() {
-    settingsDlg.reset();
+    // A dialog reopened before this message arrived is open again and stays.
+    if (settingsDlg && !settingsDlg->GetHwnd())
+        settingsDlg.reset();
 }
 
 void CTrayWindow::Exit() {

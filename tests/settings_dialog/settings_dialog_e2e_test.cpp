@@ -504,4 +504,36 @@ TEST_F(SettingsDialogEndToEnd, PinnedIndexOutsideTheCatalogueShowsNothingAndIsKe
     EXPECT_EQ(0u, program->WaitForExit(10000));
 }
 
+TEST_F(SettingsDialogEndToEnd, DialogReopenedBeforeItsCloseIsReportedStaysOpen) {
+    const HWND tray = Start();
+    ASSERT_TRUE(tray);
+    const HWND first = OpenDialog(tray);
+    ASSERT_TRUE(first);
+    // Both queued at once: the dialog closes and reports it to the tray window, but the
+    // double click reaches the tray window first and opens the dialog again.
+    PostMessageA(first, WM_COMMAND, IDCANCEL, 0);
+    PostMessageA(tray, WM_TRAYNOTIFY, 0, WM_LBUTTONDBLCLK);
+    HWND reopened = nullptr;
+    ASSERT_TRUE(WaitFor(
+        [&] {
+            const std::vector<HWND> dialogs = SettingsDialogs(program->Id());
+            reopened = dialogs.empty() ? nullptr : dialogs.front();
+            return reopened && reopened != first && IsWindowVisible(reopened);
+        },
+        5000))
+        << "the dialog did not open again";
+    Sleep(1000);
+    EXPECT_TRUE(IsWindow(reopened)) << "the late close report took the reopened dialog away";
+    EXPECT_EQ(1u, SettingsDialogs(program->Id()).size());
+    // It still works: Apply stores, Cancel closes, and the next double click opens a dialog.
+    SendMessageA(GetDlgItem(reopened, kChooseMoon), BM_CLICK, 0, 0);
+    SendMessageA(GetDlgItem(reopened, kApply), BM_CLICK, 0, 0);
+    EXPECT_EQ(1u, SettingOr("MoonType", 99));
+    SendMessageA(GetDlgItem(reopened, IDCANCEL), BM_CLICK, 0, 0);
+    EXPECT_TRUE(WaitClosed(reopened));
+    EXPECT_TRUE(OpenDialog(tray));
+    PostMessageA(tray, WM_CLOSE, 0, 0);
+    EXPECT_EQ(0u, program->WaitForExit(10000));
+}
+
 }  // namespace
