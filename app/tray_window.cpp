@@ -2,6 +2,7 @@
 
 #include <shellapi.h>
 
+#include <new>
 #include <string>
 
 #include "app/app_messages.h"
@@ -38,23 +39,23 @@ CTrayWindow::CTrayWindow(UINT iconResource) {
 
 LRESULT CTrayWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
-    case WM_TIMER:
-        OnTimerTick();
-        return 0;
-    case WM_TRAYNOTIFY:
-        OnTrayNotify(lParam);
-        return 0;
-    case WM_CLOSE:
-        Exit();
-        return 0;
-    case WM_INITMENUPOPUP:
-        OnInitMenuPopup(reinterpret_cast<HMENU>(wParam));
-        return 0;
-    case WM_SETTINGS_CLOSED:
-        OnSettingsClosed();
-        return 0;
-    default:
-        return DefaultProcessing(message, wParam, lParam);
+        case WM_TIMER:
+            OnTimerTick();
+            return 0;
+        case WM_TRAYNOTIFY:
+            OnTrayNotify(lParam);
+            return 0;
+        case WM_CLOSE:
+            Exit();
+            return 0;
+        case WM_INITMENUPOPUP:
+            OnInitMenuPopup(reinterpret_cast<HMENU>(wParam));
+            return 0;
+        case WM_SETTINGS_CLOSED:
+            OnSettingsClosed();
+            return 0;
+        default:
+            return DefaultProcessing(message, wParam, lParam);
     }
 }
 
@@ -70,33 +71,33 @@ void CTrayWindow::OnTimerTick() {
 
 void CTrayWindow::OnTrayNotify(LPARAM mouseMessage) {
     switch (static_cast<UINT>(mouseMessage)) {
-    case WM_LBUTTONDBLCLK:
-        OpenSettings();
-        break;
-    case WM_RBUTTONUP:
-        RunPopupMenu();
-        break;
-    default:
-        break;
+        case WM_LBUTTONDBLCLK:
+            OpenSettings();
+            break;
+        case WM_RBUTTONUP:
+            RunPopupMenu();
+            break;
+        default:
+            break;
     }
 }
 
 void CTrayWindow::RunPopupMenu() {
     switch (TrackMenu(IDR_TRAY_MENU)) {
-    case ID_TRAY_EXIT:
-        Exit();
-        break;
-    case ID_TRAY_OPEN:
-        OpenSettings();
-        break;
-    case ID_TRAY_ABOUT:
-        ShowAbout();
-        break;
-    case ID_TRAY_ANNOTATION:
-        ToggleAnnotation();
-        break;
-    default:
-        break;
+        case ID_TRAY_EXIT:
+            Exit();
+            break;
+        case ID_TRAY_OPEN:
+            OpenSettings();
+            break;
+        case ID_TRAY_ABOUT:
+            ShowAbout();
+            break;
+        case ID_TRAY_ANNOTATION:
+            ToggleAnnotation();
+            break;
+        default:
+            break;
     }
 }
 
@@ -112,15 +113,42 @@ void CTrayWindow::ToggleAnnotation() {
     CWallpaperMaker().UpdateWallpaper(nullptr, nullptr, 1);
 }
 
-// The settings dialog and the About box are built as their own windows; until they are
-// part of the program these commands have nothing to open.
-void CTrayWindow::OpenSettings() {}
+// One settings dialog at most: an open one is brought forward.
+void CTrayWindow::OpenSettings() {
+    if (settingsDlg && settingsDlg->GetHwnd()) {
+        const HWND dialog = settingsDlg->GetHwnd();
+        BringWindowToTop(dialog);
+        SetForegroundWindow(dialog);
+        SetFocus(dialog);
+        return;
+    }
+    if (!settingsDlg) {
+        settingsDlg.reset(new (std::nothrow) CSettingsDlg(GetHwnd()));
+        if (!settingsDlg)
+            return;
+    }
+    // A dialog that could not be created is tried again the next time.
+    if (settingsDlg->Create()) {
+        const HWND dialog = settingsDlg->GetHwnd();
+        ShowWindow(dialog, SW_SHOW);
+        BringWindowToTop(dialog);
+        SetForegroundWindow(dialog);
+    }
+}
 
+// The About box is built as its own window; until it is part of the program this command
+// has nothing to open.
 void CTrayWindow::ShowAbout() {}
 
-void CTrayWindow::OnSettingsClosed() {}
+void CTrayWindow::OnSettingsClosed() {
+    // A dialog reopened before this message arrived is open again and stays.
+    if (settingsDlg && !settingsDlg->GetHwnd())
+        settingsDlg.reset();
+}
 
 void CTrayWindow::Exit() {
+    if (settingsDlg)
+        settingsDlg->CloseDialog(ID_TRAY_EXIT);
     Show(false);
     PostQuitMessage(0);
 }

@@ -1,8 +1,10 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 
 #include "app/tray_icon.h"
+#include "settings_dialog/settings_dialog.h"
 
 // The application's hidden window: shows the notification icon, runs the once-a-minute
 // wallpaper refresh from its timer, and answers the icon's mouse messages and menu.
@@ -25,5 +27,6 @@ private:
     void ToggleAnnotation();
     void Exit();
 
+    std::unique_ptr<CSettingsDlg> settingsDlg;
     uint32_t lastRefreshTick = 0;
 };

@@ -1,0 +1,14 @@
+#pragma once
+
+// The settings dialog's template and control ids, shared by its resource script and code.
+
+#define IDD_SETTINGS 129
+#define IDC_MOON_LIST 1001
+#define IDC_CURRENT_TIME 1002
+#define IDC_CHOOSE_MOON 1003
+#define IDC_PREVIEW 1005
+#define IDC_ANNOTATED 1006
+#define IDC_VIEW_FULLSCREEN 1007
+#define IDC_DESCRIPTION 1010
+#define IDC_APPLY 12321
+#define IDC_ABOUT 57664

@@ -1,0 +1,19 @@
+#pragma once
+
+#include <string>
+
+#include "catalog/moon_entry.h"
+#include "wallpaper/imaging_win.h"
+
+// Width and height of the settings dialog's preview picture, in pixels.
+constexpr int kPreviewSize = 128;
+
+// The 128 x 128 ARGB preview of an entry: the 128 x 128 thumbnail of its picture, and,
+// when `annotated`, the thumbnail of its annotated picture over it with pure black left
+// out. Pictures that cannot be loaded draw nothing, so the preview may stay transparent.
+// Null only when the preview bitmap itself cannot be made.
+GdipBitmapPtr BuildPreview(const MoonEntry& entry, bool annotated);
+
+// BuildPreview with the entry's file names taken relative to `directory` (which ends in a
+// separator) instead of the data directory.
+GdipBitmapPtr BuildPreviewFrom(const std::string& directory, const MoonEntry& entry, bool annotated);

@@ -1,0 +1,305 @@
+#include "settings_dialog/settings_dialog.h"
+
+#include <vector>
+
+#include "app/app_instance.h"
+#include "app/app_messages.h"
+#include "app/app_settings.h"
+#include "app/wait_cursor.h"
+#include "catalog/moon_catalog.h"
+#include "resources/resource.h"
+#include "resources/settings_dialog_ids.h"
+#include "settings_dialog/preview_builder.h"
+#include "settings_dialog/settings_choice.h"
+#include "wallpaper/wallpaper_maker.h"
+
+CSettingsDlg::CSettingsDlg(HWND trayWindowHandle) : trayWindow(trayWindowHandle) {}
+
+CSettingsDlg::~CSettingsDlg() {
+    // Normally CloseDialog has destroyed the window; it never outlives its object.
+    if (dialog)
+        DestroyWindow(dialog);
+}
+
+bool CSettingsDlg::Create() {
+    if (dialog)
+        return true;
+    // The object travels in the creation parameter and is bound at WM_INITDIALOG.
+    return CreateDialogParamA(AppInstance().GetInstance(), MAKEINTRESOURCEA(IDD_SETTINGS), nullptr,
+                              &CSettingsDlg::DialogProc, reinterpret_cast<LPARAM>(this)) != nullptr;
+}
+
+INT_PTR CALLBACK CSettingsDlg::DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_INITDIALOG) {
+        auto* self = reinterpret_cast<CSettingsDlg*>(lParam);
+        self->dialog = window;
+        SetWindowLongPtrA(window, DWLP_USER, reinterpret_cast<LONG_PTR>(self));
+    }
+    auto* self = reinterpret_cast<CSettingsDlg*>(GetWindowLongPtrA(window, DWLP_USER));
+    if (!self)
+        return FALSE;
+    if (message == WM_NCDESTROY) {
+        SetWindowLongPtrA(window, DWLP_USER, 0);
+        self->dialog = nullptr;
+        return FALSE;
+    }
+    return self->HandleMessage(message, wParam, lParam);
+}
+
+INT_PTR CSettingsDlg::HandleMessage(UINT message, WPARAM wParam, LPARAM) {
+    if (message == WM_INITDIALOG)
+        return OnInitDialog();
+    if (message == WM_VIEWER_CLOSED)
+        return OnViewerClosed();
+    if (message == WM_DESTROY)
+        return OnDestroy();
+    if (message != WM_COMMAND)
+        return FALSE;
+
+    const int id = LOWORD(wParam);
+    const int code = HIWORD(wParam);
+    if (id == IDC_ABOUT)
+        OnAbout();
+    else if (id == IDOK)
+        OnOK();
+    else if (id == IDCANCEL)
+        OnCancel();
+    else if (id == IDC_MOON_LIST && code == LBN_SELCHANGE)
+        OnListSelChange();
+    else if (id == IDC_CURRENT_TIME && code == BN_CLICKED)
+        OnCurrentTimeClicked();
+    else if (id == IDC_CHOOSE_MOON && code == BN_CLICKED)
+        OnChooseClicked();
+    else if (id == IDC_APPLY && code == BN_CLICKED)
+        OnApply();
+    else if (id == IDC_ANNOTATED && code == BN_CLICKED)
+        OnAnnotatedClicked();
+    else if (id == IDC_VIEW_FULLSCREEN && code == BN_CLICKED)
+        OnViewFullscreen();
+    else
+        return FALSE;
+    return TRUE;
+}
+
+BOOL CSettingsDlg::OnInitDialog() {
+    preview.Attach(dialog, IDC_PREVIEW);
+    preview.SetImage(nullptr);
+    applied = false;
+
+    CentreDialog();
+    SetIcons();
+    FillMoonList();
+
+    if (CMessagePump* pump = AppInstance().GetMessageLoop()) {
+        pump->AddFilter(this);
+        pump->AddIdleHandler(this);
+    }
+
+    switch (AppSettings::Instance().GetMoonType()) {
+        case 0:
+            CheckDlgButton(dialog, IDC_CURRENT_TIME, BST_CHECKED);
+            EnableChooser(false);
+            break;
+        case 1:
+            CheckDlgButton(dialog, IDC_CHOOSE_MOON, BST_CHECKED);
+            EnableChooser(true);
+            break;
+        default:
+            break;
+    }
+
+    SetDlgItemTextA(dialog, IDC_DESCRIPTION, "");
+    CheckDlgButton(dialog, IDC_ANNOTATED, AppSettings::Instance().GetAnnotate() != 0 ? BST_CHECKED : BST_UNCHECKED);
+    // Nothing is chosen yet, so there is nothing to apply; OK still applies once.
+    EnableWindow(GetDlgItem(dialog, IDC_APPLY), FALSE);
+    UpdatePreview();
+    BringWindowToTop(dialog);
+    return TRUE;
+}
+
+void CSettingsDlg::CentreDialog() {
+    RECT window = {};
+    RECT workArea = {};
+    GetWindowRect(dialog, &window);
+    SystemParametersInfoA(SPI_GETWORKAREA, 0, &workArea, 0);
+    const ScreenPoint corner = ::CentreInWorkArea({workArea.left, workArea.top, workArea.right, workArea.bottom},
+                                                  window.right - window.left, window.bottom - window.top);
+    SetWindowPos(dialog, nullptr, corner.x, corner.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void CSettingsDlg::SetIcons() {
+    const HINSTANCE instance = AppInstance().GetInstance();
+    bigIcon.reset(
+        static_cast<HICON>(LoadImageA(instance, MAKEINTRESOURCEA(IDI_QUELLWICK), IMAGE_ICON,
+                                      GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON), LR_DEFAULTCOLOR)));
+    smallIcon.reset(
+        static_cast<HICON>(LoadImageA(instance, MAKEINTRESOURCEA(IDI_QUELLWICK), IMAGE_ICON,
+                                      GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), LR_DEFAULTCOLOR)));
+    SendMessageA(dialog, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon.get()));
+    SendMessageA(dialog, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon.get()));
+}
+
+void CSettingsDlg::FillMoonList() {
+    const HWND list = GetDlgItem(dialog, IDC_MOON_LIST);
+    for (const MoonEntry& entry : CMoonCatalog().GetEntries())
+        SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(entry.DisplayName().c_str()));
+    // An index outside the list selects no line.
+    SendMessageA(list, LB_SETCURSEL, static_cast<WPARAM>(AppSettings::Instance().GetSelectedMoon()), 0);
+}
+
+void CSettingsDlg::EnableChooser(bool enable) {
+    EnableWindow(GetDlgItem(dialog, IDC_MOON_LIST), enable);
+    EnableWindow(GetDlgItem(dialog, IDC_PREVIEW), enable);
+}
+
+void CSettingsDlg::SetApplied(bool flag) {
+    applied = flag;
+    const HWND apply = GetDlgItem(dialog, IDC_APPLY);
+    // A disabled button cannot keep the focus, and the dialog's keyboard needs one.
+    if (flag && GetFocus() == apply)
+        SendMessageA(dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(GetDlgItem(dialog, IDOK)), TRUE);
+    EnableWindow(apply, !flag);
+    SetDlgItemTextA(dialog, IDCANCEL, flag ? "Close" : "Cancel");
+}
+
+bool CSettingsDlg::IsChecked(int controlId) const {
+    return IsDlgButtonChecked(dialog, controlId) == BST_CHECKED;
+}
+
+int CSettingsDlg::ListSelection() const {
+    return static_cast<int>(SendDlgItemMessageA(dialog, IDC_MOON_LIST, LB_GETCURSEL, 0, 0));
+}
+
+int CSettingsDlg::GetShownEntry(MoonEntry* entry) const {
+    const bool currentTime = IsChecked(IDC_CURRENT_TIME);
+    int currentMoon = -1;
+    if (currentTime)
+        CWallpaperMaker().CurrentMoon(nullptr, nullptr, &currentMoon);
+    const std::vector<MoonEntry> entries = CMoonCatalog().GetEntries();
+    const int index = ShownEntryIndex(currentTime, currentMoon, ListSelection(), entries.size());
+    if (index >= 0 && entry)
+        *entry = entries[static_cast<size_t>(index)];
+    return index;
+}
+
+void CSettingsDlg::UpdatePreview() {
+    MoonEntry entry;
+    const int index = GetShownEntry(&entry);
+    if (IsChecked(IDC_CURRENT_TIME))
+        SendDlgItemMessageA(dialog, IDC_MOON_LIST, LB_SETCURSEL, static_cast<WPARAM>(index), 0);
+
+    {
+        const CWaitCursor wait;
+        GdipBitmapPtr picture;
+        // With no entry to show the preview stays black.
+        if (index >= 0) {
+            try {
+                picture = BuildPreview(entry, IsChecked(IDC_ANNOTATED));
+            } catch (...) {
+                picture.reset();
+            }
+        }
+        preview.SetImage(std::move(picture));
+    }
+    SetDlgItemTextA(dialog, IDC_DESCRIPTION, entry.description.c_str());
+}
+
+void CSettingsDlg::ApplySettings() {
+    if (applied)
+        return;
+    const CWaitCursor wait;
+    const ApplyPlan plan = PlanApply(IsChecked(IDC_CURRENT_TIME), IsChecked(IDC_ANNOTATED), ListSelection(),
+                                     CMoonCatalog().GetEntries().size());
+    AppSettings& settings = AppSettings::Instance();
+    if (plan.storeMoonType)
+        settings.SetMoonType(plan.moonType);
+    if (plan.storeSelectedMoon)
+        settings.SetSelectedMoon(plan.selectedMoon);
+    settings.SetAnnotate(plan.annotate);
+    // Forced: the settings just stored may show the same picture in another way.
+    CWallpaperMaker().UpdateWallpaper(nullptr, nullptr, 1);
+    SetApplied(true);
+}
+
+void CSettingsDlg::OnListSelChange() {
+    SetApplied(false);
+    UpdatePreview();
+}
+
+void CSettingsDlg::OnCurrentTimeClicked() {
+    if (!IsChecked(IDC_CURRENT_TIME))
+        return;
+    SetApplied(false);
+    EnableChooser(false);
+    UpdatePreview();
+}
+
+void CSettingsDlg::OnChooseClicked() {
+    if (!IsChecked(IDC_CHOOSE_MOON))
+        return;
+    SetApplied(false);
+    EnableChooser(true);
+    UpdatePreview();
+}
+
+void CSettingsDlg::OnAnnotatedClicked() {
+    UpdatePreview();
+    SetApplied(false);
+}
+
+void CSettingsDlg::OnApply() {
+    ApplySettings();
+}
+
+void CSettingsDlg::OnOK() {
+    ApplySettings();
+    CloseDialog(IDOK);
+}
+
+void CSettingsDlg::OnCancel() {
+    CloseDialog(IDCANCEL);
+}
+
+// The About box is a dialog of its own; this is where the dialog runs it.
+void CSettingsDlg::OnAbout() {}
+
+// The fullscreen viewer is a window of its own, created and owned here once it is part of
+// the program: brought forward when open, otherwise created and shown maximized, then
+// loaded with the entry the dialog shows.
+void CSettingsDlg::OnViewFullscreen() {}
+
+LRESULT CSettingsDlg::OnViewerClosed() {
+    if (dialog)
+        SetFocus(dialog);
+    return 0;
+}
+
+void CSettingsDlg::CloseDialog(int) {
+    if (!dialog)
+        return;
+    OnViewerClosed();
+    preview.SetImage(nullptr);
+    DestroyWindow(dialog);
+    PostMessageA(trayWindow, WM_SETTINGS_CLOSED, 0, 0);
+}
+
+LRESULT CSettingsDlg::OnDestroy() {
+    SendDlgItemMessageA(dialog, IDC_MOON_LIST, LB_RESETCONTENT, 0, 0);
+    SendMessageA(dialog, WM_SETICON, ICON_BIG, 0);
+    SendMessageA(dialog, WM_SETICON, ICON_SMALL, 0);
+    bigIcon.reset();
+    smallIcon.reset();
+    if (CMessagePump* pump = AppInstance().GetMessageLoop()) {
+        pump->RemoveFilter(this);
+        pump->RemoveIdleHandler(this);
+    }
+    return 0;
+}
+
+bool CSettingsDlg::PreTranslateMessage(MSG* message) {
+    return dialog && IsDialogMessageA(dialog, message);
+}
+
+bool CSettingsDlg::OnIdle() {
+    return false;
+}

@@ -1,0 +1,77 @@
+#pragma once
+
+#include <windows.h>
+
+#include <memory>
+#include <string>
+#include <type_traits>
+
+#include "app/message_pump.h"
+#include "catalog/moon_entry.h"
+#include "settings_dialog/preview_static.h"
+
+// The modeless dialog in which the user lets the wallpaper follow the present moment or
+// pins one catalogue picture, with or without its annotations. It has no owner; the tray
+// window creates it, shows it and deletes the object once told that it has closed.
+class CSettingsDlg : public CMessageFilter, public CIdleHandler {
+public:
+    // `trayWindow` receives WM_SETTINGS_CLOSED when the dialog has destroyed its window.
+    explicit CSettingsDlg(HWND trayWindow);
+    ~CSettingsDlg() override;
+    CSettingsDlg(const CSettingsDlg&) = delete;
+    CSettingsDlg& operator=(const CSettingsDlg&) = delete;
+
+    // Creates the hidden dialog window from its template, with no owner window. The
+    // caller shows it. False when the window cannot be created.
+    bool Create();
+    // The one way the dialog ends; the command id that asks for it is not used.
+    void CloseDialog(int commandId);
+
+    HWND GetHwnd() const { return dialog; }
+
+    bool PreTranslateMessage(MSG* message) override;
+    bool OnIdle() override;
+
+private:
+    struct IconDeleter {
+        void operator()(HICON icon) const { DestroyIcon(icon); }
+    };
+    using IconPtr = std::unique_ptr<std::remove_pointer_t<HICON>, IconDeleter>;
+
+    static INT_PTR CALLBACK DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    INT_PTR HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+
+    BOOL OnInitDialog();
+    LRESULT OnViewerClosed();
+    LRESULT OnDestroy();
+    void OnAbout();
+    void OnOK();
+    void OnCancel();
+    void OnListSelChange();
+    void OnCurrentTimeClicked();
+    void OnChooseClicked();
+    void OnApply();
+    void OnAnnotatedClicked();
+    void OnViewFullscreen();
+
+    void CentreDialog();
+    void SetIcons();
+    void FillMoonList();
+    void EnableChooser(bool enable);
+    void SetApplied(bool flag);
+    // The catalogue index of the entry the dialog's choice shows, stored in `entry`;
+    // -1 (and `entry` untouched) when the choice names no entry.
+    int GetShownEntry(MoonEntry* entry) const;
+    void UpdatePreview();
+    void ApplySettings();
+
+    bool IsChecked(int controlId) const;
+    int ListSelection() const;
+
+    HWND dialog = nullptr;
+    bool applied = false;
+    CPreviewStatic preview;
+    HWND trayWindow;
+    IconPtr bigIcon;
+    IconPtr smallIcon;
+};

@@ -1,0 +1,124 @@
+// Times BuildPreview over the pictures of a catalogue, with and without the overlay, and
+// the thumbnail step on its own. Prints medians; not a test.
+//
+//   quellwick_preview_benchmark <data folder> [runs]
+
+#include <windows.h>
+#include <objbase.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "catalog/moon_catalog.h"
+#include "settings_dialog/preview_builder.h"
+#include "wallpaper/imaging_win.h"
+
+namespace {
+
+double Milliseconds(LARGE_INTEGER start, LARGE_INTEGER end) {
+    LARGE_INTEGER frequency;
+    QueryPerformanceFrequency(&frequency);
+    return 1000.0 * static_cast<double>(end.QuadPart - start.QuadPart) / static_cast<double>(frequency.QuadPart);
+}
+
+// Runs `work` once per run on entry run % count and prints the median, minimum and maximum.
+void Report(const char* label, int runs, size_t count, const std::function<bool(size_t)>& work) {
+    std::vector<double> times;
+    for (int i = 0; i < runs; ++i) {
+        LARGE_INTEGER start, end;
+        QueryPerformanceCounter(&start);
+        const bool ok = work(static_cast<size_t>(i) % count);
+        QueryPerformanceCounter(&end);
+        if (!ok) {
+            std::printf("%s: failed on run %d\n", label, i);
+            return;
+        }
+        times.push_back(Milliseconds(start, end));
+    }
+    std::sort(times.begin(), times.end());
+    const size_t n = times.size();
+    const double median = n % 2 ? times[n / 2] : (times[n / 2 - 1] + times[n / 2]) / 2.0;
+    std::printf("%-44s median %6.1f ms of %d runs (min %.1f, max %.1f)\n", label, median, runs, times.front(),
+                times.back());
+    std::fflush(stdout);
+}
+
+bool Thumbnail(const std::string& path) {
+    const GdipImagePtr picture = LoadPicture(path);
+    Gdiplus::GpImage* thumbnail = nullptr;
+    if (!picture || Gdiplus::DllExports::GdipGetImageThumbnail(picture.get(), kPreviewSize, kPreviewSize, &thumbnail,
+                                                               nullptr, nullptr) != Gdiplus::Ok) {
+        return false;
+    }
+    Gdiplus::DllExports::GdipDisposeImage(thumbnail);
+    return true;
+}
+
+// The picture drawn straight into a 128 x 128 canvas, with no thumbnail in between.
+bool DirectScale(const std::string& path, Gdiplus::InterpolationMode mode) {
+    const GdipImagePtr picture = LoadPicture(path);
+    const GdipBitmapPtr canvas = CreateCanvas(kPreviewSize, kPreviewSize);
+    Gdiplus::GpGraphics* raw = nullptr;
+    if (!picture || !canvas || Gdiplus::DllExports::GdipGetImageGraphicsContext(canvas.get(), &raw) != Gdiplus::Ok)
+        return false;
+    const GdipGraphicsPtr graphics(raw);
+    const SIZE size = ImagePixelSize(picture.get());
+    Gdiplus::DllExports::GdipSetInterpolationMode(graphics.get(), mode);
+    return Gdiplus::DllExports::GdipDrawImageRectRectI(graphics.get(), picture.get(), 0, 0, kPreviewSize, kPreviewSize,
+                                                       0, 0, size.cx, size.cy, Gdiplus::UnitPixel, nullptr, nullptr,
+                                                       nullptr) == Gdiplus::Ok;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 2) {
+        std::fprintf(stderr, "usage: %s <data folder> [runs]\n", argv[0]);
+        return 2;
+    }
+    std::string folder = argv[1];
+    if (folder.back() != '\\')
+        folder += '\\';
+    const int runs = argc > 2 ? std::max(1, std::atoi(argv[2])) : 20;
+
+    if (FAILED(CoInitialize(nullptr)))
+        return 1;
+    int status = 0;
+    {
+        const CGdiplusSession imaging;
+        std::vector<MoonEntry> entries;
+        if (CMoonCatalog().Load(folder + "Quellwicks.xml") >= 0)
+            entries = CMoonCatalog().GetEntries();
+        if (!imaging.IsStarted() || entries.empty()) {
+            std::printf("no catalogue in %s\n", folder.c_str());
+            status = 1;
+        } else {
+            const GdipImagePtr first = LoadPicture(folder + entries.front().paper);
+            const SIZE size = ImagePixelSize(first.get());
+            std::printf("%u entries; first picture %s, %ld x %ld\n", static_cast<unsigned>(entries.size()),
+                        entries.front().paper.c_str(), size.cx, size.cy);
+            Report("BuildPreview, plain", runs, entries.size(),
+                   [&](size_t i) { return BuildPreviewFrom(folder, entries[i], false) != nullptr; });
+            Report("BuildPreview, with overlay", runs, entries.size(),
+                   [&](size_t i) { return BuildPreviewFrom(folder, entries[i], true) != nullptr; });
+            Report("  of which: load + thumbnail of the picture", runs, entries.size(),
+                   [&](size_t i) { return Thumbnail(folder + entries[i].paper); });
+            Report("  of which: load + thumbnail of the overlay", runs, entries.size(),
+                   [&](size_t i) { return Thumbnail(folder + entries[i].ann); });
+            Report("  of which: load of the picture alone", runs, entries.size(),
+                   [&](size_t i) { return LoadPicture(folder + entries[i].paper) != nullptr; });
+            Report("load + direct draw to 128, nearest neighbour", runs, entries.size(), [&](size_t i) {
+                return DirectScale(folder + entries[i].paper, Gdiplus::InterpolationModeNearestNeighbor);
+            });
+            Report("load + direct draw to 128, low quality", runs, entries.size(), [&](size_t i) {
+                return DirectScale(folder + entries[i].paper, Gdiplus::InterpolationModeLowQuality);
+            });
+        }
+    }
+    CoUninitialize();
+    return status;
+}

@@ -1,0 +1,224 @@
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include "settings_dialog/preview_builder.h"
+#include "settings_dialog/preview_static.h"
+#include "tests/e2e/quellwick_session.h"
+#include "tests/wallpaper/wallpaper_test_support.h"
+
+using namespace wallpaper_test;
+using Gdiplus::ARGB;
+
+namespace {
+
+constexpr ARGB kRed = 0xFFD02020;
+constexpr ARGB kBlue = 0xFF2040D0;
+constexpr ARGB kGrey = 0xFFA0A0A0;
+constexpr ARGB kGreen = 0xFF20C040;
+constexpr ARGB kOpaqueBlack = 0xFF000000;
+constexpr ARGB kNearBlack = 0xFF010101;
+
+class PreviewBuilder : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(imaging.IsStarted());
+        // Wider than high: left half red, right half blue.
+        ASSERT_TRUE(
+            SavePicture(folder.Path("wide.png"), 200, 100, {{0, 0, 100, 100, kRed}, {100, 0, 100, 100, kBlue}}));
+        ASSERT_TRUE(SavePicture(folder.Path("grey.jpg"), 256, 256, {{0, 0, 256, 256, kGrey}}));
+        // The overlay: opaque pure black except a green quarter at the top left and a
+        // near-black quarter at the bottom right.
+        ASSERT_TRUE(
+            SavePicture(folder.Path("overlay.png"), 256, 256,
+                        {{0, 0, 256, 256, kOpaqueBlack}, {0, 0, 128, 128, kGreen}, {128, 128, 128, 128, kNearBlack}}));
+    }
+
+    GdipBitmapPtr Build(const std::string& paper, const std::string& ann, bool annotated) {
+        MoonEntry entry;
+        entry.paper = paper;
+        entry.ann = ann;
+        return BuildPreviewFrom(folder.Folder() + "\\", entry, annotated);
+    }
+
+    CGdiplusSession imaging;
+    CScratchFolder folder{"qw_preview"};
+};
+
+TEST_F(PreviewBuilder, StretchesThePictureToA128SquareOfArgbPixels) {
+    const GdipBitmapPtr preview = Build("wide.png", "", false);
+    ASSERT_TRUE(preview);
+    const SIZE size = ImagePixelSize(preview.get());
+    EXPECT_EQ(128, size.cx);
+    EXPECT_EQ(128, size.cy);
+    Gdiplus::PixelFormat format = 0;
+    ASSERT_EQ(Gdiplus::Ok, Gdiplus::DllExports::GdipGetImagePixelFormat(preview.get(), &format));
+    EXPECT_EQ(PixelFormat32bppARGB, format);
+    // The aspect ratio is not kept: each half fills its half of the square top to bottom.
+    for (const int y : {2, 64, 125}) {
+        EXPECT_TRUE(ColourNear(PixelAt(preview.get(), 10, y), kRed)) << y;
+        EXPECT_TRUE(ColourNear(PixelAt(preview.get(), 54, y), kRed)) << y;
+        EXPECT_TRUE(ColourNear(PixelAt(preview.get(), 74, y), kBlue)) << y;
+        EXPECT_TRUE(ColourNear(PixelAt(preview.get(), 125, y), kBlue)) << y;
+    }
+}
+
+TEST_F(PreviewBuilder, OverlayHidesThePictureExceptWhereItIsPureBlack) {
+    const GdipBitmapPtr plain = Build("grey.jpg", "overlay.png", false);
+    ASSERT_TRUE(plain);
+    EXPECT_TRUE(ColourNear(PixelAt(plain.get(), 30, 30), kGrey)) << "the overlay is drawn only when asked for";
+    EXPECT_TRUE(ColourNear(PixelAt(plain.get(), 100, 100), kGrey));
+
+    const GdipBitmapPtr annotated = Build("grey.jpg", "overlay.png", true);
+    ASSERT_TRUE(annotated);
+    EXPECT_TRUE(ColourNear(PixelAt(annotated.get(), 30, 30), kGreen, 12));
+    EXPECT_TRUE(ColourNear(PixelAt(annotated.get(), 100, 30), kGrey)) << "pure black must not cover the picture";
+    EXPECT_TRUE(ColourNear(PixelAt(annotated.get(), 30, 100), kGrey));
+    EXPECT_TRUE(ColourNear(PixelAt(annotated.get(), 100, 100), kNearBlack, 2)) << "0x010101 is not the key colour";
+}
+
+TEST_F(PreviewBuilder, MissingPicturesLeaveTheirPartOut) {
+    // No plain picture: a fully transparent preview, still 128 x 128.
+    const GdipBitmapPtr missing = Build("absent.png", "", true);
+    ASSERT_TRUE(missing);
+    EXPECT_EQ(128, ImagePixelSize(missing.get()).cx);
+    for (const int p : {0, 64, 127})
+        EXPECT_EQ(0u, PixelAt(missing.get(), p, p)) << p;
+
+    // Only the overlay.
+    const GdipBitmapPtr overlayOnly = Build("absent.png", "overlay.png", true);
+    ASSERT_TRUE(overlayOnly);
+    EXPECT_TRUE(ColourNear(PixelAt(overlayOnly.get(), 30, 30), kGreen, 12));
+    EXPECT_EQ(0u, PixelAt(overlayOnly.get(), 100, 30));
+
+    // An empty or missing overlay name leaves the plain picture alone.
+    for (const std::string ann : {"", "absent_overlay.png"}) {
+        const GdipBitmapPtr plainOnly = Build("grey.jpg", ann, true);
+        ASSERT_TRUE(plainOnly) << ann;
+        EXPECT_TRUE(ColourNear(PixelAt(plainOnly.get(), 30, 30), kGrey)) << ann;
+    }
+}
+
+// A window holding a static control of the preview's size in dialog units at the usual
+// scale, taken over by CPreviewStatic.
+class PreviewControl : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(imaging.IsStarted());
+        ASSERT_TRUE(e2e::EnterVirtualDesktop());
+        host = CreateWindowExA(0, "STATIC", "", WS_POPUP | WS_VISIBLE, 100, 100, 200, 200, nullptr, nullptr, nullptr,
+                               nullptr);
+        ASSERT_TRUE(host);
+        control =
+            CreateWindowExA(0, "STATIC", "", WS_CHILD | WS_VISIBLE | SS_BITMAP | SS_CENTERIMAGE | SS_SUNKEN, 10, 10,
+                            kControlWidth, kControlHeight, host, reinterpret_cast<HMENU>(1005), nullptr, nullptr);
+        ASSERT_TRUE(control);
+        ASSERT_TRUE(preview.Attach(host, 1005));
+        // Grey under the control, so that anything left unpainted shows.
+        SetClassLongPtrA(host, GCLP_HBRBACKGROUND, reinterpret_cast<LONG_PTR>(GetStockObject(LTGRAY_BRUSH)));
+    }
+
+    void TearDown() override {
+        preview.SetImage(nullptr);
+        if (host)
+            DestroyWindow(host);
+    }
+
+    // The control's client area as it is on the screen, 0x00RRGGBB.
+    e2e::ScreenCapture Client() {
+        RedrawWindow(host, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+        Pump();
+        e2e::ScreenCapture whole = e2e::CaptureWindow(control);
+        RECT window = {};
+        GetWindowRect(control, &window);
+        POINT origin = {0, 0};
+        ClientToScreen(control, &origin);
+        RECT client = {};
+        GetClientRect(control, &client);
+        e2e::ScreenCapture inner;
+        inner.width = client.right;
+        inner.height = client.bottom;
+        const int dx = origin.x - window.left;
+        const int dy = origin.y - window.top;
+        for (int y = 0; y < inner.height; ++y) {
+            for (int x = 0; x < inner.width; ++x)
+                inner.pixels.push_back(whole.pixels[static_cast<size_t>((y + dy) * whole.width + x + dx)]);
+        }
+        return inner;
+    }
+
+    static DWORD At(const e2e::ScreenCapture& capture, int x, int y) {
+        return capture.pixels[static_cast<size_t>(y * capture.width + x)];
+    }
+
+    static void Pump() {
+        MSG message;
+        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&message);
+            DispatchMessageA(&message);
+        }
+    }
+
+    static bool AllBlack(const e2e::ScreenCapture& capture) {
+        for (DWORD pixel : capture.pixels) {
+            if (pixel != 0)
+                return false;
+        }
+        return !capture.pixels.empty();
+    }
+
+    static constexpr int kControlWidth = 140;
+    static constexpr int kControlHeight = 134;
+
+    CGdiplusSession imaging;
+    CScratchFolder folder{"qw_preview_control"};
+    HWND host = nullptr;
+    HWND control = nullptr;
+    CPreviewStatic preview;
+};
+
+TEST_F(PreviewControl, PaintsThePictureTopLeftAndBlackElsewhere) {
+    EXPECT_TRUE(AllBlack(Client())) << "a control without a picture is black";
+
+    ASSERT_TRUE(SavePicture(folder.Path("wide.png"), 200, 100, {{0, 0, 100, 100, kRed}, {100, 0, 100, 100, kBlue}}));
+    MoonEntry entry;
+    entry.paper = "wide.png";
+    GdipBitmapPtr built = BuildPreviewFrom(folder.Folder() + "\\", entry, false);
+    Gdiplus::GpBitmap* const shown = built.get();
+    EXPECT_FALSE(preview.SetImage(std::move(built))) << "there was no previous picture";
+
+    const e2e::ScreenCapture capture = Client();
+    ASSERT_GT(capture.width, 129);
+    ASSERT_GT(capture.height, 129);
+    EXPECT_TRUE(ColourNear(0xFF000000 | At(capture, 5, 5), kRed));
+    EXPECT_TRUE(ColourNear(0xFF000000 | At(capture, 5, 122), kRed));
+    EXPECT_TRUE(ColourNear(0xFF000000 | At(capture, 122, 5), kBlue));
+    EXPECT_TRUE(ColourNear(0xFF000000 | At(capture, 122, 122), kBlue));
+    for (int y = 0; y < capture.height; ++y) {
+        for (int x = 0; x < capture.width; ++x) {
+            if (x >= 128 || y >= 128) {
+                ASSERT_EQ(0u, At(capture, x, y)) << x << "," << y << " lies outside the picture";
+            }
+        }
+    }
+
+    // The caller gets the previous picture back to delete, and the control is black again.
+    const GdipBitmapPtr returned = preview.SetImage(nullptr);
+    EXPECT_EQ(shown, returned.get());
+    EXPECT_TRUE(AllBlack(Client()));
+}
+
+TEST_F(PreviewControl, TransparentPreviewShowsBlackNotThePreviousPicture) {
+    ASSERT_TRUE(SavePicture(folder.Path("red.png"), 64, 64, {{0, 0, 64, 64, kRed}}));
+    MoonEntry entry;
+    entry.paper = "red.png";
+    preview.SetImage(BuildPreviewFrom(folder.Folder() + "\\", entry, false));
+    ASSERT_TRUE(ColourNear(0xFF000000 | At(Client(), 64, 64), kRed));
+
+    // The next entry's picture is missing, so its preview is transparent.
+    entry.paper = "absent.png";
+    preview.SetImage(BuildPreviewFrom(folder.Folder() + "\\", entry, false));
+    EXPECT_TRUE(AllBlack(Client()));
+}
+
+}  // namespace

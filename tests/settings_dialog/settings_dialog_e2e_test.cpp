@@ -1,0 +1,539 @@
+#include <gtest/gtest.h>
+
+#include <windows.h>
+#include <objbase.h>
+
+#include <cstring>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "app/app_messages.h"
+#include "catalog/moon_catalog.h"
+#include "tests/e2e/quellwick_session.h"
+#include "tests/wallpaper/wallpaper_test_support.h"
+#include "wallpaper/wallpaper_maker.h"
+
+using namespace e2e;
+using namespace wallpaper_test;
+using Gdiplus::ARGB;
+
+namespace {
+
+constexpr int kCurrentTime = 1002;
+constexpr int kChooseMoon = 1003;
+constexpr int kMoonList = 1001;
+constexpr int kPreview = 1005;
+constexpr int kAnnotated = 1006;
+constexpr int kApply = 12321;
+constexpr int kDescription = 1010;
+
+// Five entries at phases 0, 50, 100, 150 and 200, each picture with its own pair of
+// colours (left half, right half). The third has no title and is listed by its file name.
+constexpr int kEntryCount = 5;
+constexpr ARGB kLeftColours[kEntryCount] = {0xFFC03030, 0xFF30C030, 0xFF3030C0, 0xFFC0C030, 0xFF30C0C0};
+constexpr ARGB kRightColours[kEntryCount] = {0xFFE0E0E0, 0xFF806020, 0xFFC060C0, 0xFF204080, 0xFFE08020};
+constexpr ARGB kOverlayGreen = 0xFF20E040;
+
+std::string PictureName(int i) {
+    return "moon_" + std::to_string(i) + ".png";
+}
+
+std::string Title(int i) {
+    return i == 2 ? "" : "Moon number " + std::to_string(i);
+}
+
+std::string Description(int i) {
+    return "Description of picture " + std::to_string(i) + ".\r\nSecond line.";
+}
+
+void WriteSettingsDword(const char* name, DWORD value) {
+    HKEY key = nullptr;
+    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\Quellwick", 0, nullptr, 0, KEY_ALL_ACCESS,
+                                             nullptr, &key, nullptr));
+    RegSetValueExA(key, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof(value));
+    RegCloseKey(key);
+}
+
+DWORD SettingOr(const char* name, DWORD fallback) {
+    DWORD value = 0;
+    return ReadSettingsDword(name, &value) ? value : fallback;
+}
+
+std::vector<HWND> SettingsDialogs(DWORD processId) {
+    struct Search {
+        DWORD processId;
+        std::vector<HWND> found;
+    } search = {processId, {}};
+    EnumWindows(
+        [](HWND window, LPARAM param) -> BOOL {
+            auto* s = reinterpret_cast<Search*>(param);
+            DWORD owner = 0;
+            GetWindowThreadProcessId(window, &owner);
+            char name[64] = {};
+            char caption[64] = {};
+            GetClassNameA(window, name, sizeof(name));
+            GetWindowTextA(window, caption, sizeof(caption));
+            if (owner == s->processId && std::strcmp(name, "#32770") == 0 && std::strcmp(caption, "Quellwick") == 0)
+                s->found.push_back(window);
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+std::string ControlText(HWND dialog, int id) {
+    char text[512] = {};
+    SendMessageA(GetDlgItem(dialog, id), WM_GETTEXT, sizeof(text), reinterpret_cast<LPARAM>(text));
+    return text;
+}
+
+bool IsChecked(HWND dialog, int id) {
+    return SendMessageA(GetDlgItem(dialog, id), BM_GETCHECK, 0, 0) == BST_CHECKED;
+}
+
+int ListSelection(HWND dialog) {
+    return static_cast<int>(SendMessageA(GetDlgItem(dialog, kMoonList), LB_GETCURSEL, 0, 0));
+}
+
+// Wide text: Wine carries another process's list-box text across as UTF-16 only.
+std::string ListLine(HWND dialog, int line) {
+    const HWND list = GetDlgItem(dialog, kMoonList);
+    const LRESULT length = SendMessageW(list, LB_GETTEXTLEN, static_cast<WPARAM>(line), 0);
+    if (length < 0)
+        return "<none>";
+    std::vector<wchar_t> text(static_cast<size_t>(length) + 1);
+    SendMessageW(list, LB_GETTEXT, static_cast<WPARAM>(line), reinterpret_cast<LPARAM>(text.data()));
+    return AnsiFromWide(text.data(), static_cast<int>(length));
+}
+
+bool IsEnabled(HWND dialog, int id) {
+    return IsWindowEnabled(GetDlgItem(dialog, id)) != FALSE;
+}
+
+void ClickAt(int x, int y) {
+    SetCursorPos(x, y);
+    INPUT inputs[2] = {};
+    inputs[0].type = INPUT_MOUSE;
+    inputs[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+    inputs[1] = inputs[0];
+    inputs[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+    SendInput(2, inputs, sizeof(INPUT));
+}
+
+// Clicks a line of the list with the mouse, scrolling it into view first.
+void ClickListLine(HWND dialog, int line) {
+    const HWND list = GetDlgItem(dialog, kMoonList);
+    SendMessageA(list, LB_SETTOPINDEX, static_cast<WPARAM>(line), 0);
+    const int top = static_cast<int>(SendMessageA(list, LB_GETTOPINDEX, 0, 0));
+    const int height = static_cast<int>(SendMessageA(list, LB_GETITEMHEIGHT, 0, 0));
+    POINT point = {10, (line - top) * height + height / 2};
+    ClientToScreen(list, &point);
+    ClickAt(point.x, point.y);
+}
+
+// The client area of a control as the screen shows it, 0x00RRGGBB rows top down.
+ScreenCapture ClientCapture(HWND control) {
+    const ScreenCapture whole = CaptureWindow(control);
+    RECT window = {};
+    RECT client = {};
+    GetWindowRect(control, &window);
+    GetClientRect(control, &client);
+    POINT origin = {0, 0};
+    ClientToScreen(control, &origin);
+    ScreenCapture inner;
+    inner.width = client.right;
+    inner.height = client.bottom;
+    for (int y = 0; y < inner.height; ++y) {
+        for (int x = 0; x < inner.width; ++x) {
+            const int wx = x + origin.x - window.left;
+            const int wy = y + origin.y - window.top;
+            inner.pixels.push_back(whole.pixels[static_cast<size_t>(wy * whole.width + wx)]);
+        }
+    }
+    return inner;
+}
+
+class SettingsDialogEndToEnd : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(imaging.IsStarted());
+        // Before the component runtime, which gives the thread a window of its own.
+        ASSERT_TRUE(EnterVirtualDesktop()) << "the virtual desktop did not start";
+        ASSERT_TRUE(SUCCEEDED(CoInitialize(nullptr)));
+        ASSERT_TRUE(layout.IsReady()) << "cannot lay out the staged program";
+        RemoveSettingsKey();
+        RemoveWallpaperFiles();
+        WriteData();
+    }
+
+    void TearDown() override {
+        program.reset();
+        RemoveSettingsKey();
+        RemoveWallpaperFiles();
+        CoUninitialize();
+    }
+
+    void WriteData() {
+        std::string catalogue = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<Quellwicks>\n";
+        for (int i = 0; i < kEntryCount; ++i) {
+            ASSERT_TRUE(SavePicture(layout.DataPath(PictureName(i)), 300, 200,
+                                    {{0, 0, 150, 200, kLeftColours[i]}, {150, 0, 150, 200, kRightColours[i]}}));
+            catalogue += "  <Quellwick paper=\"" + PictureName(i) + "\" phase=\"" + std::to_string(i * 50) +
+                         "\" ann=\"overlay.png\" title=\"" + Title(i) + "\">" + "Description of picture " +
+                         std::to_string(i) + ".&lt;br&gt;Second line.</Quellwick>\n";
+        }
+        catalogue += "</Quellwicks>\n";
+        // The overlay: a green block in the middle, transparent elsewhere.
+        ASSERT_TRUE(SavePicture(layout.DataPath("overlay.png"), 300, 200, {{100, 50, 100, 100, kOverlayGreen}}));
+        std::ofstream(layout.DataPath("Quellwicks.xml"), std::ios::binary) << catalogue;
+    }
+
+    // The index of today's entry, worked out as the program does.
+    int CurrentMoonIndex() {
+        EXPECT_GE(CMoonCatalog().Load(layout.DataPath("Quellwicks.xml")), 0);
+        int index = -1;
+        CWallpaperMaker().CurrentMoon(nullptr, nullptr, &index);
+        return index;
+    }
+
+    // Starts the program and waits for its first wallpaper.
+    HWND Start() {
+        program.reset(new CQuellwickProcess(layout.ProgramPath()));
+        const HWND tray = program->WaitForTrayWindow(10000);
+        EXPECT_TRUE(tray) << "the hidden window did not appear";
+        EXPECT_TRUE(WaitFor([] { return LastWriteTime(WindowsWallpaperPath()).dwLowDateTime != 0; }, 5000))
+            << "no first wallpaper";
+        // The desktop settles on the new wallpaper before anything is looked at.
+        Sleep(500);
+        return tray;
+    }
+
+    // Double-clicks the icon and waits for the dialog to show.
+    HWND OpenDialog(HWND tray) {
+        PostMessageA(tray, WM_TRAYNOTIFY, 0, WM_LBUTTONDBLCLK);
+        HWND dialog = nullptr;
+        WaitFor(
+            [&] {
+                const std::vector<HWND> dialogs = SettingsDialogs(program->Id());
+                dialog = dialogs.empty() ? nullptr : dialogs.front();
+                return dialog && IsWindowVisible(dialog);
+            },
+            5000);
+        // Let it paint.
+        Sleep(500);
+        return dialog;
+    }
+
+    bool WaitClosed(HWND dialog) {
+        return WaitFor([&] { return !IsWindow(dialog); }, 5000);
+    }
+
+    // Waits for the wallpaper file to change from `before`, then makes sure it is not
+    // written again. False when it did not change.
+    bool RewrittenOnce(const FILETIME& before) {
+        FILETIME written = {};
+        if (!WaitFor(
+                [&] {
+                    written = LastWriteTime(WindowsWallpaperPath());
+                    return CompareFileTime(&before, &written) != 0;
+                },
+                5000)) {
+            return false;
+        }
+        Sleep(2000);
+        const FILETIME later = LastWriteTime(WindowsWallpaperPath());
+        EXPECT_EQ(0, CompareFileTime(&written, &later)) << "the wallpaper was written more than once";
+        return true;
+    }
+
+    void ExpectNotRewritten(const FILETIME& before) {
+        Sleep(1500);
+        const FILETIME now = LastWriteTime(WindowsWallpaperPath());
+        EXPECT_EQ(0, CompareFileTime(&before, &now)) << "the wallpaper was rewritten";
+    }
+
+    // The middle of the wallpaper file: the overlay's block when annotated, otherwise
+    // where the picture's two halves meet.
+    void ExpectWallpaperOf(int entry, bool annotated) {
+        const GdipBitmapPtr bitmap = OpenBitmap(WindowsWallpaperPath());
+        ASSERT_TRUE(bitmap);
+        const SIZE size = ImagePixelSize(bitmap.get());
+        EXPECT_TRUE(ColourNear(PixelAt(bitmap.get(), size.cx / 2 - 40, size.cy / 2),
+                               annotated ? kOverlayGreen : kLeftColours[entry]));
+        EXPECT_TRUE(ColourNear(PixelAt(bitmap.get(), size.cx / 2 + 40, size.cy / 2),
+                               annotated ? kOverlayGreen : kRightColours[entry]));
+        EXPECT_TRUE(ColourNear(PixelAt(bitmap.get(), size.cx / 2 - 300, size.cy / 2), kLeftColours[entry]));
+    }
+
+    void ExpectPreviewOf(HWND dialog, int entry) {
+        const ScreenCapture preview = ClientCapture(GetDlgItem(dialog, kPreview));
+        ASSERT_GE(preview.width, 128);
+        ASSERT_GE(preview.height, 120);
+        auto at = [&](int x, int y) { return 0xFF000000 | preview.pixels[static_cast<size_t>(y * preview.width + x)]; };
+        // The 300 x 200 picture stretched to the 128 x 128 square at the top left.
+        for (const int y : {4, 60, 118}) {
+            EXPECT_TRUE(ColourNear(at(8, y), kLeftColours[entry])) << y;
+            EXPECT_TRUE(ColourNear(at(56, y), kLeftColours[entry])) << y;
+            EXPECT_TRUE(ColourNear(at(72, y), kRightColours[entry])) << y;
+            EXPECT_TRUE(ColourNear(at(120, y), kRightColours[entry])) << y;
+        }
+        int outside = 0;
+        for (int y = 0; y < preview.height; ++y) {
+            for (int x = 0; x < preview.width; ++x) {
+                if ((x >= 128 || y >= 128) && at(x, y) != 0xFF000000)
+                    ++outside;
+            }
+        }
+        EXPECT_EQ(0, outside) << "pixels beside or below the preview are not black";
+    }
+
+    CGdiplusSession imaging;
+    CInstalledLayout layout;
+    std::unique_ptr<CQuellwickProcess> program;
+};
+
+TEST_F(SettingsDialogEndToEnd, CurrentTimeModeShowsThePresentMoonInAOneAndOnlyDialog) {
+    const int current = CurrentMoonIndex();
+    ASSERT_GE(current, 0);
+    const HWND tray = Start();
+    ASSERT_TRUE(tray);
+    const FILETIME installed = LastWriteTime(WindowsWallpaperPath());
+
+    // A single click opens nothing.
+    PostMessageA(tray, WM_TRAYNOTIFY, 0, WM_LBUTTONUP);
+    Sleep(700);
+    EXPECT_TRUE(SettingsDialogs(program->Id()).empty());
+
+    const HWND dialog = OpenDialog(tray);
+    ASSERT_TRUE(dialog) << "the double click opened no dialog";
+    EXPECT_TRUE(IsChecked(dialog, kCurrentTime));
+    EXPECT_FALSE(IsChecked(dialog, kChooseMoon));
+    EXPECT_FALSE(IsChecked(dialog, kAnnotated));
+    EXPECT_FALSE(IsEnabled(dialog, kMoonList));
+    EXPECT_FALSE(IsEnabled(dialog, kPreview));
+    EXPECT_EQ(current, ListSelection(dialog)) << "the list shows the present moment's line";
+    EXPECT_FALSE(IsEnabled(dialog, kApply));
+    EXPECT_EQ("Cancel", ControlText(dialog, IDCANCEL));
+    EXPECT_EQ(Description(current), ControlText(dialog, kDescription));
+    ASSERT_EQ(kEntryCount, SendMessageA(GetDlgItem(dialog, kMoonList), LB_GETCOUNT, 0, 0));
+    for (int i = 0; i < kEntryCount; ++i)
+        EXPECT_EQ(i == 2 ? PictureName(i) : Title(i), ListLine(dialog, i)) << i;
+    EXPECT_FALSE(GetWindow(dialog, GW_OWNER)) << "the dialog belongs to no window";
+
+    // Centred in the work area.
+    RECT workArea = {};
+    RECT rect = {};
+    SystemParametersInfoA(SPI_GETWORKAREA, 0, &workArea, 0);
+    GetWindowRect(dialog, &rect);
+    EXPECT_NEAR((workArea.left + workArea.right) / 2, (rect.left + rect.right) / 2, 1);
+    EXPECT_NEAR((workArea.top + workArea.bottom) / 2, (rect.top + rect.bottom) / 2, 1);
+
+    ExpectPreviewOf(dialog, current);
+
+    // Opening again brings the same dialog forward.
+    const HWND again = OpenDialog(tray);
+    EXPECT_EQ(dialog, again);
+    EXPECT_EQ(1u, SettingsDialogs(program->Id()).size());
+
+    // Cancel changes nothing, and the next double click opens a fresh dialog.
+    SendMessageA(GetDlgItem(dialog, IDCANCEL), BM_CLICK, 0, 0);
+    ASSERT_TRUE(WaitClosed(dialog));
+    ExpectNotRewritten(installed);
+    EXPECT_EQ(0u, SettingOr("MoonType", 0));
+    const HWND fresh = OpenDialog(tray);
+    ASSERT_TRUE(fresh) << "no dialog after the first was closed";
+    EXPECT_EQ(1u, SettingsDialogs(program->Id()).size());
+
+    // Exit from the tray closes the dialog and ends the program cleanly.
+    PostMessageA(tray, WM_CLOSE, 0, 0);
+    EXPECT_TRUE(WaitClosed(fresh));
+    EXPECT_EQ(0u, program->WaitForExit(10000));
+}
+
+TEST_F(SettingsDialogEndToEnd, PinnedChoiceIsShownChangedAndAppliedOnce) {
+    WriteSettingsDword("MoonType", 1);
+    WriteSettingsDword("SelectedMoon", 3);
+    const HWND tray = Start();
+    ASSERT_TRUE(tray);
+    const HWND dialog = OpenDialog(tray);
+    ASSERT_TRUE(dialog);
+    EXPECT_TRUE(IsChecked(dialog, kChooseMoon));
+    EXPECT_FALSE(IsChecked(dialog, kCurrentTime));
+    EXPECT_TRUE(IsEnabled(dialog, kMoonList));
+    EXPECT_TRUE(IsEnabled(dialog, kPreview));
+    EXPECT_EQ(3, ListSelection(dialog));
+    EXPECT_EQ(Description(3), ControlText(dialog, kDescription));
+    ExpectPreviewOf(dialog, 3);
+
+    ClickListLine(dialog, 1);
+    ASSERT_TRUE(WaitFor([&] { return ListSelection(dialog) == 1; }, 3000)) << "the click did not select line 1";
+    EXPECT_TRUE(WaitFor([&] { return ControlText(dialog, kDescription) == Description(1); }, 3000));
+    EXPECT_TRUE(IsEnabled(dialog, kApply));
+    EXPECT_EQ("Cancel", ControlText(dialog, IDCANCEL));
+    Sleep(300);
+    ExpectPreviewOf(dialog, 1);
+    EXPECT_EQ(3u, SettingOr("SelectedMoon", 99)) << "nothing is stored before Apply";
+
+    const FILETIME before = LastWriteTime(WindowsWallpaperPath());
+    SendMessageA(GetDlgItem(dialog, kApply), BM_CLICK, 0, 0);
+    EXPECT_EQ(1u, SettingOr("MoonType", 99));
+    EXPECT_EQ(1u, SettingOr("SelectedMoon", 99));
+    EXPECT_EQ(0u, SettingOr("Annotate", 99));
+    EXPECT_TRUE(RewrittenOnce(before)) << "Apply did not rebuild the wallpaper";
+    ExpectWallpaperOf(1, false);
+    EXPECT_FALSE(IsEnabled(dialog, kApply));
+    EXPECT_EQ("Close", ControlText(dialog, IDCANCEL));
+
+    // Annotating makes the choice new again; Apply then writes it with the overlay.
+    SendMessageA(GetDlgItem(dialog, kAnnotated), BM_CLICK, 0, 0);
+    EXPECT_TRUE(IsEnabled(dialog, kApply));
+    EXPECT_EQ("Cancel", ControlText(dialog, IDCANCEL));
+    const FILETIME plain = LastWriteTime(WindowsWallpaperPath());
+    SendMessageA(GetDlgItem(dialog, kApply), BM_CLICK, 0, 0);
+    EXPECT_EQ(1u, SettingOr("Annotate", 99));
+    EXPECT_TRUE(RewrittenOnce(plain));
+    ExpectWallpaperOf(1, true);
+
+    // OK after Apply only closes.
+    const FILETIME applied = LastWriteTime(WindowsWallpaperPath());
+    SendMessageA(GetDlgItem(dialog, IDOK), BM_CLICK, 0, 0);
+    EXPECT_TRUE(WaitClosed(dialog));
+    ExpectNotRewritten(applied);
+    PostMessageA(tray, WM_CLOSE, 0, 0);
+    EXPECT_EQ(0u, program->WaitForExit(10000));
+}
+
+TEST_F(SettingsDialogEndToEnd, EnterRightAfterOpeningAppliesOnceAndCloses) {
+    WriteSettingsDword("MoonType", 1);
+    WriteSettingsDword("SelectedMoon", 4);
+    const HWND tray = Start();
+    ASSERT_TRUE(tray);
+    const HWND dialog = OpenDialog(tray);
+    ASSERT_TRUE(dialog);
+    ASSERT_TRUE(WaitFor([&] { return GetForegroundWindow() == dialog; }, 3000)) << "the dialog is not in front";
+
+    const FILETIME before = LastWriteTime(WindowsWallpaperPath());
+    PressKey(VK_RETURN);
+    EXPECT_TRUE(WaitClosed(dialog)) << "Enter did not act as OK";
+    EXPECT_TRUE(RewrittenOnce(before)) << "OK on an unchanged dialog rebuilds the wallpaper";
+    EXPECT_EQ(4u, SettingOr("SelectedMoon", 99));
+    ExpectWallpaperOf(4, false);
+    PostMessageA(tray, WM_CLOSE, 0, 0);
+    EXPECT_EQ(0u, program->WaitForExit(10000));
+}
+
+TEST_F(SettingsDialogEndToEnd, EscapeAndTheCloseBoxCancel) {
+    WriteSettingsDword("MoonType", 1);
+    WriteSettingsDword("SelectedMoon", 0);
+    const HWND tray = Start();
+    ASSERT_TRUE(tray);
+    const FILETIME installed = LastWriteTime(WindowsWallpaperPath());
+
+    for (const bool escape : {true, false}) {
+        const HWND dialog = OpenDialog(tray);
+        ASSERT_TRUE(dialog);
+        ClickListLine(dialog, 2);
+        ASSERT_TRUE(WaitFor([&] { return ListSelection(dialog) == 2; }, 3000));
+        EXPECT_TRUE(IsEnabled(dialog, kApply));
+        if (escape) {
+            ASSERT_TRUE(WaitFor([&] { return GetForegroundWindow() == dialog; }, 3000));
+            PressKey(VK_ESCAPE);
+        } else {
+            PostMessageA(dialog, WM_SYSCOMMAND, SC_CLOSE, 0);
+        }
+        EXPECT_TRUE(WaitClosed(dialog)) << (escape ? "Esc" : "the close box") << " did not close the dialog";
+        EXPECT_EQ(0u, SettingOr("SelectedMoon", 99));
+    }
+    ExpectNotRewritten(installed);
+    PostMessageA(tray, WM_CLOSE, 0, 0);
+    EXPECT_EQ(0u, program->WaitForExit(10000));
+}
+
+TEST_F(SettingsDialogEndToEnd, ChoosingAfterCurrentTimePinsThePresentMoon) {
+    const int current = CurrentMoonIndex();
+    ASSERT_GE(current, 0);
+    WriteSettingsDword("SelectedMoon", current == 0 ? 1 : 0);
+    const HWND tray = Start();
+    ASSERT_TRUE(tray);
+    const HWND dialog = OpenDialog(tray);
+    ASSERT_TRUE(dialog);
+    SendMessageA(GetDlgItem(dialog, kChooseMoon), BM_CLICK, 0, 0);
+    EXPECT_TRUE(IsChecked(dialog, kChooseMoon));
+    EXPECT_TRUE(IsEnabled(dialog, kMoonList));
+    EXPECT_TRUE(IsEnabled(dialog, kPreview));
+    EXPECT_TRUE(IsEnabled(dialog, kApply));
+    SendMessageA(GetDlgItem(dialog, kApply), BM_CLICK, 0, 0);
+    EXPECT_EQ(1u, SettingOr("MoonType", 99));
+    EXPECT_EQ(static_cast<DWORD>(current), SettingOr("SelectedMoon", 99));
+
+    // And back: the current-time mode disables the chooser and stores the mode only.
+    SendMessageA(GetDlgItem(dialog, kCurrentTime), BM_CLICK, 0, 0);
+    EXPECT_FALSE(IsEnabled(dialog, kMoonList));
+    SendMessageA(GetDlgItem(dialog, kApply), BM_CLICK, 0, 0);
+    EXPECT_EQ(0u, SettingOr("MoonType", 99));
+    EXPECT_EQ(static_cast<DWORD>(current), SettingOr("SelectedMoon", 99));
+    PostMessageA(tray, WM_CLOSE, 0, 0);
+    EXPECT_TRUE(WaitClosed(dialog));
+    EXPECT_EQ(0u, program->WaitForExit(10000));
+}
+
+TEST_F(SettingsDialogEndToEnd, PinnedIndexOutsideTheCatalogueShowsNothingAndIsKept) {
+    WriteSettingsDword("MoonType", 1);
+    WriteSettingsDword("SelectedMoon", 9);
+    const HWND tray = Start();
+    ASSERT_TRUE(tray);
+    const HWND dialog = OpenDialog(tray);
+    ASSERT_TRUE(dialog);
+    EXPECT_TRUE(IsChecked(dialog, kChooseMoon));
+    EXPECT_EQ(LB_ERR, ListSelection(dialog));
+    EXPECT_EQ("", ControlText(dialog, kDescription));
+    const ScreenCapture preview = ClientCapture(GetDlgItem(dialog, kPreview));
+    ASSERT_FALSE(preview.pixels.empty());
+    for (DWORD pixel : preview.pixels)
+        ASSERT_EQ(0u, pixel) << "a preview without an entry is black";
+
+    SendMessageA(GetDlgItem(dialog, kAnnotated), BM_CLICK, 0, 0);
+    SendMessageA(GetDlgItem(dialog, kApply), BM_CLICK, 0, 0);
+    EXPECT_EQ("Close", ControlText(dialog, IDCANCEL));
+    EXPECT_EQ(1u, SettingOr("Annotate", 99));
+    EXPECT_EQ(1u, SettingOr("MoonType", 99));
+    EXPECT_EQ(9u, SettingOr("SelectedMoon", 99)) << "no index outside the list is stored";
+    PostMessageA(tray, WM_CLOSE, 0, 0);
+    EXPECT_TRUE(WaitClosed(dialog));
+    EXPECT_EQ(0u, program->WaitForExit(10000));
+}
+
+TEST_F(SettingsDialogEndToEnd, DialogReopenedBeforeItsCloseIsReportedStaysOpen) {
+    const HWND tray = Start();
+    ASSERT_TRUE(tray);
+    const HWND first = OpenDialog(tray);
+    ASSERT_TRUE(first);
+    // Both queued at once: the dialog closes and reports it to the tray window, but the
+    // double click reaches the tray window first and opens the dialog again.
+    PostMessageA(first, WM_COMMAND, IDCANCEL, 0);
+    PostMessageA(tray, WM_TRAYNOTIFY, 0, WM_LBUTTONDBLCLK);
+    HWND reopened = nullptr;
+    ASSERT_TRUE(WaitFor(
+        [&] {
+            const std::vector<HWND> dialogs = SettingsDialogs(program->Id());
+            reopened = dialogs.empty() ? nullptr : dialogs.front();
+            return reopened && reopened != first && IsWindowVisible(reopened);
+        },
+        5000))
+        << "the dialog did not open again";
+    Sleep(1000);
+    EXPECT_TRUE(IsWindow(reopened)) << "the late close report took the reopened dialog away";
+    EXPECT_EQ(1u, SettingsDialogs(program->Id()).size());
+    // It still works: Apply stores, Cancel closes, and the next double click opens a dialog.
+    SendMessageA(GetDlgItem(reopened, kChooseMoon), BM_CLICK, 0, 0);
+    SendMessageA(GetDlgItem(reopened, kApply), BM_CLICK, 0, 0);
+    EXPECT_EQ(1u, SettingOr("MoonType", 99));
+    SendMessageA(GetDlgItem(reopened, IDCANCEL), BM_CLICK, 0, 0);
+    EXPECT_TRUE(WaitClosed(reopened));
+    EXPECT_TRUE(OpenDialog(tray));
+    PostMessageA(tray, WM_CLOSE, 0, 0);
+    EXPECT_EQ(0u, program->WaitForExit(10000));
+}
+
+}  // namespace

@@ -1,0 +1,57 @@
+#!/usr/bin/env bash
+# Prints how fast the settings dialog builds its 128 x 128 preview: BuildPreview with and
+# without the overlay, and the picture and overlay thumbnail steps on their own (median of
+# 20 runs each, 64-bit build under Wine), on the pictures of a data folder:
+#   tools/preview_benchmark.sh [DATA-FOLDER] [RUNS]
+# Without a folder it takes the build's staged data/ when that holds a catalogue, else
+# makes four 2048 x 2048 JPEG pictures with PNG overlays. Not a test: it only prints figures.
+set -euo pipefail
+
+root=$(cd "$(dirname "$0")/.." && pwd)
+cd "$root"
+bash tools/ensure_packages.sh
+
+build="$root/build/win64"
+if [[ ! -f "$build/build.ninja" ]]; then
+  cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-win64.cmake >/dev/null
+fi
+ninja -C "$build" -j2 quellwick_preview_benchmark >/dev/null
+
+work=$(mktemp -d /tmp/quellwick_preview_bench.XXXXXX)
+xvfb_pid=
+export WINEPREFIX="$build/wineprefix"
+cleanup() {
+  wineserver -k >/dev/null 2>&1 || true
+  [[ -n $xvfb_pid ]] && kill "$xvfb_pid" >/dev/null 2>&1 || true
+  rm -rf "$work"
+}
+trap cleanup EXIT
+trap 'exit 130' INT TERM
+
+data=${1:-}
+if [[ -z $data && -f "$build/data/Quellwicks.xml" ]]; then
+  data="$build/data"
+fi
+if [[ -z $data ]]; then
+  data="$work/data"
+  mkdir -p "$data"
+  catalogue='<?xml version="1.0" encoding="UTF-8"?>\n<Quellwicks>\n'
+  for i in 0 1 2 3; do
+    convert -size 2048x2048 radial-gradient:"#f4f0e0"-"#20202$i" -quality 90 "$data/moon_$i.jpg"
+    convert -size 2048x2048 xc:black -fill none -stroke "#40d060" -strokewidth 6 \
+      -draw "circle 1024,1024 1024,$((240 + 40 * i))" -draw 'line 0,1024 2047,1024' "$data/moon_${i}_ann.png"
+    catalogue+="  <Quellwick paper=\"moon_$i.jpg\" phase=\"$((i * 50))\" ann=\"moon_${i}_ann.png\" title=\"$i\">$i</Quellwick>\n"
+  done
+  printf "$catalogue</Quellwicks>\n" >"$data/Quellwicks.xml"
+fi
+
+display=90
+while [[ -e /tmp/.X11-unix/X$display || -e /tmp/.X$display-lock ]]; do display=$((display + 1)); done
+Xvfb ":$display" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+xvfb_pid=$!
+export DISPLAY=":$display"
+sleep 1
+
+echo "=== BuildPreview (GDI+ under Wine) on $data"
+"$build/wine-run" "$build/tests/settings_dialog/quellwick_preview_benchmark.exe" \
+  "Z:$(tr / '\\' <<<"$data")" "${2:-20}" | tr -d '\r'
