@@ -263,12 +263,24 @@ void CSettingsDlg::OnCancel() {
 // The About box is a dialog of its own; this is where the dialog runs it.
 void CSettingsDlg::OnAbout() {}
 
-// The fullscreen viewer is a window of its own, created and owned here once it is part of
-// the program: brought forward when open, otherwise created and shown maximized, then
-// loaded with the entry the dialog shows.
-void CSettingsDlg::OnViewFullscreen() {}
+// Brings the open viewer forward or opens a new one, and loads the dialog's present choice
+// into it.
+void CSettingsDlg::OnViewFullscreen() {
+    if (viewer) {
+        SetForegroundWindow(viewer->GetHwnd());
+        SetFocus(viewer->GetHwnd());
+    } else {
+        viewer = std::make_unique<CViewerWindow>();
+        viewer->Create(dialog);
+        ShowWindow(viewer->GetHwnd(), SW_MAXIMIZE);
+    }
+    const int index = GetShownEntry(nullptr);
+    const CWaitCursor wait;
+    viewer->ShowMoon(index, IsChecked(IDC_ANNOTATED));
+}
 
 LRESULT CSettingsDlg::OnViewerClosed() {
+    viewer.reset();
     if (dialog)
         SetFocus(dialog);
     return 0;
@@ -277,6 +289,8 @@ LRESULT CSettingsDlg::OnViewerClosed() {
 void CSettingsDlg::CloseDialog(int) {
     if (!dialog)
         return;
+    if (viewer)
+        viewer->CloseViewer();
     OnViewerClosed();
     preview.SetImage(nullptr);
     DestroyWindow(dialog);

@@ -9,6 +9,7 @@
 #include "app/message_pump.h"
 #include "catalog/moon_entry.h"
 #include "settings_dialog/preview_static.h"
+#include "viewer/viewer_window.h"
 
 // The modeless dialog in which the user lets the wallpaper follow the present moment or
 // pins one catalogue picture, with or without its annotations. It has no owner; the tray
@@ -70,6 +71,8 @@ private:
 
     HWND dialog = nullptr;
     bool applied = false;
+    // The open fullscreen viewer; deleted once it reports that it has closed.
+    std::unique_ptr<CViewerWindow> viewer;
     CPreviewStatic preview;
     HWND trayWindow;
     IconPtr bigIcon;

@@ -79,6 +79,9 @@ LRESULT CViewerToolbar::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam
     case WM_DESTROY:
         TearDown();
         return 0;
+    case WM_MOUSEACTIVATE:
+        // A click on a button leaves the viewer frame the active window.
+        return MA_NOACTIVATE;
     case WM_WINDOWPOSCHANGING:
         OnWindowPosChanging(reinterpret_cast<WINDOWPOS*>(lParam));
         return DefaultProcessing(message, wParam, lParam);
