@@ -277,7 +277,6 @@ LRESULT CSettingsDlg::OnViewerClosed() {
 void CSettingsDlg::CloseDialog(int) {
     if (!dialog)
         return;
-    OnViewerClosed();
     preview.SetImage(nullptr);
     DestroyWindow(dialog);
     PostMessageA(trayWindow, WM_SETTINGS_CLOSED, 0, 0);
