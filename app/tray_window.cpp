@@ -38,23 +38,23 @@ CTrayWindow::CTrayWindow(UINT iconResource) {
 
 LRESULT CTrayWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
-    case WM_TIMER:
-        OnTimerTick();
-        return 0;
-    case WM_TRAYNOTIFY:
-        OnTrayNotify(lParam);
-        return 0;
-    case WM_CLOSE:
-        Exit();
-        return 0;
-    case WM_INITMENUPOPUP:
-        OnInitMenuPopup(reinterpret_cast<HMENU>(wParam));
-        return 0;
-    case WM_SETTINGS_CLOSED:
-        OnSettingsClosed();
-        return 0;
-    default:
-        return DefaultProcessing(message, wParam, lParam);
+        case WM_TIMER:
+            OnTimerTick();
+            return 0;
+        case WM_TRAYNOTIFY:
+            OnTrayNotify(lParam);
+            return 0;
+        case WM_CLOSE:
+            Exit();
+            return 0;
+        case WM_INITMENUPOPUP:
+            OnInitMenuPopup(reinterpret_cast<HMENU>(wParam));
+            return 0;
+        case WM_SETTINGS_CLOSED:
+            OnSettingsClosed();
+            return 0;
+        default:
+            return DefaultProcessing(message, wParam, lParam);
     }
 }
 
@@ -70,33 +70,33 @@ void CTrayWindow::OnTimerTick() {
 
 void CTrayWindow::OnTrayNotify(LPARAM mouseMessage) {
     switch (static_cast<UINT>(mouseMessage)) {
-    case WM_LBUTTONDBLCLK:
-        OpenSettings();
-        break;
-    case WM_RBUTTONUP:
-        RunPopupMenu();
-        break;
-    default:
-        break;
+        case WM_LBUTTONDBLCLK:
+            OpenSettings();
+            break;
+        case WM_RBUTTONUP:
+            RunPopupMenu();
+            break;
+        default:
+            break;
     }
 }
 
 void CTrayWindow::RunPopupMenu() {
     switch (TrackMenu(IDR_TRAY_MENU)) {
-    case ID_TRAY_EXIT:
-        Exit();
-        break;
-    case ID_TRAY_OPEN:
-        OpenSettings();
-        break;
-    case ID_TRAY_ABOUT:
-        ShowAbout();
-        break;
-    case ID_TRAY_ANNOTATION:
-        ToggleAnnotation();
-        break;
-    default:
-        break;
+        case ID_TRAY_EXIT:
+            Exit();
+            break;
+        case ID_TRAY_OPEN:
+            OpenSettings();
+            break;
+        case ID_TRAY_ABOUT:
+            ShowAbout();
+            break;
+        case ID_TRAY_ANNOTATION:
+            ToggleAnnotation();
+            break;
+        default:
+            break;
     }
 }
 
