@@ -5,6 +5,8 @@
 
 #include <vector>
 
+#include "tests/wallpaper/wallpaper_test_support.h"
+
 namespace e2e {
 
 namespace {
@@ -81,28 +83,8 @@ bool WaitFor(const std::function<bool()>& condition, DWORD timeoutMs) {
 
 bool EnterVirtualDesktop() {
     static bool entered = false;
-    if (entered)
-        return true;
-    // Wine makes a named desktop a virtual one of the size registered for its name.
-    HKEY key = nullptr;
-    if (RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\Wine\\Explorer\\Desktops", 0, nullptr, 0, KEY_ALL_ACCESS,
-                        nullptr, &key, nullptr) != ERROR_SUCCESS) {
-        return false;
-    }
-    const std::string size = std::to_string(kDesktopWidth) + "x" + std::to_string(kDesktopHeight);
-    RegSetValueExA(key, kDesktopName, 0, REG_SZ, reinterpret_cast<const BYTE*>(size.c_str()),
-                   static_cast<DWORD>(size.size() + 1));
-    RegCloseKey(key);
-
-    // Kept open for the life of the test process.
-    const HDESK desktop = CreateDesktopA(kDesktopName, nullptr, nullptr, 0, GENERIC_ALL, nullptr);
-    if (!desktop || !SetThreadDesktop(desktop))
-        return false;
-    // The desktop's shell starts with the first window; wait for its task bar.
-    const HWND probe = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr);
-    entered = WaitFor([] { return FindWindowA("Shell_TrayWnd", nullptr) != nullptr; }, 20000);
-    if (probe)
-        DestroyWindow(probe);
+    if (!entered)
+        entered = wallpaper_test::EnterVirtualDesktop(kDesktopName, kDesktopWidth, kDesktopHeight);
     return entered;
 }
 

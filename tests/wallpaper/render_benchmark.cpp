@@ -13,6 +13,7 @@
 #include <thread>
 #include <vector>
 
+#include "tests/wallpaper/wallpaper_test_support.h"
 #include "wallpaper/imaging_win.h"
 #include "wallpaper/wallpaper_maker.h"
 
@@ -23,19 +24,6 @@ struct BenchmarkSize {
     int height;
 };
 
-bool RegisterDesktopSize(const std::string& name, const BenchmarkSize& size) {
-    HKEY key = nullptr;
-    if (RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\Wine\\Explorer\\Desktops", 0, nullptr, 0, KEY_ALL_ACCESS,
-                        nullptr, &key, nullptr) != ERROR_SUCCESS) {
-        return false;
-    }
-    const std::string value = std::to_string(size.width) + "x" + std::to_string(size.height);
-    const LONG status = RegSetValueExA(key, name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
-                                       static_cast<DWORD>(value.size() + 1));
-    RegCloseKey(key);
-    return status == ERROR_SUCCESS;
-}
-
 double Milliseconds(LARGE_INTEGER start, LARGE_INTEGER end) {
     LARGE_INTEGER frequency;
     QueryPerformanceFrequency(&frequency);
@@ -45,16 +33,14 @@ double Milliseconds(LARGE_INTEGER start, LARGE_INTEGER end) {
 void RunSize(const BenchmarkSize& size, const std::string& picture, const std::string& overlay,
              const std::string& folder, int runs) {
     const std::string name = "QuellwickBench" + std::to_string(size.width) + "x" + std::to_string(size.height);
-    if (!RegisterDesktopSize(name, size))
-        return;
-    const HDESK desktop = CreateDesktopA(name.c_str(), nullptr, nullptr, 0, GENERIC_ALL, nullptr);
-    if (!desktop || !SetThreadDesktop(desktop)) {
+    if (!wallpaper_test::EnterVirtualDesktop(name, size.width, size.height)) {
         std::printf("%dx%d: cannot create the desktop\n", size.width, size.height);
         return;
     }
     const int screenWidth = GetSystemMetrics(SM_CXSCREEN);
     const int screenHeight = GetSystemMetrics(SM_CYSCREEN);
-    const std::string output = folder + "\\bench_" + std::to_string(size.width) + "x" + std::to_string(size.height) + ".bmp";
+    const std::string output =
+        folder + "\\bench_" + std::to_string(size.width) + "x" + std::to_string(size.height) + ".bmp";
     std::vector<double> times;
     for (int i = 0; i < runs; ++i) {
         LARGE_INTEGER start, end;
@@ -69,8 +55,8 @@ void RunSize(const BenchmarkSize& size, const std::string& picture, const std::s
     }
     std::sort(times.begin(), times.end());
     const double median = runs % 2 ? times[runs / 2] : (times[runs / 2 - 1] + times[runs / 2]) / 2.0;
-    std::printf("RenderWallpaper %dx%d (screen %dx%d): median %.1f ms of %d runs (min %.1f, max %.1f)\n",
-                size.width, size.height, screenWidth, screenHeight, median, runs, times.front(), times.back());
+    std::printf("RenderWallpaper %dx%d (screen %dx%d): median %.1f ms of %d runs (min %.1f, max %.1f)\n", size.width,
+                size.height, screenWidth, screenHeight, median, runs, times.front(), times.back());
     std::fflush(stdout);
 }
 

@@ -81,6 +81,35 @@ bool ColourNear(ARGB actual, ARGB expected, int tolerance) {
     return true;
 }
 
+bool EnterVirtualDesktop(const std::string& name, int width, int height) {
+    // Wine makes a named desktop a virtual one of the size registered for its name.
+    HKEY key = nullptr;
+    if (RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\Wine\\Explorer\\Desktops", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
+                        &key, nullptr) != ERROR_SUCCESS) {
+        return false;
+    }
+    const std::string size = std::to_string(width) + "x" + std::to_string(height);
+    RegSetValueExA(key, name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(size.c_str()),
+                   static_cast<DWORD>(size.size() + 1));
+    RegCloseKey(key);
+
+    // The handle stays open for the life of the process.
+    const HDESK desktop = CreateDesktopA(name.c_str(), nullptr, nullptr, 0, GENERIC_ALL, nullptr);
+    if (!desktop || !SetThreadDesktop(desktop))
+        return false;
+    // The desktop's shell starts with its first window.
+    const HWND probe = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr);
+    bool ready = false;
+    for (int i = 0; i < 400 && !ready; ++i) {
+        ready = FindWindowA("Shell_TrayWnd", nullptr) != nullptr;
+        if (!ready)
+            Sleep(50);
+    }
+    if (probe)
+        DestroyWindow(probe);
+    return ready;
+}
+
 std::string ReadFileBytes(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     std::ostringstream bytes;

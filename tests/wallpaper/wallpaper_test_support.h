@@ -43,6 +43,11 @@ Gdiplus::ARGB PixelAt(Gdiplus::GpBitmap* bitmap, int x, int y);
 // Whether two colours differ by at most `tolerance` in each channel.
 bool ColourNear(Gdiplus::ARGB actual, Gdiplus::ARGB expected, int tolerance = 8);
 
+// Moves the calling thread onto a Wine virtual desktop of the given size, which has a
+// notification area and shows the wallpaper; Wine creates it the first time a thread
+// asks for it. The thread must not own a window yet. Waits for the desktop's task bar.
+bool EnterVirtualDesktop(const std::string& name, int width, int height);
+
 std::string ReadFileBytes(const std::string& path);
 bool WriteFileBytes(const std::string& path, const std::string& bytes);
 
