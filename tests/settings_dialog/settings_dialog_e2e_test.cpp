@@ -113,14 +113,19 @@ bool IsEnabled(HWND dialog, int id) {
     return IsWindowEnabled(GetDlgItem(dialog, id)) != FALSE;
 }
 
+// Moves the mouse there, lets the move arrive, then presses and releases the left button.
 void ClickAt(int x, int y) {
-    SetCursorPos(x, y);
-    INPUT inputs[2] = {};
-    inputs[0].type = INPUT_MOUSE;
-    inputs[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
-    inputs[1] = inputs[0];
-    inputs[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
-    SendInput(2, inputs, sizeof(INPUT));
+    INPUT input = {};
+    input.type = INPUT_MOUSE;
+    input.mi.dx = x * 65535 / (GetSystemMetrics(SM_CXSCREEN) - 1);
+    input.mi.dy = y * 65535 / (GetSystemMetrics(SM_CYSCREEN) - 1);
+    input.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+    SendInput(1, &input, sizeof(INPUT));
+    Sleep(150);
+    for (const DWORD button : {MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP}) {
+        input.mi.dwFlags = button | MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+        SendInput(1, &input, sizeof(INPUT));
+    }
 }
 
 // Clicks a line of the list with the mouse, scrolling it into view first.
@@ -422,7 +427,8 @@ TEST_F(SettingsDialogEndToEnd, EscapeAndTheCloseBoxCancel) {
         ASSERT_TRUE(dialog);
         ClickListLine(dialog, 2);
         ASSERT_TRUE(WaitFor([&] { return ListSelection(dialog) == 2; }, 3000));
-        EXPECT_TRUE(IsEnabled(dialog, kApply));
+        // The list reports the change when the button comes up.
+        EXPECT_TRUE(WaitFor([&] { return IsEnabled(dialog, kApply); }, 3000));
         if (escape) {
             ASSERT_TRUE(WaitFor([&] { return GetForegroundWindow() == dialog; }, 3000));
             PressKey(VK_ESCAPE);
