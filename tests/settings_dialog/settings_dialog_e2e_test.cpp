@@ -62,25 +62,28 @@ DWORD SettingOr(const char* name, DWORD fallback) {
     return ReadSettingsDword(name, &value) ? value : fallback;
 }
 
+struct DialogSearch {
+    DWORD processId;
+    std::vector<HWND> found;
+};
+
+BOOL CALLBACK CollectSettingsDialog(HWND window, LPARAM param) {
+    auto* search = reinterpret_cast<DialogSearch*>(param);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    char name[64] = {};
+    char caption[64] = {};
+    GetClassNameA(window, name, sizeof(name));
+    GetWindowTextA(window, caption, sizeof(caption));
+    if (owner == search->processId && std::strcmp(name, "#32770") == 0 && std::strcmp(caption, "Quellwick") == 0)
+        search->found.push_back(window);
+    return TRUE;
+}
+
+// The settings dialogs, shown or not, that a process has.
 std::vector<HWND> SettingsDialogs(DWORD processId) {
-    struct Search {
-        DWORD processId;
-        std::vector<HWND> found;
-    } search = {processId, {}};
-    EnumWindows(
-        [](HWND window, LPARAM param) -> BOOL {
-            auto* s = reinterpret_cast<Search*>(param);
-            DWORD owner = 0;
-            GetWindowThreadProcessId(window, &owner);
-            char name[64] = {};
-            char caption[64] = {};
-            GetClassNameA(window, name, sizeof(name));
-            GetWindowTextA(window, caption, sizeof(caption));
-            if (owner == s->processId && std::strcmp(name, "#32770") == 0 && std::strcmp(caption, "Quellwick") == 0)
-                s->found.push_back(window);
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&search));
+    DialogSearch search = {processId, {}};
+    EnumWindows(&CollectSettingsDialog, reinterpret_cast<LPARAM>(&search));
     return search.found;
 }
 
