@@ -11,6 +11,9 @@ constexpr char kWindowClass[] = "QuellwickTrayIconWindow";
 constexpr char kWindowTitle[] = "QuellwickShellIconHiddenWindow";
 constexpr UINT kTimerId = 1;
 
+// The record's first form: window, id, flags, message, icon and a 64-character tip.
+static_assert(sizeof(void*) != 4 || NOTIFYICONDATAA_V1_SIZE == 88, "unexpected notification record size");
+
 class CIconHandle {
 public:
     explicit CIconHandle(HICON icon) : handle(icon) {}
@@ -117,8 +120,8 @@ void CTrayIcon::NotifyShell(DWORD shellMessage) {
 bool CTrayIcon::Create() {
     if (!RegisterWindowClass())
         return false;
-    CreateWindowExA(0, kWindowClass, kWindowTitle, WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
-                    AppInstance().GetInstance(), this);
+    CreateWindowExA(0, kWindowClass, kWindowTitle, WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, AppInstance().GetInstance(),
+                    this);
     if (!hwnd)
         return false;
     NotifyShell(NIM_ADD);
@@ -172,8 +175,8 @@ UINT CTrayIcon::TrackMenu(UINT menuId) {
     GetCursorPos(&cursor);
     const HMENU popup = GetSubMenu(menu.Get(), 0);
     SetForegroundWindow(hwnd);
-    const UINT command = static_cast<UINT>(
-        TrackPopupMenu(popup, TPM_RETURNCMD | TPM_RIGHTBUTTON, cursor.x, cursor.y, 0, hwnd, nullptr));
+    const UINT command =
+        static_cast<UINT>(TrackPopupMenu(popup, TPM_RETURNCMD | TPM_RIGHTBUTTON, cursor.x, cursor.y, 0, hwnd, nullptr));
     // Lets the menu close properly when the user clicks elsewhere.
     PostMessageA(hwnd, WM_NULL, 0, 0);
     return LOWORD(command);

@@ -289,9 +289,10 @@ LRESULT CSettingsDlg::OnViewerClosed() {
 void CSettingsDlg::CloseDialog(int) {
     if (!dialog)
         return;
-    if (viewer)
+    if (viewer) {
         viewer->CloseViewer();
-    OnViewerClosed();
+        OnViewerClosed();
+    }
     preview.SetImage(nullptr);
     DestroyWindow(dialog);
     PostMessageA(trayWindow, WM_SETTINGS_CLOSED, 0, 0);

@@ -62,7 +62,8 @@ std::string WindowsDirectoryOutput() {
 // directory.
 std::string UserFolderOutput() {
     char appData[kPathBuffer] = {};
-    if (FAILED(SHGetFolderPathA(nullptr, CSIDL_LOCAL_APPDATA | CSIDL_FLAG_CREATE, nullptr, SHGFP_TYPE_CURRENT, appData)))
+    if (FAILED(
+            SHGetFolderPathA(nullptr, CSIDL_LOCAL_APPDATA | CSIDL_FLAG_CREATE, nullptr, SHGFP_TYPE_CURRENT, appData)))
         return std::string();
     const std::string folder = std::string(appData) + "\\" + kUserFolder;
     if (!CreateDirectoryA(folder.c_str(), nullptr) && GetLastError() != ERROR_ALREADY_EXISTS)

@@ -69,8 +69,7 @@ GpBitmap* CWallpaperMaker::ComposeFitted(GpBitmap* canvas, GpImage* picture, GpI
     return canvas;
 }
 
-int CWallpaperMaker::RenderWallpaper(std::string picturePath, std::string outputPath,
-                                     std::string annotatedPath) const {
+int CWallpaperMaker::RenderWallpaper(std::string picturePath, std::string outputPath, std::string annotatedPath) const {
     try {
         const int width = GetSystemMetrics(SM_CXSCREEN);
         const int height = GetSystemMetrics(SM_CYSCREEN);

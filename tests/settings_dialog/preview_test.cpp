@@ -5,6 +5,7 @@
 #include "settings_dialog/preview_builder.h"
 #include "settings_dialog/preview_static.h"
 #include "tests/e2e/quellwick_session.h"
+#include "tests/settings_dialog/client_capture.h"
 #include "tests/wallpaper/wallpaper_test_support.h"
 
 using namespace wallpaper_test;
@@ -124,32 +125,14 @@ protected:
             DestroyWindow(host);
     }
 
-    // The control's client area as it is on the screen, 0x00RRGGBB.
+    // The control's client area once everything has been repainted.
     e2e::ScreenCapture Client() {
         RedrawWindow(host, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
         Pump();
-        e2e::ScreenCapture whole = e2e::CaptureWindow(control);
-        RECT window = {};
-        GetWindowRect(control, &window);
-        POINT origin = {0, 0};
-        ClientToScreen(control, &origin);
-        RECT client = {};
-        GetClientRect(control, &client);
-        e2e::ScreenCapture inner;
-        inner.width = client.right;
-        inner.height = client.bottom;
-        const int dx = origin.x - window.left;
-        const int dy = origin.y - window.top;
-        for (int y = 0; y < inner.height; ++y) {
-            for (int x = 0; x < inner.width; ++x)
-                inner.pixels.push_back(whole.pixels[static_cast<size_t>((y + dy) * whole.width + x + dx)]);
-        }
-        return inner;
+        return settings_test::CaptureClient(control);
     }
 
-    static DWORD At(const e2e::ScreenCapture& capture, int x, int y) {
-        return capture.pixels[static_cast<size_t>(y * capture.width + x)];
-    }
+    static DWORD At(const e2e::ScreenCapture& capture, int x, int y) { return settings_test::PixelOf(capture, x, y); }
 
     static void Pump() {
         MSG message;

@@ -39,7 +39,8 @@ void RunSize(const BenchmarkSize& size, const std::string& picture, const std::s
     }
     const int screenWidth = GetSystemMetrics(SM_CXSCREEN);
     const int screenHeight = GetSystemMetrics(SM_CYSCREEN);
-    const std::string output = folder + "\\bench_" + std::to_string(size.width) + "x" + std::to_string(size.height) + ".bmp";
+    const std::string output =
+        folder + "\\bench_" + std::to_string(size.width) + "x" + std::to_string(size.height) + ".bmp";
     std::vector<double> times;
     for (int i = 0; i < runs; ++i) {
         LARGE_INTEGER start, end;
@@ -54,8 +55,8 @@ void RunSize(const BenchmarkSize& size, const std::string& picture, const std::s
     }
     std::sort(times.begin(), times.end());
     const double median = runs % 2 ? times[runs / 2] : (times[runs / 2 - 1] + times[runs / 2]) / 2.0;
-    std::printf("RenderWallpaper %dx%d (screen %dx%d): median %.1f ms of %d runs (min %.1f, max %.1f)\n",
-                size.width, size.height, screenWidth, screenHeight, median, runs, times.front(), times.back());
+    std::printf("RenderWallpaper %dx%d (screen %dx%d): median %.1f ms of %d runs (min %.1f, max %.1f)\n", size.width,
+                size.height, screenWidth, screenHeight, median, runs, times.front(), times.back());
     std::fflush(stdout);
 }
 

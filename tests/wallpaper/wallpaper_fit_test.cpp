@@ -75,7 +75,7 @@ TEST(EncoderExtension, ListPiecesMatchIgnoringCase) {
 
 TEST(EncoderExtension, OnlyTheFirst259CharactersOfAListCount) {
     const std::wstring padding(250, L'x');
-    EXPECT_TRUE(ExtensionListMatches(padding + L";*.png", L".png"));  // ends at 256
+    EXPECT_TRUE(ExtensionListMatches(padding + L";*.png", L".png"));        // ends at 256
     EXPECT_FALSE(ExtensionListMatches(padding + L"xxxxx;*.png", L".png"));  // cut to "*.p"
 }
 

@@ -69,7 +69,8 @@ TEST_F(WallpaperRender, PictureFittedAndCentredOnBlackAtScreenSize) {
     }
     const POINT left = Mapped(fit, 0.25, 0.5);
     const POINT right = Mapped(fit, 0.75, 0.1);
-    EXPECT_TRUE(ColourNear(PixelAt(result.get(), left.x, left.y), kRed)) << std::hex << PixelAt(result.get(), left.x, left.y);
+    EXPECT_TRUE(ColourNear(PixelAt(result.get(), left.x, left.y), kRed))
+        << std::hex << PixelAt(result.get(), left.x, left.y);
     EXPECT_TRUE(ColourNear(PixelAt(result.get(), right.x, right.y), kBlue));
     // The whole height is used.
     const POINT top = Mapped(fit, 0.25, 0.0);

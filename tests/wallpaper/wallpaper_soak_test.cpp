@@ -4,6 +4,7 @@
 #include <psapi.h>
 
 #include <cstdio>
+#include <cstdlib>
 
 #include "app/app_instance.h"
 #include "app/app_settings.h"
@@ -18,8 +19,17 @@ using namespace wallpaper_test;
 
 namespace {
 
-const int kUpdates = GetEnvironmentVariableA("QW_SOAK_UPDATES", nullptr, 0) ? 300 : 2000;
+constexpr int kUpdates = 2000;
 constexpr int kSettleUpdates = 10;
+
+// QW_SOAK_UPDATES changes the number of updates while working on the code.
+int UpdateCount() {
+    char value[16] = {};
+    const DWORD length = GetEnvironmentVariableA("QW_SOAK_UPDATES", value, sizeof(value));
+    const int count = length > 0 && length < sizeof(value) ? std::atoi(value) : 0;
+    return count > kSettleUpdates ? count : kUpdates;
+}
+
 // The heap may keep a little more after many cycles without anything leaking per cycle.
 constexpr SIZE_T kPrivateBytesSlack = 1u << 20;
 
@@ -85,7 +95,7 @@ void DrainMessages() {
 TEST(WallpaperSoak, ForcedUpdatesLeaveNoObjectsOrMemoryBehind) {
     // A small virtual desktop: it has the notification area that the icon needs, and
     // keeps each render short.
-    ASSERT_TRUE(EnterVirtualDesktop("QuellwickSoak", 640, 400));
+    ASSERT_TRUE(EnterVirtualDesktop("QuellwickSoak", 320, 200));
     CGdiplusSession imaging;
     ASSERT_TRUE(imaging.IsStarted());
     AppInstance().Init(GetModuleHandleA(nullptr));
@@ -106,7 +116,8 @@ TEST(WallpaperSoak, ForcedUpdatesLeaveNoObjectsOrMemoryBehind) {
     std::printf("screen %dx%d\n", GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
     const DWORD started = GetTickCount();
     ResourceUse settled = {};
-    for (int i = 0; i < kUpdates; ++i) {
+    const int updates = UpdateCount();
+    for (int i = 0; i < updates; ++i) {
         double percent = 0.0;
         double age = 0.0;
         ASSERT_EQ(1, maker.UpdateWallpaper(&percent, &age, 1)) << "update " << i;
@@ -116,10 +127,10 @@ TEST(WallpaperSoak, ForcedUpdatesLeaveNoObjectsOrMemoryBehind) {
             settled = MeasureResources();
     }
     const ResourceUse after = MeasureResources();
-    std::printf("%d forced updates in %lu ms\n", kUpdates, GetTickCount() - started);
+    std::printf("%d forced updates in %lu ms\n", updates, GetTickCount() - started);
     std::printf("after %d updates: GDI objects %lu, USER objects %lu, private bytes %lu KiB\n", kSettleUpdates,
                 settled.gdiObjects, settled.userObjects, static_cast<unsigned long>(settled.privateBytes / 1024));
-    std::printf("after %d updates: GDI objects %lu, USER objects %lu, private bytes %lu KiB\n", kUpdates,
+    std::printf("after %d updates: GDI objects %lu, USER objects %lu, private bytes %lu KiB\n", updates,
                 after.gdiObjects, after.userObjects, static_cast<unsigned long>(after.privateBytes / 1024));
     EXPECT_EQ(settled.gdiObjects, after.gdiObjects);
     EXPECT_EQ(settled.userObjects, after.userObjects);

@@ -84,8 +84,8 @@ bool ColourNear(ARGB actual, ARGB expected, int tolerance) {
 bool EnterVirtualDesktop(const std::string& name, int width, int height) {
     // Wine makes a named desktop a virtual one of the size registered for its name.
     HKEY key = nullptr;
-    if (RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\Wine\\Explorer\\Desktops", 0, nullptr, 0, KEY_ALL_ACCESS,
-                        nullptr, &key, nullptr) != ERROR_SUCCESS) {
+    if (RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\Wine\\Explorer\\Desktops", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
+                        &key, nullptr) != ERROR_SUCCESS) {
         return false;
     }
     const std::string size = std::to_string(width) + "x" + std::to_string(height);

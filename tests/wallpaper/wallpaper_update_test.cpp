@@ -52,10 +52,9 @@ protected:
         ASSERT_TRUE(SavePicture(data + "qw_update_red.png", 64, 48, {{0, 0, 64, 48, kRed}}));
         ASSERT_TRUE(SavePicture(data + "qw_update_blue.png", 64, 48, {{0, 0, 64, 48, kBlue}}));
         ASSERT_TRUE(SavePicture(data + "qw_update_ann.png", 64, 48, {{24, 16, 16, 16, kGreen}}));
-        CFilledCatalog::Set({Entry("qw_update_red.png", 0, "qw_update_ann.png"),
-                             Entry("qw_update_red.png", 100, "qw_update_ann.png"),
-                             Entry("qw_update_red.png", 200, "qw_update_ann.png"),
-                             Entry("qw_update_blue.png", 250, "")});
+        CFilledCatalog::Set(
+            {Entry("qw_update_red.png", 0, "qw_update_ann.png"), Entry("qw_update_red.png", 100, "qw_update_ann.png"),
+             Entry("qw_update_red.png", 200, "qw_update_ann.png"), Entry("qw_update_blue.png", 250, "")});
         AppSettings::Instance().SetMoonType(0);
         AppSettings::Instance().SetSelectedMoon(0);
         AppSettings::Instance().SetAnnotate(0);
