@@ -70,12 +70,19 @@ int main() {
     std::printf("best fit: zoom %.2f\n", viewer->GetView().GetModel().GetZoom());
     Report("full repaint at best fit", repaint);
 
+    // Between best fit and 1.00 the scroll bars come and go with every step.
     bool in = true;
-    Report("zoom step (relayout and repaint)", [&] {
+    const auto zoomStep = [&] {
         SendMessageA(view, WM_CHAR, in ? '+' : '-', 0);
         UpdateWindow(view);
         in = !in;
-    });
+    };
+    Report("zoom step 0.52 <-> 1.00 (relayout, repaint)", zoomStep);
+    SendMessageA(view, WM_CHAR, '+', 0);
+    SendMessageA(view, WM_CHAR, '+', 0);
+    SendMessageA(view, WM_CHAR, '+', 0);
+    Pump();
+    Report("zoom step 3.00 <-> 4.00 (relayout, repaint)", zoomStep);
 
     for (int i = 0; i < 12; ++i)
         SendMessageA(view, WM_CHAR, '+', 0);
