@@ -129,64 +129,64 @@ void CMoonView::SetScrollBar(ScrollAxis axis, unsigned parts) {
 
 LRESULT CMoonView::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
-    case WM_CREATE:
-        eraseAll = true;
-        wheelMessage = RegisterWindowMessageA(kWheelMessageName);
-        return 0;
-    case WM_ERASEBKGND:
-        OnEraseBackground(reinterpret_cast<HDC>(wParam));
-        return 1;
-    case WM_MOUSEWHEEL:
-        OnWheel(GET_WHEEL_DELTA_WPARAM(wParam), lParam);
-        return 0;
-    case WM_LBUTTONDOWN:
-        OnLButtonDown(lParam);
-        return 0;
-    case WM_LBUTTONUP:
-        if (model.IsDragging()) {
-            EndDrag();
-            ReleaseCapture();
-        }
-        return 0;
-    case WM_MOUSEMOVE:
-        if (!model.IsDragging())
-            return DefaultProcessing(message, wParam, lParam);
-        OnMouseMove(lParam);
-        return 0;
-    case WM_CAPTURECHANGED:
-        // Capture taken away in the middle of a drag (another window, a system key) ends it.
-        if (model.IsDragging() && reinterpret_cast<HWND>(lParam) != GetHwnd())
-            EndDrag();
-        return 0;
-    case WM_CHAR:
-    case WM_KEYDOWN:
-        SendMessageA(GetParent(GetHwnd()), message, wParam, lParam);
-        return 0;
-    case WM_SIZE:
-        Apply(model.OnClientResize(LOWORD(lParam), HIWORD(lParam)));
-        return 0;
-    case WM_HSCROLL:
-        OnScroll(ScrollAxis::Horizontal, wParam);
-        return 0;
-    case WM_VSCROLL:
-        OnScroll(ScrollAxis::Vertical, wParam);
-        return 0;
-    case WM_PAINT: {
-        PAINTSTRUCT paint;
-        const HDC dc = BeginPaint(GetHwnd(), &paint);
-        Paint(dc);
-        EndPaint(GetHwnd(), &paint);
-        return 0;
-    }
-    case WM_PRINTCLIENT:
-        Paint(reinterpret_cast<HDC>(wParam));
-        return 0;
-    default:
-        if (wheelMessage != 0 && message == wheelMessage) {
-            OnWheel(static_cast<int>(wParam), lParam);
+        case WM_CREATE:
+            eraseAll = true;
+            wheelMessage = RegisterWindowMessageA(kWheelMessageName);
+            return 0;
+        case WM_ERASEBKGND:
+            OnEraseBackground(reinterpret_cast<HDC>(wParam));
+            return 1;
+        case WM_MOUSEWHEEL:
+            OnWheel(GET_WHEEL_DELTA_WPARAM(wParam), lParam);
+            return 0;
+        case WM_LBUTTONDOWN:
+            OnLButtonDown(lParam);
+            return 0;
+        case WM_LBUTTONUP:
+            if (model.IsDragging()) {
+                EndDrag();
+                ReleaseCapture();
+            }
+            return 0;
+        case WM_MOUSEMOVE:
+            if (!model.IsDragging())
+                return DefaultProcessing(message, wParam, lParam);
+            OnMouseMove(lParam);
+            return 0;
+        case WM_CAPTURECHANGED:
+            // Capture taken away in the middle of a drag (another window, a system key) ends it.
+            if (model.IsDragging() && reinterpret_cast<HWND>(lParam) != GetHwnd())
+                EndDrag();
+            return 0;
+        case WM_CHAR:
+        case WM_KEYDOWN:
+            SendMessageA(GetParent(GetHwnd()), message, wParam, lParam);
+            return 0;
+        case WM_SIZE:
+            Apply(model.OnClientResize(LOWORD(lParam), HIWORD(lParam)));
+            return 0;
+        case WM_HSCROLL:
+            OnScroll(ScrollAxis::Horizontal, wParam);
+            return 0;
+        case WM_VSCROLL:
+            OnScroll(ScrollAxis::Vertical, wParam);
+            return 0;
+        case WM_PAINT: {
+            PAINTSTRUCT paint;
+            const HDC dc = BeginPaint(GetHwnd(), &paint);
+            Paint(dc);
+            EndPaint(GetHwnd(), &paint);
             return 0;
         }
-        return DefaultProcessing(message, wParam, lParam);
+        case WM_PRINTCLIENT:
+            Paint(reinterpret_cast<HDC>(wParam));
+            return 0;
+        default:
+            if (wheelMessage != 0 && message == wheelMessage) {
+                OnWheel(static_cast<int>(wParam), lParam);
+                return 0;
+            }
+            return DefaultProcessing(message, wParam, lParam);
     }
 }
 
@@ -206,8 +206,7 @@ void CMoonView::Paint(HDC dc) {
         return;
     // Content coordinates are client coordinates moved by the offset.
     const ZoomPoint offset = model.GetOffset();
-    const ZoomRect content = {clip.left + offset.x, clip.top + offset.y, clip.right + offset.x,
-                              clip.bottom + offset.y};
+    const ZoomRect content = {clip.left + offset.x, clip.top + offset.y, clip.right + offset.x, clip.bottom + offset.y};
     PaintPlan plan;
     if (!model.PaintRects(content, plan))
         return;

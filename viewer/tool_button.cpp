@@ -90,57 +90,57 @@ LRESULT CToolButton::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     if (message >= WM_MOUSEFIRST && message <= WM_MBUTTONDBLCLK)
         RelayToToolTip(message, wParam, lParam);
     switch (message) {
-    case WM_CREATE:
-        return OnCreate(lParam);
-    case WM_ERASEBKGND:
-        return 1;
-    case WM_PAINT: {
-        PAINTSTRUCT paint;
-        const HDC dc = BeginPaint(GetHwnd(), &paint);
-        Paint(dc);
-        EndPaint(GetHwnd(), &paint);
-        return 0;
-    }
-    case WM_PRINTCLIENT:
-        Paint(reinterpret_cast<HDC>(wParam));
-        return 0;
-    case WM_SETFOCUS:
-    case WM_KILLFOCUS:
-        OnFocus(message == WM_SETFOCUS);
-        return 0;
-    case WM_LBUTTONDOWN:
-    case WM_LBUTTONDBLCLK:
-        OnLButtonDown();
-        return 0;
-    case WM_LBUTTONUP:
-        OnLButtonUp();
-        return 0;
-    case WM_CAPTURECHANGED:
-        OnCaptureChanged();
-        return 0;
-    case WM_ENABLE:
-        Redraw(false);
-        return 0;
-    case WM_MOUSEMOVE:
-        OnMouseMove(lParam);
-        return 0;
-    case WM_MOUSELEAVE:
-        OnMouseLeave();
-        return 0;
-    case WM_KEYDOWN:
-    case WM_KEYUP:
-        // A hover-styled button is never pressed from the keyboard.
-        if ((extendedStyle & kHover) && wParam == VK_SPACE)
+        case WM_CREATE:
+            return OnCreate(lParam);
+        case WM_ERASEBKGND:
+            return 1;
+        case WM_PAINT: {
+            PAINTSTRUCT paint;
+            const HDC dc = BeginPaint(GetHwnd(), &paint);
+            Paint(dc);
+            EndPaint(GetHwnd(), &paint);
             return 0;
-        return DefaultProcessing(message, wParam, lParam);
-    case WM_DESTROY:
-        if (toolTip) {
-            DestroyWindow(toolTip);
-            toolTip = nullptr;
         }
-        return DefaultProcessing(message, wParam, lParam);
-    default:
-        return DefaultProcessing(message, wParam, lParam);
+        case WM_PRINTCLIENT:
+            Paint(reinterpret_cast<HDC>(wParam));
+            return 0;
+        case WM_SETFOCUS:
+        case WM_KILLFOCUS:
+            OnFocus(message == WM_SETFOCUS);
+            return 0;
+        case WM_LBUTTONDOWN:
+        case WM_LBUTTONDBLCLK:
+            OnLButtonDown();
+            return 0;
+        case WM_LBUTTONUP:
+            OnLButtonUp();
+            return 0;
+        case WM_CAPTURECHANGED:
+            OnCaptureChanged();
+            return 0;
+        case WM_ENABLE:
+            Redraw(false);
+            return 0;
+        case WM_MOUSEMOVE:
+            OnMouseMove(lParam);
+            return 0;
+        case WM_MOUSELEAVE:
+            OnMouseLeave();
+            return 0;
+        case WM_KEYDOWN:
+        case WM_KEYUP:
+            // A hover-styled button is never pressed from the keyboard.
+            if ((extendedStyle & kHover) && wParam == VK_SPACE)
+                return 0;
+            return DefaultProcessing(message, wParam, lParam);
+        case WM_DESTROY:
+            if (toolTip) {
+                DestroyWindow(toolTip);
+                toolTip = nullptr;
+            }
+            return DefaultProcessing(message, wParam, lParam);
+        default:
+            return DefaultProcessing(message, wParam, lParam);
     }
 }
 
@@ -150,9 +150,9 @@ LRESULT CToolButton::OnCreate(LPARAM lParam) {
         return result;
     // The system button never paints this window itself.
     SetWindowLongPtrA(GetHwnd(), GWL_STYLE, (GetWindowLongPtrA(GetHwnd(), GWL_STYLE) & ~BS_TYPEMASK) | BS_OWNERDRAW);
-    toolTip = CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_ALWAYSTIP, CW_USEDEFAULT,
-                              CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, GetHwnd(), nullptr,
-                              AppInstance().GetInstance(), nullptr);
+    toolTip =
+        CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_ALWAYSTIP, CW_USEDEFAULT, CW_USEDEFAULT,
+                        CW_USEDEFAULT, CW_USEDEFAULT, GetHwnd(), nullptr, AppInstance().GetInstance(), nullptr);
     if (toolTip && !toolTipText.empty()) {
         SendMessageA(toolTip, TTM_ACTIVATE, TRUE, 0);
         RegisterTool();

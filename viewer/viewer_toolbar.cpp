@@ -47,8 +47,8 @@ std::string LoadResourceString(UINT id) {
 
 GdipImagePtr LoadResourcePicture(UINT resourceId) {
     GpBitmap* raw = nullptr;
-    if (GdipCreateBitmapFromResource(AppInstance().GetInstance(), reinterpret_cast<const WCHAR*>(MAKEINTRESOURCEW(resourceId)),
-                                     &raw) != Ok) {
+    if (GdipCreateBitmapFromResource(AppInstance().GetInstance(),
+                                     reinterpret_cast<const WCHAR*>(MAKEINTRESOURCEW(resourceId)), &raw) != Ok) {
         return nullptr;
     }
     return GdipImagePtr(raw);
@@ -66,35 +66,35 @@ HWND CViewerToolbar::Create(HWND frame) {
 
 LRESULT CViewerToolbar::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
-    case WM_CREATE:
-        OnCreate();
-        return 0;
-    case WM_PAINT:
-        OnPaint();
-        return 0;
-    case WM_CHAR:
-    case WM_KEYDOWN:
-        SendMessageA(Owner(), message, wParam, lParam);
-        return 0;
-    case WM_DESTROY:
-        TearDown();
-        return 0;
-    case WM_MOUSEACTIVATE:
-        // A click on a button leaves the viewer frame the active window.
-        return MA_NOACTIVATE;
-    case WM_WINDOWPOSCHANGING:
-        OnWindowPosChanging(reinterpret_cast<WINDOWPOS*>(lParam));
-        return DefaultProcessing(message, wParam, lParam);
-    case WM_COMMAND:
-        if (IsViewerCommand(LOWORD(wParam))) {
-            OnCommand(wParam, lParam);
+        case WM_CREATE:
+            OnCreate();
             return 0;
-        }
-        return DefaultProcessing(message, wParam, lParam);
-    default:
-        if (message == WM_MOUSEWHEEL || (wheelMessage != 0 && message == wheelMessage))
-            return SendMessageA(Owner(), message, wParam, lParam);
-        return DefaultProcessing(message, wParam, lParam);
+        case WM_PAINT:
+            OnPaint();
+            return 0;
+        case WM_CHAR:
+        case WM_KEYDOWN:
+            SendMessageA(Owner(), message, wParam, lParam);
+            return 0;
+        case WM_DESTROY:
+            TearDown();
+            return 0;
+        case WM_MOUSEACTIVATE:
+            // A click on a button leaves the viewer frame the active window.
+            return MA_NOACTIVATE;
+        case WM_WINDOWPOSCHANGING:
+            OnWindowPosChanging(reinterpret_cast<WINDOWPOS*>(lParam));
+            return DefaultProcessing(message, wParam, lParam);
+        case WM_COMMAND:
+            if (IsViewerCommand(LOWORD(wParam))) {
+                OnCommand(wParam, lParam);
+                return 0;
+            }
+            return DefaultProcessing(message, wParam, lParam);
+        default:
+            if (message == WM_MOUSEWHEEL || (wheelMessage != 0 && message == wheelMessage))
+                return SendMessageA(Owner(), message, wParam, lParam);
+            return DefaultProcessing(message, wParam, lParam);
     }
 }
 

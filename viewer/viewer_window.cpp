@@ -56,39 +56,39 @@ int32_t CViewerWindow::Create(HWND notify) {
 
 LRESULT CViewerWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
-    case WM_CREATE:
-        OnCreate();
-        return 0;
-    case WM_SIZE:
-        OnSize(LOWORD(lParam), HIWORD(lParam));
-        return 0;
-    case WM_CHAR:
-        OnChar(wParam);
-        return 0;
-    case WM_KEYDOWN:
-        OnKeyDown(wParam);
-        return 0;
-    case WM_MOUSEWHEEL:
-        return view.GetHwnd() ? SendMessageA(view.GetHwnd(), message, wParam, lParam) : 0;
-    case WM_KILLFOCUS:
-        return 0;
-    case WM_COMMAND:
-        if (HIWORD(wParam) == 0 && IsViewerCommand(LOWORD(wParam))) {
-            OnCommand(LOWORD(wParam));
+        case WM_CREATE:
+            OnCreate();
             return 0;
-        }
-        return DefaultProcessing(message, wParam, lParam);
-    case WM_SETFOCUS:
-        if (view.GetHwnd() && IsWindowVisible(view.GetHwnd()))
-            SetFocus(view.GetHwnd());
-        return 0;
-    case WM_ERASEBKGND:
-        // The pane covers the whole client area and paints its own background.
-        return view.GetHwnd() ? 1 : DefaultProcessing(message, wParam, lParam);
-    default:
-        if (view.GetWheelMessage() != 0 && message == view.GetWheelMessage())
+        case WM_SIZE:
+            OnSize(LOWORD(lParam), HIWORD(lParam));
+            return 0;
+        case WM_CHAR:
+            OnChar(wParam);
+            return 0;
+        case WM_KEYDOWN:
+            OnKeyDown(wParam);
+            return 0;
+        case WM_MOUSEWHEEL:
             return view.GetHwnd() ? SendMessageA(view.GetHwnd(), message, wParam, lParam) : 0;
-        return DefaultProcessing(message, wParam, lParam);
+        case WM_KILLFOCUS:
+            return 0;
+        case WM_COMMAND:
+            if (HIWORD(wParam) == 0 && IsViewerCommand(LOWORD(wParam))) {
+                OnCommand(LOWORD(wParam));
+                return 0;
+            }
+            return DefaultProcessing(message, wParam, lParam);
+        case WM_SETFOCUS:
+            if (view.GetHwnd() && IsWindowVisible(view.GetHwnd()))
+                SetFocus(view.GetHwnd());
+            return 0;
+        case WM_ERASEBKGND:
+            // The pane covers the whole client area and paints its own background.
+            return view.GetHwnd() ? 1 : DefaultProcessing(message, wParam, lParam);
+        default:
+            if (view.GetWheelMessage() != 0 && message == view.GetWheelMessage())
+                return view.GetHwnd() ? SendMessageA(view.GetHwnd(), message, wParam, lParam) : 0;
+            return DefaultProcessing(message, wParam, lParam);
     }
 }
 
@@ -103,9 +103,9 @@ void CViewerWindow::OnCreate() {
 void CViewerWindow::ShowErrorBox() {
     const DWORD error = GetLastError();
     CLocalText text;
-    FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-                   nullptr, error, MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT), reinterpret_cast<char*>(text.Receive()),
-                   0, nullptr);
+    FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
+                   error, MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT), reinterpret_cast<char*>(text.Receive()), 0,
+                   nullptr);
     MessageBoxA(GetHwnd(), text.Get(), kErrorCaption, MB_ICONINFORMATION);
 }
 
@@ -119,70 +119,70 @@ void CViewerWindow::OnSize(int width, int height) {
 
 void CViewerWindow::OnChar(WPARAM character) {
     switch (character) {
-    case 27:
-        CloseViewer();
-        break;
-    case '+':
-    case '=':
-        view.ZoomStep(ZoomDirection::In, 0, 0);
-        break;
-    case '-':
-    case '_':
-        view.ZoomStep(ZoomDirection::Out, 0, 0);
-        break;
-    default:
-        break;
+        case 27:
+            CloseViewer();
+            break;
+        case '+':
+        case '=':
+            view.ZoomStep(ZoomDirection::In, 0, 0);
+            break;
+        case '-':
+        case '_':
+            view.ZoomStep(ZoomDirection::Out, 0, 0);
+            break;
+        default:
+            break;
     }
 }
 
 void CViewerWindow::OnKeyDown(WPARAM key) {
     switch (key) {
-    case VK_LEFT:
-        view.ScrollLine(ScrollAxis::Horizontal, ScrollCode::LineUp);
-        break;
-    case VK_RIGHT:
-        view.ScrollLine(ScrollAxis::Horizontal, ScrollCode::LineDown);
-        break;
-    case VK_UP:
-        view.ScrollLine(ScrollAxis::Vertical, ScrollCode::LineUp);
-        break;
-    case VK_DOWN:
-        view.ScrollLine(ScrollAxis::Vertical, ScrollCode::LineDown);
-        break;
-    default:
-        break;
+        case VK_LEFT:
+            view.ScrollLine(ScrollAxis::Horizontal, ScrollCode::LineUp);
+            break;
+        case VK_RIGHT:
+            view.ScrollLine(ScrollAxis::Horizontal, ScrollCode::LineDown);
+            break;
+        case VK_UP:
+            view.ScrollLine(ScrollAxis::Vertical, ScrollCode::LineUp);
+            break;
+        case VK_DOWN:
+            view.ScrollLine(ScrollAxis::Vertical, ScrollCode::LineDown);
+            break;
+        default:
+            break;
     }
 }
 
 void CViewerWindow::OnCommand(UINT id) {
     switch (id) {
-    case kCommandClose:
-        // The tool bar is gone with the viewer; its tooltip with it.
-        CloseViewer();
-        return;
-    case kCommandZoomIn:
-        view.ZoomStep(ZoomDirection::In, 0, 0);
-        break;
-    case kCommandZoomOut:
-        view.ZoomStep(ZoomDirection::Out, 0, 0);
-        break;
-    case kCommandActualSize:
-        view.ZoomActualSize();
-        break;
-    case kCommandBestFit:
-        view.ZoomToFit();
-        break;
-    case kCommandAnnotations:
-        view.ToggleAnnotations();
-        break;
-    case kCommandNextPhase:
-        StepPhase(NextPhaseIndex(currentIndex, static_cast<int32_t>(CMoonCatalog().GetEntries().size())));
-        break;
-    case kCommandPreviousPhase:
-        StepPhase(PreviousPhaseIndex(currentIndex, static_cast<int32_t>(CMoonCatalog().GetEntries().size())));
-        break;
-    default:
-        return;
+        case kCommandClose:
+            // The tool bar is gone with the viewer; its tooltip with it.
+            CloseViewer();
+            return;
+        case kCommandZoomIn:
+            view.ZoomStep(ZoomDirection::In, 0, 0);
+            break;
+        case kCommandZoomOut:
+            view.ZoomStep(ZoomDirection::Out, 0, 0);
+            break;
+        case kCommandActualSize:
+            view.ZoomActualSize();
+            break;
+        case kCommandBestFit:
+            view.ZoomToFit();
+            break;
+        case kCommandAnnotations:
+            view.ToggleAnnotations();
+            break;
+        case kCommandNextPhase:
+            StepPhase(NextPhaseIndex(currentIndex, static_cast<int32_t>(CMoonCatalog().GetEntries().size())));
+            break;
+        case kCommandPreviousPhase:
+            StepPhase(PreviousPhaseIndex(currentIndex, static_cast<int32_t>(CMoonCatalog().GetEntries().size())));
+            break;
+        default:
+            return;
     }
     toolbar.ResetTooltip(id);
 }

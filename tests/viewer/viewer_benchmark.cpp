@@ -45,8 +45,8 @@ int main() {
     if (!process.IsReady())
         return 1;
     // Drawing takes as long whatever the picture shows: one colour will do.
-    const CTestCatalogue catalogue({{"qw_viewer_bench.png", "qw_viewer_bench_ann.png", 2048, 2048, 0xFF808890,
-                                     0xFF20C040}});
+    const CTestCatalogue catalogue(
+        {{"qw_viewer_bench.png", "qw_viewer_bench_ann.png", 2048, 2048, 0xFF808890, 0xFF20C040}});
     if (!catalogue.IsLoaded())
         return 1;
     const COwnerWindow owner;

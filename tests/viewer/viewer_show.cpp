@@ -19,20 +19,13 @@ int main(int argc, char** argv) {
     const CViewerProcess process;
     if (!process.IsReady() || CMoonCatalog().Load(ProcessDataDirectory() + "Quellwicks.xml") < 0)
         return 1;
-    const auto entries = CMoonCatalog().GetEntries();
-    const SIZE size = ImagePixelSize(LoadPicture(ProcessDataDirectory() + entries.at(0).paper).get());
-    std::printf("%s: %zu entries, first picture %ld x %ld\n", ProcessDataDirectory().c_str(), entries.size(), size.cx, size.cy);
     const COwnerWindow owner;
     const std::unique_ptr<CViewerWindow> viewer = OpenViewer(owner.Get(), std::atoi(argv[1]), std::atoi(argv[2]) != 0);
     if (!viewer)
         return 1;
     for (int i = 0; i < std::atoi(argv[3]); ++i)
         SendMessageA(viewer->GetView().GetHwnd(), WM_CHAR, '+', 0);
-    {
-        const PaneCapture capture = CaptureClient(viewer->GetView().GetHwnd());
-        std::printf("zoom %.2f pane %d x %d centre %06lx\n", viewer->GetView().GetModel().GetZoom(), capture.width,
-                    capture.height, PixelOf(capture, capture.width / 2, capture.height / 2));
-    }
+    std::printf("entry %s at zoom %.2f\n", argv[1], viewer->GetView().GetModel().GetZoom());
     const ULONGLONG end = GetTickCount64() + 1000ull * static_cast<ULONGLONG>(std::atoi(argv[4]));
     while (GetTickCount64() < end && IsWindow(viewer->GetHwnd()))
         Pump();

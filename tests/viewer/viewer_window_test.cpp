@@ -132,9 +132,14 @@ TEST_F(ViewerWindowTest, FrameCoversTheScreenWithTheToolbarAtTheTopRight) {
     const struct {
         UINT command;
         const char* tip;
-    } expected[] = {{2007, "Previous Moon Phase"}, {2006, "Next Moon Phase"},  {2005, "Show Annotations"},
-                    {2004, "Zoom to best fit"},    {2003, "Show actual size"}, {2001, "Zoom in"},
-                    {2002, "Zoom out"},            {2000, "Close"}};
+    } expected[] = {{2007, "Previous Moon Phase"},
+                    {2006, "Next Moon Phase"},
+                    {2005, "Show Annotations"},
+                    {2004, "Zoom to best fit"},
+                    {2003, "Show actual size"},
+                    {2001, "Zoom in"},
+                    {2002, "Zoom out"},
+                    {2000, "Close"}};
     ASSERT_EQ(8u, viewer->GetToolbar().ButtonCount());
     for (size_t i = 0; i < 8; ++i) {
         const CToolButton& button = viewer->GetToolbar().Button(i);
@@ -185,8 +190,8 @@ TEST_F(ViewerWindowTest, ButtonShowsTheCellOfItsState) {
         std::vector<COLORREF> pixels;
         for (int y = 0; y < 21; y += 4) {
             for (int x = 0; x < 21; x += 4) {
-                const Gdiplus::ARGB argb = wallpaper_test::PixelAt(static_cast<Gdiplus::GpBitmap*>(strip.get()),
-                                                                   21 * index + x, y);
+                const Gdiplus::ARGB argb =
+                    wallpaper_test::PixelAt(static_cast<Gdiplus::GpBitmap*>(strip.get()), 21 * index + x, y);
                 pixels.push_back(RGB((argb >> 16) & 0xFF, (argb >> 8) & 0xFF, argb & 0xFF));
             }
         }
@@ -514,13 +519,13 @@ TEST_F(ViewerWindowTest, MissingPicturesShowABlackPaneWithoutHarm) {
     EXPECT_EQ(2, viewer->GetCurrentIndex());
     EXPECT_DOUBLE_EQ(zoom, Zoom());
     const PaneCapture capture = CaptureClient(View());
-    for (const POINT point : {POINT{1, 1}, POINT{capture.width / 2, capture.height / 2},
-                              POINT{capture.width - 2, capture.height - 2}}) {
+    for (const POINT point :
+         {POINT{1, 1}, POINT{capture.width / 2, capture.height / 2}, POINT{capture.width - 2, capture.height - 2}}) {
         EXPECT_TRUE(Close(PixelOf(capture, point.x, point.y), kBlack));
     }
     // Every command still works on the empty pane.
-    for (const UINT command : {kCommandZoomIn, kCommandZoomOut, kCommandBestFit, kCommandActualSize,
-                               kCommandAnnotations}) {
+    for (const UINT command :
+         {kCommandZoomIn, kCommandZoomOut, kCommandBestFit, kCommandActualSize, kCommandAnnotations}) {
         SendMessageA(Toolbar(), WM_COMMAND, MAKEWPARAM(command, BN_CLICKED), 0);
     }
     Char('+');
