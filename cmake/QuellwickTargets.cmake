@@ -13,13 +13,15 @@ function(qw_target_defaults target)
 endfunction()
 
 # A GoogleTest program. Under a cross build, ctest runs it through the Wine emulator.
+# TEST_PROPERTIES are added to each of its tests (for example a RESOURCE_LOCK).
 function(qw_add_test_program target)
-  add_executable(${target} ${ARGN})
+  cmake_parse_arguments(PARSE_ARGV 1 QW "" "" "TEST_PROPERTIES")
+  add_executable(${target} ${QW_UNPARSED_ARGUMENTS})
   qw_target_defaults(${target})
   target_link_libraries(${target} PRIVATE GTest::gtest_main)
   if(WIN32)
     target_link_options(${target} PRIVATE -mconsole)
   endif()
   gtest_discover_tests(${target} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 120
-    PROPERTIES TIMEOUT 300)
+    PROPERTIES TIMEOUT 300 ${QW_TEST_PROPERTIES})
 endfunction()

@@ -1,9 +1,18 @@
 #include "wallpaper/wallpaper_maker.h"
 
+#include "app/data_directory.h"
 #include "astro/calendar.h"
 #include "astro/moon_phase.h"
 #include "astro/moon_selection.h"
 #include "catalog/moon_catalog.h"
+
+CWallpaperMaker::CWallpaperMaker() {
+    ProcessDataDirectory();
+}
+
+std::string CWallpaperMaker::GetDataDirectory() const {
+    return ProcessDataDirectory();
+}
 
 MoonEntry CWallpaperMaker::SelectMoonForDate(double julianDate, double* illuminatedPercent, double* ageDays,
                                              int* index) const {

@@ -1,0 +1,55 @@
+#include "app/app_settings.h"
+
+#include <utility>
+
+#include "app/registry_key.h"
+
+namespace {
+
+const char kAnnotateValue[] = "Annotate";
+const char kMoonTypeValue[] = "MoonType";
+const char kSelectedMoonValue[] = "SelectedMoon";
+
+int ReadSetting(CRegistryKey& key, const char* name) {
+    DWORD value = 0;
+    key.ReadDword(name, &value);
+    return static_cast<int>(value);
+}
+
+}  // namespace
+
+AppSettings& AppSettings::Instance() {
+    static AppSettings settings(HKEY_CURRENT_USER, "Software\\Quellwick");
+    return settings;
+}
+
+AppSettings::AppSettings(HKEY root, std::string subKey) : rootKey(root), subKeyPath(std::move(subKey)) {
+    CRegistryKey key;
+    if (!key.Open(rootKey, subKeyPath.c_str()))
+        return;
+    annotate = ReadSetting(key, kAnnotateValue);
+    moonType = ReadSetting(key, kMoonTypeValue);
+    selectedMoon = ReadSetting(key, kSelectedMoonValue);
+}
+
+void AppSettings::SetAnnotate(int value) {
+    annotate = value;
+    Persist(kAnnotateValue, value);
+}
+
+void AppSettings::SetMoonType(int value) {
+    moonType = value;
+    Persist(kMoonTypeValue, value);
+}
+
+void AppSettings::SetSelectedMoon(int value) {
+    selectedMoon = value;
+    Persist(kSelectedMoonValue, value);
+}
+
+void AppSettings::Persist(const char* name, int value) const {
+    CRegistryKey key;
+    if (!key.Open(rootKey, subKeyPath.c_str()) && !key.CreateKey(rootKey, subKeyPath.c_str()))
+        return;
+    key.WriteDword(name, static_cast<DWORD>(value));
+}

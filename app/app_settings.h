@@ -1,0 +1,40 @@
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+// The user's three persisted choices. Read from the registry once, on first use, then
+// served from memory; every change is written through at once.
+class AppSettings {
+public:
+    static AppSettings& Instance();
+
+    AppSettings(const AppSettings&) = delete;
+    AppSettings& operator=(const AppSettings&) = delete;
+
+    // Non-zero: show the annotated picture of an entry.
+    int GetAnnotate() const { return annotate; }
+    // 1: the wallpaper shows the pinned entry; anything else follows the present phase.
+    int GetMoonType() const { return moonType; }
+    // Index of the pinned entry, kept as given.
+    int GetSelectedMoon() const { return selectedMoon; }
+
+    // Each setter keeps the value in memory even when it cannot be persisted.
+    void SetAnnotate(int value);
+    void SetMoonType(int value);
+    void SetSelectedMoon(int value);
+
+protected:
+    // Reads the three values under `root`\`subKey`, without creating the key.
+    AppSettings(HKEY root, std::string subKey);
+
+private:
+    void Persist(const char* name, int value) const;
+
+    HKEY rootKey;
+    std::string subKeyPath;
+    int annotate = 0;
+    int moonType = 0;
+    int selectedMoon = 0;
+};

@@ -1,0 +1,57 @@
+#include "app/registry_key.h"
+
+CRegistryKey::~CRegistryKey() {
+    Close();
+}
+
+bool CRegistryKey::Open(HKEY root, const char* subKey) {
+    Close();
+    if (RegOpenKeyExA(root, subKey, 0, KEY_ALL_ACCESS, &key) != ERROR_SUCCESS) {
+        key = nullptr;
+        return false;
+    }
+    return true;
+}
+
+bool CRegistryKey::CreateKey(HKEY root, const char* subKey) {
+    Close();
+    if (RegCreateKeyExA(root, subKey, 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr, &key, nullptr) !=
+        ERROR_SUCCESS) {
+        key = nullptr;
+        return false;
+    }
+    return true;
+}
+
+bool CRegistryKey::WriteValue(const char* name, DWORD type, const BYTE* data, DWORD size) {
+    if (!key || RegSetValueExA(key, name, 0, type, data, size) != ERROR_SUCCESS)
+        return false;
+    RegFlushKey(key);
+    return true;
+}
+
+bool CRegistryKey::WriteDword(const char* name, DWORD value) {
+    return WriteValue(name, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof value);
+}
+
+bool CRegistryKey::WriteString(const char* name, const std::string& text) {
+    return WriteValue(name, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()), static_cast<DWORD>(text.size() + 1));
+}
+
+bool CRegistryKey::ReadDword(const char* name, DWORD* value) {
+    *value = 0;
+    DWORD size = sizeof *value;
+    if (!key || RegQueryValueExA(key, name, nullptr, nullptr, reinterpret_cast<BYTE*>(value), &size) != ERROR_SUCCESS) {
+        // A value too long for the place may have been partly copied into it.
+        *value = 0;
+        return false;
+    }
+    return true;
+}
+
+void CRegistryKey::Close() {
+    if (key) {
+        RegCloseKey(key);
+        key = nullptr;
+    }
+}

@@ -1,0 +1,37 @@
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+// Owns one open registry key; closes it on destruction. Each operation reports success
+// by its result and nothing else.
+class CRegistryKey {
+public:
+    CRegistryKey() = default;
+    ~CRegistryKey();
+    CRegistryKey(const CRegistryKey&) = delete;
+    CRegistryKey& operator=(const CRegistryKey&) = delete;
+
+    // Opens an existing key with full access.
+    bool Open(HKEY root, const char* subKey);
+    // Opens the key, creating it (non-volatile) when it does not exist.
+    bool CreateKey(HKEY root, const char* subKey);
+
+    // Both writers flush the key after a successful write.
+    bool WriteDword(const char* name, DWORD value);
+    // Stored as REG_SZ with its terminating NUL, as the registry's readers expect.
+    bool WriteString(const char* name, const std::string& text);
+
+    // Takes a value of 1 to 4 bytes of any type as a little-endian number; `*value` is 0
+    // whenever the read fails (missing value, or data longer than 4 bytes).
+    bool ReadDword(const char* name, DWORD* value);
+
+    void Close();
+    bool IsOpen() const { return key != nullptr; }
+
+private:
+    bool WriteValue(const char* name, DWORD type, const BYTE* data, DWORD size);
+
+    HKEY key = nullptr;
+};

@@ -1,0 +1,91 @@
+#include <new>
+
+#include "app/ansi_text_win.h"
+#include "app/com_ptr.h"
+#include "catalog/moon_catalog.h"
+
+namespace {
+
+// Attribute lookup through the reader's attribute list, in the element's namespace.
+class CMsxmlAttributes : public CCatalogAttributes {
+public:
+    CMsxmlAttributes(ISAXAttributes* list, const wchar_t* namespaceUri, int namespaceUriLength)
+        : attributes(list), uri(namespaceUri ? namespaceUri : L""), uriLength(namespaceUri ? namespaceUriLength : 0) {}
+
+    long Find(const char* localName, std::string* value) const override {
+        if (!attributes)
+            return E_INVALIDARG;
+        const std::wstring name = WideFromAnsi(localName);
+        const wchar_t* text = nullptr;
+        int length = 0;
+        const HRESULT result =
+            attributes->getValueFromName(uri, uriLength, name.c_str(), static_cast<int>(name.size()), &text, &length);
+        if (FAILED(result))
+            return result;
+        *value = AnsiFromWide(text, length);
+        return S_OK;
+    }
+
+private:
+    ISAXAttributes* attributes;
+    const wchar_t* uri;
+    int uriLength;
+};
+
+}  // namespace
+
+long CMoonCatalog::Load(std::string path) {
+    try {
+        ComPtr<ISAXXMLReader> reader;
+        const HRESULT created =
+            CoCreateInstance(kClsidSaxXmlReader30, nullptr, CLSCTX_INPROC_SERVER | CLSCTX_LOCAL_SERVER,
+                             kIidSaxXmlReader, reader.PutVoid());
+        if (FAILED(created))
+            return created;
+        reader->putContentHandler(this);
+        const std::wstring widePath = WideFromAnsi(path);
+        const HRESULT parsed = reader->parseURL(widePath.c_str());
+        reader->putContentHandler(nullptr);
+        return parsed;
+    } catch (const std::bad_alloc&) {
+        return E_OUTOFMEMORY;
+    }
+}
+
+// No exception may cross back into the reader: a failed allocation stops the parse.
+
+HRESULT STDMETHODCALLTYPE CMoonCatalog::startDocument() {
+    OnDocumentStart();
+    return S_OK;
+}
+
+HRESULT STDMETHODCALLTYPE CMoonCatalog::startElement(const wchar_t* namespaceUri, int namespaceUriLength,
+                                                     const wchar_t* localName, int localNameLength, const wchar_t*, int,
+                                                     ISAXAttributes* attributes) {
+    try {
+        return OnElementStart(AnsiFromWide(localName, localNameLength),
+                              CMsxmlAttributes(attributes, namespaceUri, namespaceUriLength));
+    } catch (const std::bad_alloc&) {
+        return E_OUTOFMEMORY;
+    }
+}
+
+HRESULT STDMETHODCALLTYPE CMoonCatalog::endElement(const wchar_t*, int, const wchar_t* localName, int localNameLength,
+                                                   const wchar_t*, int) {
+    try {
+        OnElementEnd(AnsiFromWide(localName, localNameLength));
+        return S_OK;
+    } catch (const std::bad_alloc&) {
+        return E_OUTOFMEMORY;
+    }
+}
+
+HRESULT STDMETHODCALLTYPE CMoonCatalog::characters(const wchar_t* text, int length) {
+    try {
+        const std::string narrow = AnsiFromWide(text, length);
+        OnCharacters(narrow.data(), narrow.size());
+        return S_OK;
+    } catch (const std::bad_alloc&) {
+        return E_OUTOFMEMORY;
+    }
+}

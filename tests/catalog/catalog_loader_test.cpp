@@ -1,0 +1,132 @@
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "catalog_test_support.h"
+
+namespace {
+
+// What loading one file of the corpus gives, the same with every platform's reader.
+struct CorpusCase {
+    const char* file;
+    bool succeeds;
+    // A failure before the document starts leaves the previous list alone.
+    bool keepsPreviousList;
+    std::vector<MoonEntry> entries;
+};
+
+const MoonEntry kPrevious = Entry("previous.jpg", 77, "", "from an earlier load");
+
+std::vector<CorpusCase> Corpus() {
+    const std::string longTitle = [] {
+        std::string text;
+        for (int i = 0; i < 5000; ++i)
+            text += static_cast<char>('a' + i % 26);
+        return text;
+    }();
+    const std::string longDescription = [] {
+        std::string text;
+        for (int i = 0; i < 2000; ++i) {
+            char word[16];
+            snprintf(word, sizeof word, "%sword%04d", i ? " " : "", i);
+            text += word;
+        }
+        return text;
+    }();
+    const std::string frenchTitle = Ansi("Premier quartier \xC3\xA9t\xC3\xA9");
+    const std::string frenchPicture = Ansi("lune\xC3\xA9.jpg");
+    const std::string unicodeText = Ansi("Caf\xC3\xA9 cr\xC3\xA8me \xE2\x82\xAC \xCE\xA9");
+
+    return {
+        {"good.xml", true, false,
+         {Entry("new.jpg", 0, "new_ann.jpg", "New moon", "The Moon between Earth and Sun. "),
+          Entry("pictures/full.jpg", 100, "pictures/full_ann.jpg", "Full moon", "Opposite the Sun."),
+          Entry("next.jpg", 200, "", "New moon again")}},
+        {"empty_root.xml", true, false, {}},
+        {"minimal_entry.xml", true, false, {Entry("only.png", 12.25)}},
+        {"unsorted.xml", true, false, {Entry("half.jpg", 50), Entry("new.jpg", 0), Entry("full.jpg", 100)}},
+        {"prefixed_namespace.xml", true, false, {Entry("a.jpg", 25, "", "", "Prefixed")}},
+        {"line_breaks.xml", true, false,
+         {Entry("a.jpg", 0, "", "", "one\r\ntwo"), Entry("b.jpg", 1, "", "", "three\r\nfour\r\n\r\nfive"),
+          Entry("c.jpg", 2, "", "", "upper<BR>case"), Entry("d.jpg", 3, "", "", "a \r\n b"),
+          Entry("e.jpg", 4, "", "", "an elementis no break"), Entry("f.jpg", 5, "", "", "mixed \r\n\r\nend")}},
+        {"white_space.xml", true, false,
+         {Entry("a.jpg", 0, "", "", "Waxing crescent "), Entry("b.jpg", 1, "", "", "a\tb"),
+          Entry("c.jpg", 2, "", "", "a b"), Entry("d.jpg", 3, "", "", "Windows lines "),
+          Entry("e.jpg", 4, "", "", "tab\treference"), Entry("f.jpg", 5)}},
+        {"carriage_return_reference.xml", true, false, {Entry("a.jpg", 0, "", "", "a b")}},
+        {"nested_content.xml", true, false,
+         {Entry("a.jpg", 0, "", "", "Seen in bold and more."), Entry("b.jpg", 1, "", "", "Not a title")}},
+        {"phases.xml", true, false,
+         {Entry("a.jpg", 100.5), Entry("b.jpg", 42), Entry("c.jpg", 0), Entry("d.jpg", 1), Entry("e.jpg", -35),
+          Entry("f.jpg", 0), Entry("g.jpg", 0), Entry("h.jpg", 0), Entry("i.jpg", 0), Entry("j.jpg", 0.5),
+          Entry("k.jpg", 7), Entry("l.jpg", 2), Entry("m.jpg", 8)}},
+        {"latin1.xml", true, false, {Entry("lune.jpg", 50, "", frenchTitle, Ansi("Caf\xC3\xA9 cr\xC3\xA8me"))}},
+        {"utf8.xml", true, false, {Entry(frenchPicture, 50, "", frenchTitle, unicodeText)}},
+        {"utf16.xml", true, false, {Entry(frenchPicture, 50, "", frenchTitle, unicodeText)}},
+        {"long_values.xml", true, false, {Entry(std::string(1500, 'p') + ".jpg", 3, "", longTitle, longDescription)}},
+        {"doctype_only.xml", true, false, {Entry("a.jpg", 0, "", "", "plain")}},
+        {"attribute_default.xml", true, false, {Entry("a.jpg", 0, "default_ann.jpg", "", "plain")}},
+        {"entity_declared_unused.xml", true, false, {Entry("a.jpg", 0, "", "", "plain")}},
+
+        {"missing_phase_third.xml", false, false,
+         {Entry("a.jpg", 0, "", "", "First"), Entry("b.jpg", 50, "", "", "Second")}},
+        {"missing_paper.xml", false, false, {}},
+        {"default_namespace.xml", false, false, {}},
+        {"foreign_attribute_namespace.xml", false, false, {}},
+        {"not_well_formed.xml", false, false, {Entry("a.jpg", 0, "", "", "First")}},
+        {"no_root_end.xml", false, false, {Entry("a.jpg", 0, "", "", "complete")}},
+        {"two_roots.xml", false, false, {Entry("a.jpg", 0)}},
+        {"duplicate_attribute.xml", false, false, {Entry("a.jpg", 0)}},
+        {"undefined_entity.xml", false, false, {}},
+        {"internal_entity.xml", false, false, {}},
+        {"garbage.xml", false, false, {}},
+        {"empty.xml", false, true, {}},
+        {"no_such_file.xml", false, true, {}},
+    };
+}
+
+class CatalogLoaderTest : public testing::Test {
+protected:
+    void SetUp() override {
+        CTestCatalogAccess::ClearEntries();
+        CTestCatalogAccess::AppendEntry(kPrevious);
+    }
+    void TearDown() override { CTestCatalogAccess::ClearEntries(); }
+};
+
+TEST_F(CatalogLoaderTest, CorpusGivesTheSameEntriesWithEveryReader) {
+    for (const CorpusCase& c : Corpus()) {
+        SetUp();
+        const long result = CMoonCatalog().Load(CorpusPath(c.file));
+        EXPECT_EQ(result >= 0, c.succeeds) << c.file << " returned " << std::hex << result;
+        const std::vector<MoonEntry> expected = c.keepsPreviousList ? std::vector<MoonEntry>{kPrevious} : c.entries;
+        EXPECT_EQ(CMoonCatalog().GetEntries(), expected) << c.file;
+    }
+}
+
+TEST_F(CatalogLoaderTest, MissingRequiredAttributeFailsAsAnInvalidArgument) {
+    // The attribute lookup's own failure stops the parse and comes back from Load.
+    const long invalidArgument = static_cast<long>(static_cast<int32_t>(0x80070057u));
+    EXPECT_EQ(CMoonCatalog().Load(CorpusPath("missing_phase_third.xml")), invalidArgument);
+    EXPECT_EQ(CMoonCatalog().Load(CorpusPath("missing_paper.xml")), invalidArgument);
+}
+
+TEST_F(CatalogLoaderTest, LoadsFromADirectoryWithANonAsciiName) {
+    const std::string directory = MakeNonAsciiDirectory();
+    ASSERT_FALSE(directory.empty());
+    const std::string path = directory + "Quellwicks.xml";
+    ASSERT_TRUE(CopyTextFile(CorpusPath("unsorted.xml"), path));
+
+    const long result = CMoonCatalog().Load(path);
+
+    RemoveFileAndDirectory(path, directory);
+    EXPECT_GE(result, 0) << std::hex << result;
+    const std::vector<MoonEntry> entries = CMoonCatalog().GetEntries();
+    ASSERT_EQ(entries.size(), 3u);
+    EXPECT_EQ(entries[0].paper, "half.jpg");
+}
+
+}  // namespace

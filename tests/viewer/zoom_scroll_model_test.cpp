@@ -1,0 +1,369 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdint>
+#include <random>
+#include <utility>
+#include <vector>
+
+#include "viewer/zoom_scroll_model.h"
+
+namespace {
+
+// Carries out an update's placement as the view does when setting the scroll bars leaves the
+// client size unchanged, and returns the combined update.
+ViewUpdate Carry(CZoomScrollModel& model, ViewUpdate update) {
+    if (update.placement.kind != Placement::Kind::None)
+        update.Append(model.Place(update.placement, model.GetClientSize()));
+    return update;
+}
+
+// A pane of the given client size showing a picture at the given zoom, centred.
+CZoomScrollModel Pane(int32_t width, int32_t height, uint32_t pictureWidth, uint32_t pictureHeight, double zoom) {
+    CZoomScrollModel model;
+    model.SetPictureSize(pictureWidth, pictureHeight);
+    model.OnClientResize(width, height);
+    Carry(model, model.SetZoom(zoom));
+    return model;
+}
+
+TEST(ZoomLevels, TwoDecimalZoomsLargestFirst) {
+    const double expected[] = {7.00, 6.00, 5.00, 4.00, 3.00, 2.00, 1.00, 0.50, 0.33, 0.25, 0.20, 0.17, 0.14};
+    ASSERT_EQ(13u, kZoomLevels.size());
+    for (size_t i = 0; i < kZoomLevels.size(); ++i)
+        EXPECT_EQ(expected[i], Round2(kZoomLevels[i])) << i;
+    EXPECT_EQ(0.13, Round2(0.125));  // half rounds up
+    // Scaled sizes are exact: 100 x 0.29 is 29 pixels, though the product of doubles is below.
+    EXPECT_EQ((ZoomSize{29, 58}), Pane(1000, 700, 100, 200, 0.29).GetScaledSize());
+}
+
+TEST(ZoomToFit, LargePictureFitsCentredOnceTheScrollBarsHide) {
+    CZoomScrollModel model;
+    model.SetPictureSize(2000, 1500);
+    model.OnClientResize(1000, 700);
+    const ViewUpdate update = Carry(model, model.ZoomToFit(1000, 700, false, 17, false, 17));
+    EXPECT_EQ(0.46, model.GetZoom());
+    EXPECT_EQ((ZoomSize{920, 690}), model.GetContentSize());
+    EXPECT_EQ((ZoomPoint{-40, -5}), model.GetOffset());
+    EXPECT_EQ(kScrollBarRange | kScrollBarPage | kScrollBarPosition, update.verticalBar);
+    EXPECT_TRUE(update.invalidateAll);
+
+    // Zoomed in with both bars shown: the fit counts the bars as pane, the bars hide while the
+    // view sets them, and the picture is centred in the larger pane that results.
+    CZoomScrollModel zoomed = Pane(983, 683, 2000, 1500, 1.0);
+    const ViewUpdate fit = zoomed.ZoomToFit(983, 683, true, 17, true, 17);
+    EXPECT_EQ(0.46, zoomed.GetZoom());
+    EXPECT_EQ((ZoomPoint{0, 0}), zoomed.OnClientResize(1000, 700).scrollBy);
+    zoomed.Place(fit.placement, {1000, 700});
+    EXPECT_EQ((ZoomPoint{-40, -5}), zoomed.GetOffset());
+}
+
+TEST(ZoomToFit, NoPictureFailedPictureAndTheSmallestZoom) {
+    CZoomScrollModel empty;
+    empty.OnClientResize(800, 600);
+    EXPECT_TRUE(empty.ZoomToFit(800, 600, false, 0, false, 0).IsEmpty());
+    Carry(empty, empty.Relayout());
+    EXPECT_EQ((ZoomSize{1, 1}), empty.GetScaledSize());
+    EXPECT_EQ((ZoomPoint{-400, -300}), empty.GetOffset());
+
+    // A picture that failed to load reads 0 x 0: black pane, zoom unchanged, nothing drawn.
+    CZoomScrollModel failed = Pane(800, 600, 0, 0, 2.0);
+    EXPECT_TRUE(failed.ZoomToFit(800, 600, false, 0, false, 0).IsEmpty());
+    EXPECT_EQ(2.0, failed.GetZoom());
+    PaintPlan plan;
+    EXPECT_FALSE(failed.PaintRects({0, 0, 800, 600}, plan));
+
+    // A fit that would round to 0.00 (or a pane of no size) stops at 0.01: painting and
+    // stepping still work.
+    CZoomScrollModel huge = Pane(20, 20, 100000, 50000, 1.0);
+    Carry(huge, huge.ZoomToFit(20, 20, false, 0, false, 0));
+    EXPECT_EQ(0.01, huge.GetZoom());
+    EXPECT_EQ((ZoomSize{1000, 500}), huge.GetScaledSize());
+    ASSERT_TRUE(huge.PaintRects({0, 0, 20, 20}, plan));
+    EXPECT_EQ((ZoomRect{0, 0, 2100, 2100}), plan.source);  // 100 picture pixels per content pixel
+    Carry(huge, huge.ZoomToFit(0, 0, false, 0, false, 0));
+    EXPECT_EQ(0.01, huge.GetZoom());
+    Carry(huge, huge.ZoomStep(ZoomDirection::Out, 0, 0));
+    EXPECT_EQ(0.14, huge.GetZoom());
+    // A picture that scales below one pixel keeps a scroll range of one pixel.
+    EXPECT_EQ(0, Pane(20, 20, 40, 30, 0.01).GetScrollBar(ScrollAxis::Horizontal).max);
+}
+
+TEST(ZoomStep, SnapsToTheNearestLevelThenSteps) {
+    struct Case {
+        double from;
+        ZoomDirection direction;
+        double to;
+    };
+    const ZoomDirection in = ZoomDirection::In, out = ZoomDirection::Out;
+    const Case cases[] = {
+        {0.46, in, 1.00}, {0.46, out, 0.33},  // above the midpoint 0.4167 of 1/3 and 1/2: counts as 0.50
+        {0.8, in, 2.00},  {0.8, out, 0.50},   // counts as 1.00, skipped either way
+        {1.5, in, 2.00},  {1.5, out, 0.50},   // exactly on the midpoint: the smaller level
+        {1.51, in, 3.00}, {1.51, out, 1.00}, {6.5, in, 7.00},  {6.5, out, 5.00},
+        {8.0, in, 7.00},  {8.0, out, 6.00},  // a fit above 7: in gives a smaller zoom
+        {0.1, in, 0.14},  {0.1, out, 0.14},  // a fit below 0.14: both give 0.14
+        {0.17, in, 0.20}, {0.17, out, 0.14}, {0.33, in, 0.50}, {0.33, out, 0.25},
+    };
+    for (const Case& c : cases) {
+        CZoomScrollModel model = Pane(1000, 700, 2000, 1500, c.from);
+        Carry(model, model.ZoomStep(c.direction, 0, 0));
+        EXPECT_EQ(c.to, model.GetZoom()) << c.from << (c.direction == in ? " in" : " out");
+    }
+
+    // At the ends nothing changes and nothing is repainted.
+    CZoomScrollModel top = Pane(1000, 700, 2000, 1500, 7.0);
+    const ZoomPoint before = top.GetOffset();
+    EXPECT_TRUE(top.ZoomStep(in, 0, 0).IsEmpty());
+    EXPECT_EQ(before, top.GetOffset());
+    CZoomScrollModel bottom = Pane(1000, 700, 2000, 1500, 0.14);
+    EXPECT_TRUE(bottom.ZoomStep(out, 0, 0).IsEmpty());
+    EXPECT_EQ(0.14, bottom.GetZoom());
+}
+
+TEST(ZoomStep, BringsTheAnchoredPointToTheCentre) {
+    // The wheel at (800, 350) over offset (500, 400) points at content (1300, 750); at 2.00
+    // that is (2600, 1500), which moves to the centre of the 1000 x 700 pane.
+    CZoomScrollModel model = Pane(1000, 700, 2000, 1500, 1.0);
+    const ViewUpdate update = model.ZoomStep(ZoomDirection::In, 800, 350);
+    EXPECT_EQ(Placement::Kind::Anchor, update.placement.kind);
+    EXPECT_TRUE(model.Place(update.placement, model.GetClientSize()).invalidateAll);
+    EXPECT_EQ((ZoomPoint{2100, 1150}), model.GetOffset());
+
+    // Near a corner the offset stops at the picture's edges.
+    CZoomScrollModel corner = Pane(1000, 700, 2000, 1500, 1.0);
+    corner.SetScrollOffset(1000, 0, false);
+    Carry(corner, corner.ZoomStep(ZoomDirection::In, 999, 1));
+    EXPECT_EQ((ZoomPoint{3000, 0}), corner.GetOffset());
+
+    // Once the picture fits it is centred, whatever the anchor.
+    CZoomScrollModel fits = Pane(1000, 700, 2000, 1500, 0.50);
+    Carry(fits, fits.ZoomStep(ZoomDirection::Out, 10, 10));
+    EXPECT_EQ((ZoomPoint{660 / 2 - 500, 495 / 2 - 350}), fits.GetOffset());
+
+    // Taller than the pane but narrower (330 x 1000 at 0.33): centred across, anchored down.
+    for (int32_t anchorX : {0, 10, 990}) {
+        CZoomScrollModel tall = Pane(1000, 700, 1000, 3000, 0.25);
+        Carry(tall, tall.ZoomStep(ZoomDirection::In, anchorX, 0));
+        EXPECT_EQ((ZoomPoint{165 - 500, 145}), tall.GetOffset()) << anchorX;  // trunc(375 / 0.25 * 0.33) - 350
+    }
+}
+
+TEST(ScrollLine, StepsStopAtTheLimits) {
+    CZoomScrollModel model;
+    model.OnClientResize(600, 600);
+    model.SetScrollSize(1000, 50, false);
+    EXPECT_EQ((ZoomSize{10, 1}), model.GetLineSize());
+    EXPECT_EQ((ZoomSize{100, 5}), model.GetPageSize());
+
+    model.SetScrollOffset(395, -275, false);
+    const ViewUpdate update = model.ScrollLine(ScrollAxis::Horizontal, ScrollCode::LineDown);
+    EXPECT_EQ(400, model.GetOffset().x);
+    EXPECT_EQ((ZoomPoint{-5, 0}), update.scrollBy);
+    EXPECT_EQ(kScrollBarPosition, update.horizontalBar);
+    EXPECT_EQ(0u, update.verticalBar);
+    EXPECT_FALSE(update.invalidateAll);
+    EXPECT_TRUE(model.ScrollLine(ScrollAxis::Horizontal, ScrollCode::LineDown).IsEmpty());
+
+    // The content fits vertically: no code moves anything on that axis.
+    EXPECT_TRUE(model.ScrollLine(ScrollAxis::Vertical, ScrollCode::LineDown).IsEmpty());
+    EXPECT_TRUE(model.ScrollLine(ScrollAxis::Vertical, ScrollCode::Top).IsEmpty());
+
+    const struct {
+        int32_t from;
+        ScrollCode code;
+        int32_t track;
+        int32_t to;
+    } steps[] = {
+        {400, ScrollCode::PageUp, 0, 300},         {5, ScrollCode::LineUp, 0, 0},
+        {350, ScrollCode::PageDown, 0, 400},       {200, ScrollCode::Top, 0, 0},
+        {200, ScrollCode::Bottom, 0, 400},         {0, ScrollCode::ThumbTrack, 123, 123},
+        {0, ScrollCode::ThumbPosition, 5000, 400}, {7, ScrollCode::EndScroll, 100, 7},
+    };
+    for (const auto& s : steps) {
+        model.SetScrollOffset(s.from, 0, false);
+        model.ScrollLine(ScrollAxis::Horizontal, s.code, s.track);
+        EXPECT_EQ(s.to, model.GetOffset().x) << static_cast<int>(s.code);
+    }
+    const ScrollBarSettings bar = model.GetScrollBar(ScrollAxis::Horizontal);
+    EXPECT_EQ(999, bar.max);
+    EXPECT_EQ(600, bar.page);
+    EXPECT_EQ(7, bar.position);
+}
+
+TEST(ClientResize, PullsTheOffsetBackIntoRange) {
+    // A centred small picture moves to the top-left corner on each axis past its maximum.
+    CZoomScrollModel small = Pane(1000, 700, 2000, 1500, 0.46);
+    ViewUpdate update = small.OnClientResize(990, 710);
+    EXPECT_EQ((ZoomPoint{0, 0}), small.GetOffset());
+    EXPECT_EQ((ZoomPoint{-40, -5}), update.scrollBy);
+    EXPECT_EQ(kScrollBarPage | kScrollBarPosition, update.horizontalBar);
+    EXPECT_FALSE(update.invalidateAll);
+
+    // A large picture scrolled to its end follows the end as the pane grows; within range
+    // nothing scrolls.
+    CZoomScrollModel large = Pane(1000, 700, 2000, 1500, 1.0);
+    large.SetScrollOffset(1000, 100, false);
+    EXPECT_EQ((ZoomPoint{200, 0}), large.OnClientResize(1200, 700).scrollBy);
+    EXPECT_EQ((ZoomPoint{800, 100}), large.GetOffset());
+    EXPECT_EQ((ZoomPoint{0, 0}), large.OnClientResize(1100, 600).scrollBy);
+    EXPECT_EQ(600, large.GetScrollBar(ScrollAxis::Vertical).page);
+}
+
+TEST(Drag, FollowsThePointerUpToTheEdges) {
+    CZoomScrollModel model = Pane(1000, 700, 2000, 1500, 1.0);
+    EXPECT_TRUE(model.DragMove({10, 10}).IsEmpty());  // no drag yet
+    EXPECT_TRUE(model.DragRelease().IsEmpty());
+
+    model.DragPress({100, 100});
+    ViewUpdate update = model.DragMove({130, 100});
+    EXPECT_EQ((ZoomPoint{470, 400}), model.GetOffset());
+    EXPECT_EQ((ZoomPoint{30, 0}), update.scrollBy);
+    EXPECT_EQ(kScrollBarPosition, update.horizontalBar);
+    EXPECT_FALSE(update.invalidateAll);
+
+    // 30 pixels to the right at a time: 470, 440, ... 20, then the rest to 0, then no further.
+    int32_t x = 130;
+    while (model.GetOffset().x > 20)
+        model.DragMove({x += 30, 100});
+    EXPECT_EQ(20, model.GetOffset().x);
+    EXPECT_EQ(20, model.DragMove({x += 30, 100}).scrollBy.x);
+    EXPECT_EQ(0, model.GetOffset().x);
+    EXPECT_TRUE(model.DragMove({x += 30, 100}).IsEmpty());
+    model.DragMove({x - 5000, 100 - 5000});
+    EXPECT_EQ((ZoomPoint{1000, 800}), model.GetOffset());
+
+    update = model.DragRelease();
+    EXPECT_FALSE(model.IsDragging());
+    EXPECT_TRUE(update.invalidateAll);
+
+    // Wider than the pane but not as tall: only the horizontal axis moves.
+    CZoomScrollModel wide = Pane(1000, 700, 3000, 1000, 0.5);
+    wide.DragPress({0, 0});
+    wide.DragMove({-50, -50});
+    EXPECT_EQ((ZoomPoint{300, -100}), wide.GetOffset());
+
+    // An offset a resize left outside the edges is never pushed further out.
+    CZoomScrollModel shrunk = Pane(1000, 700, 2000, 1500, 0.46);
+    shrunk.SetScrollOffset(-40, 0, false);
+    shrunk.OnClientResize(800, 600);
+    shrunk.DragPress({0, 0});
+    EXPECT_TRUE(shrunk.DragMove({10, 0}).IsEmpty());
+    shrunk.DragMove({-15, 0});
+    EXPECT_EQ(-15, shrunk.GetOffset().x);
+}
+
+// The picture pixel that `plan` puts at content pixel (x, y), sampled as the platform maps
+// destination pixels to the source (nearest neighbour, pixel centres).
+std::pair<int32_t, int32_t> Sample(const PaintPlan& plan, int32_t x, int32_t y) {
+    const double sx = static_cast<double>(plan.source.Width()) / plan.destination.Width();
+    const double sy = static_cast<double>(plan.source.Height()) / plan.destination.Height();
+    return {plan.source.left + static_cast<int32_t>(std::floor((x - plan.destination.left + 0.5) * sx)),
+            plan.source.top + static_cast<int32_t>(std::floor((y - plan.destination.top + 0.5) * sy))};
+}
+
+TEST(PaintRects, AlignsToBlocksOfAHundredPicturePixels) {
+    PaintPlan plan;
+    CZoomScrollModel fit = Pane(1000, 700, 2000, 1500, 0.46);
+    ASSERT_TRUE(fit.PaintRects({47, 93, 91, 95}, plan));
+    EXPECT_EQ((ZoomRect{46, 92, 92, 138}), plan.destination);
+    EXPECT_EQ((ZoomRect{100, 200, 200, 300}), plan.source);
+
+    // Every two-decimal zoom maps block boundaries to whole pixels both ways, which division
+    // by the zoom in floating point misses (56 / 0.14 falls short of 400).
+    for (int hundredths = 1; hundredths <= 700; ++hundredths) {
+        CZoomScrollModel z = Pane(1000, 700, 2000, 1500, hundredths / 100.0);
+        const ZoomSize scaled = z.GetScaledSize();
+        for (double f : {0.0, 0.3, 0.99}) {
+            const int32_t left = static_cast<int32_t>(f * scaled.cx), top = static_cast<int32_t>(f * scaled.cy);
+            ASSERT_TRUE(z.PaintRects({left, top, left + 37, top + 5}, plan)) << hundredths;
+            EXPECT_EQ(0, plan.source.left % 100) << hundredths;
+            EXPECT_EQ(plan.destination.Width() * 100, plan.source.Width() * hundredths) << hundredths;
+            EXPECT_EQ(plan.destination.top * 100, plan.source.top * hundredths) << hundredths;
+        }
+    }
+}
+
+TEST(PaintRects, PartialRepaintDrawsTheSamePixelsAsAFullOne) {
+    std::mt19937 random(7);
+    for (double zoom : {0.14, 0.33, 0.46, 0.57, 1.0, 1.37, 3.0, 7.0}) {
+        CZoomScrollModel model = Pane(900, 600, 345, 256, zoom);
+        const ZoomSize scaled = model.GetScaledSize();
+        PaintPlan full;
+        ASSERT_TRUE(model.PaintRects({0, 0, scaled.cx, scaled.cy}, full));
+        ASSERT_EQ((ZoomRect{0, 0, 400, 300}), full.source);  // whole blocks, no further
+
+        std::uniform_int_distribution<int32_t> px(0, scaled.cx - 1), py(0, scaled.cy - 1), extent(1, 120);
+        for (int round = 0; round < 100; ++round) {
+            const int32_t left = px(random), top = py(random);
+            const ZoomRect clip = {left, top, std::min(left + extent(random), scaled.cx),
+                                   std::min(top + extent(random), scaled.cy)};
+            PaintPlan partial;
+            ASSERT_TRUE(model.PaintRects(clip, partial));
+            ASSERT_TRUE(partial.destination.left <= clip.left && partial.destination.top <= clip.top &&
+                        partial.destination.right >= clip.right && partial.destination.bottom >= clip.bottom);
+            for (int32_t y = clip.top; y < clip.bottom; ++y)
+                for (int32_t x = clip.left; x < clip.right; ++x)
+                    ASSERT_EQ(Sample(full, x, y), Sample(partial, x, y)) << "zoom " << zoom << " at " << x << ", " << y;
+        }
+    }
+}
+
+TEST(PaintRects, ClipOutsideThePictureDrawsNothing) {
+    CZoomScrollModel model = Pane(1000, 700, 2000, 1500, 0.14);  // 280 x 210 at (-360, -245)
+    PaintPlan plan;
+    const ZoomRect outside[] = {
+        {10, 10, 10, 50},          // empty
+        {-360, 0, -30, 100},       // left, within 200 picture pixels
+        {-360, 0, -100, 100},      // far left: must not come out as a negative (mirrored) width
+        {-360, -245, -300, -200},  // above and left
+        {300, 0, 640, 100},        // right
+        {0, 220, 100, 455},        // below
+    };
+    for (const ZoomRect& clip : outside)
+        EXPECT_FALSE(model.PaintRects(clip, plan)) << clip.left << ", " << clip.top;
+    ASSERT_TRUE(model.PaintRects({-360, -245, 640, 455}, plan));  // the whole pane
+    EXPECT_EQ((ZoomRect{0, 0, 280, 210}), plan.destination);
+    EXPECT_EQ((ZoomRect{0, 0, 2000, 1500}), plan.source);
+}
+
+TEST(BackgroundRects, CoverEverythingButThePicture) {
+    bool eraseAll = true;
+    CZoomScrollModel large = Pane(640, 480, 2000, 1500, 1.0);
+    EXPECT_EQ(std::vector<ZoomRect>{(ZoomRect{0, 0, 640, 480})}, large.BackgroundRects({640, 480}, eraseAll));
+    EXPECT_FALSE(eraseAll);
+    EXPECT_TRUE(large.BackgroundRects({640, 480}, eraseAll).empty());  // the picture fills the pane
+
+    for (ZoomSize client : {ZoomSize{640, 480}, ZoomSize{1, 1}}) {
+        CZoomScrollModel empty;
+        empty.OnClientResize(client.cx, client.cy);
+        Carry(empty, empty.Relayout());
+        EXPECT_EQ(std::vector<ZoomRect>{(ZoomRect{0, 0, client.cx, client.cy})},
+                  empty.BackgroundRects(client, eraseAll));
+    }
+
+    // Centred, and moved to the corner by a resize: every pixel outside the picture is covered,
+    // and inside it only its last column.
+    CZoomScrollModel centred = Pane(1001, 701, 2000, 1500, 0.46);
+    CZoomScrollModel corner = Pane(1001, 701, 2000, 1500, 0.46);
+    corner.OnClientResize(1001, 701);
+    for (const CZoomScrollModel* model : {&centred, &corner}) {
+        const ZoomSize client = model->GetClientSize();
+        std::vector<int> covered(static_cast<size_t>(client.cx) * client.cy, 0);
+        for (const ZoomRect& r : model->BackgroundRects(client, eraseAll))
+            for (int32_t y = std::max(r.top, 0); y < std::min(r.bottom, client.cy); ++y)
+                for (int32_t x = std::max(r.left, 0); x < std::min(r.right, client.cx); ++x)
+                    covered[static_cast<size_t>(y) * client.cx + x] = 1;
+        const ZoomPoint o = model->GetOffset();
+        const ZoomSize s = model->GetScaledSize();
+        for (int32_t y = 0; y < client.cy; ++y) {
+            for (int32_t x = 0; x < client.cx; ++x) {
+                const bool inPicture = x >= -o.x && x < s.cx - o.x && y >= -o.y && y < s.cy - o.y;
+                const bool expected = !inPicture || x == s.cx - o.x - 1;
+                ASSERT_EQ(expected, covered[static_cast<size_t>(y) * client.cx + x] == 1) << x << ", " << y;
+            }
+        }
+    }
+}
+
+}  // namespace
