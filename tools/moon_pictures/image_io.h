@@ -1,0 +1,29 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+// An 8-bit picture, rows top to bottom, `channels` bytes a pixel (3 RGB, 4 RGBA).
+struct Image {
+    int width = 0;
+    int height = 0;
+    int channels = 0;
+    std::vector<unsigned char> pixels;
+
+    Image() = default;
+    Image(int w, int h, int c) : width(w), height(h), channels(c), pixels(static_cast<size_t>(w) * h * c, 0) {}
+    unsigned char* At(int x, int y) { return &pixels[(static_cast<size_t>(y) * width + x) * channels]; }
+    const unsigned char* At(int x, int y) const { return &pixels[(static_cast<size_t>(y) * width + x) * channels]; }
+};
+
+bool ReadFileBytes(const std::string& path, std::vector<unsigned char>& bytes);
+
+// Decodes a picture file into `channels` channels; false when it cannot be read.
+bool LoadImageFile(const std::string& path, int channels, Image& image);
+
+std::vector<unsigned char> EncodeJpeg(const Image& image, int quality);
+std::vector<unsigned char> EncodePng(const Image& image);
+
+// Writes the file unless it already holds exactly these bytes, so that an unchanged
+// output keeps its time stamp. False when the file cannot be written.
+bool WriteFileIfChanged(const std::string& path, const std::vector<unsigned char>& bytes);

@@ -1,0 +1,137 @@
+// Renders the Moon picture set and its catalogue into a data folder:
+//   moon_pictures --map MAP --font TTF --bold-font TTF --out DIR [--size N] [--count N]
+//                 [--threads N] [--only I,J,...]
+// Files whose bytes would not change are left untouched.
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "image_io.h"
+#include "moon_overlay.h"
+#include "moon_set.h"
+#include "moon_shading.h"
+
+namespace {
+
+constexpr int kJpegQuality = 90;
+
+struct Options {
+    std::string map, font, boldFont, out;
+    int size = 2048;
+    int count = 64;
+    int threads = 0;
+    std::vector<int> only;
+};
+
+bool ParseOptions(int argc, char** argv, Options& options) {
+    for (int i = 1; i + 1 < argc; i += 2) {
+        const std::string key = argv[i];
+        const char* value = argv[i + 1];
+        if (key == "--map")
+            options.map = value;
+        else if (key == "--font")
+            options.font = value;
+        else if (key == "--bold-font")
+            options.boldFont = value;
+        else if (key == "--out")
+            options.out = value;
+        else if (key == "--size")
+            options.size = std::atoi(value);
+        else if (key == "--count")
+            options.count = std::atoi(value);
+        else if (key == "--threads")
+            options.threads = std::atoi(value);
+        else if (key == "--only") {
+            for (const char* p = value; *p;) {
+                options.only.push_back(std::atoi(p));
+                p = std::strchr(p, ',');
+                p = p ? p + 1 : "";
+            }
+        } else
+            return false;
+    }
+    if (argc % 2 == 0)
+        return false;
+    return !options.map.empty() && !options.font.empty() && !options.boldFont.empty() && !options.out.empty() &&
+           options.size >= 64 && options.count >= 2 && options.count % 2 == 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    Options options;
+    if (!ParseOptions(argc, argv, options)) {
+        std::fprintf(stderr,
+                     "usage: %s --map MAP --font TTF --bold-font TTF --out DIR [--size N] [--count EVEN] "
+                     "[--threads N] [--only I,J,...]\n",
+                     argv[0]);
+        return 2;
+    }
+    const auto start = std::chrono::steady_clock::now();
+    int threads = options.threads > 0 ? options.threads : static_cast<int>(std::thread::hardware_concurrency());
+    threads = std::max(1, threads);
+
+    Image map;
+    std::vector<unsigned char> regularFont, boldFont;
+    if (!LoadImageFile(options.map, 3, map)) {
+        std::fprintf(stderr, "cannot read the albedo map %s\n", options.map.c_str());
+        return 1;
+    }
+    if (!ReadFileBytes(options.font, regularFont) || !ReadFileBytes(options.boldFont, boldFont)) {
+        std::fprintf(stderr, "cannot read the fonts %s, %s\n", options.font.c_str(), options.boldFont.c_str());
+        return 1;
+    }
+    CMoonSurface surface;
+    CLabelLayer labels;
+    surface.Build(map, options.size, threads);
+    if (!labels.Build(regularFont, boldFont, surface.Disc())) {
+        std::fprintf(stderr, "cannot use the fonts\n");
+        return 1;
+    }
+
+    const std::vector<PictureEntry> entries = PlanMoonSet(options.count);
+    // The last entry shows the first entry's files again.
+    std::vector<int> todo;
+    for (int i = 0; i + 1 < static_cast<int>(entries.size()); ++i)
+        if (options.only.empty() || std::find(options.only.begin(), options.only.end(), i) != options.only.end())
+            todo.push_back(i);
+
+    std::atomic<size_t> next{0};
+    std::atomic<bool> failed{false};
+    std::mutex report;
+    auto work = [&] {
+        for (size_t k = next++; k < todo.size(); k = next++) {
+            const PictureEntry& entry = entries[todo[k]];
+            const bool ok = WriteFileIfChanged(options.out + "/" + entry.paper,
+                                               EncodeJpeg(surface.Render(entry.elongationDeg), kJpegQuality)) &&
+                            WriteFileIfChanged(options.out + "/" + entry.ann, EncodePng(labels.Compose(entry.elongationDeg)));
+            if (!ok) {
+                failed = true;
+                std::lock_guard<std::mutex> lock(report);
+                std::fprintf(stderr, "cannot write %s in %s\n", entry.paper.c_str(), options.out.c_str());
+            }
+        }
+    };
+    std::vector<std::thread> workers;
+    for (int t = 0; t < threads; ++t)
+        workers.emplace_back(work);
+    for (std::thread& worker : workers)
+        worker.join();
+
+    const std::string xml = CatalogueXml(entries);
+    if (!WriteFileIfChanged(options.out + "/Quellwicks.xml", std::vector<unsigned char>(xml.begin(), xml.end()))) {
+        std::fprintf(stderr, "cannot write the catalogue in %s\n", options.out.c_str());
+        return 1;
+    }
+    const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    std::printf("moon_pictures: %zu pictures of %d x %d with overlays, %zu catalogue entries, %d threads: %.1f s\n",
+                todo.size(), options.size, options.size, entries.size(), threads, seconds);
+    return failed ? 1 : 0;
+}

@@ -1,0 +1,23 @@
+# The picture generator as a host program. It is always built optimised and without
+# sanitizers: it renders some sixty large pictures on every change of its inputs.
+function(qw_add_moon_pictures_tool root stb_include_dir)
+  set(dir ${root}/tools/moon_pictures)
+  add_executable(moon_pictures
+    ${dir}/main.cpp
+    ${dir}/deflate.cpp
+    ${dir}/image_io.cpp
+    ${dir}/moon_features.cpp
+    ${dir}/moon_geometry.cpp
+    ${dir}/moon_overlay.cpp
+    ${dir}/moon_set.cpp
+    ${dir}/moon_shading.cpp
+    ${root}/astro/moon_phase.cpp
+    ${root}/astro/moon_selection.cpp
+  )
+  set_target_properties(moon_pictures PROPERTIES CXX_STANDARD 17 CXX_STANDARD_REQUIRED ON CXX_EXTENSIONS OFF)
+  target_include_directories(moon_pictures PRIVATE ${root})
+  target_include_directories(moon_pictures SYSTEM PRIVATE ${stb_include_dir})
+  target_compile_options(moon_pictures PRIVATE -O2 -Wall -Wextra -Wshadow -Wnull-dereference -Werror)
+  find_package(Threads REQUIRED)
+  target_link_libraries(moon_pictures PRIVATE Threads::Threads)
+endfunction()
