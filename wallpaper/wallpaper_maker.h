@@ -4,6 +4,13 @@
 
 #include "catalog/moon_entry.h"
 
+#ifdef _WIN32
+namespace Gdiplus {
+class GpBitmap;
+class GpImage;
+}  // namespace Gdiplus
+#endif
+
 // The stateless service that chooses, renders and installs the wallpaper. Create it on
 // the stack where it is needed.
 class CWallpaperMaker {
@@ -22,4 +29,38 @@ public:
 
     // SelectMoonForDate for the present moment.
     MoonEntry CurrentMoon(double* illuminatedPercent, double* ageDays, int* index) const;
+
+#ifdef _WIN32
+    // Chooses the picture for the present moment (or the pinned one) and, when it differs
+    // from the one installed last in this process or `force` is non-zero, renders and
+    // installs it. The out-pointers, which may be null, always receive the present
+    // illuminated percentage and age. Returns 1 when the wallpaper is up to date, 0 when
+    // there was nothing to show or the installation failed (it is tried again next time).
+    int UpdateWallpaper(double* illuminatedPercent, double* ageDays, int force) const;
+
+    // Renders the data directory's `paper` (with the `annotated` overlay unless empty) to
+    // the output file and installs it. Non-zero on success.
+    int MakeAndInstallWallpaper(std::string paper, std::string annotated) const;
+
+    // Where the wallpaper file goes: "Quellwick.bmp" in the Windows directory when a file
+    // can be written there, otherwise in a "Quellwick" folder of the user's local
+    // application data. Empty when neither is available.
+    std::string WallpaperOutputPath() const;
+
+    // Writes the desktop's tiling and style values and makes the file the desktop
+    // wallpaper. The platform's result: non-zero on success.
+    int InstallWallpaper(std::string path) const;
+
+    // Renders the picture fitted and centred on a black canvas the size of the primary
+    // screen and saves it to `outputPath` in the format its extension selects. The picture
+    // is first saved beside the output and then moved over it, so a failure leaves the
+    // previous file as it was. Returns 1 on success and 0 on any failure.
+    int RenderWallpaper(std::string picturePath, std::string outputPath, std::string annotatedPath) const;
+
+    // Paints the canvas black and draws the picture, then the overlay (may be null), into
+    // the fitted rectangle. The overlay is read from the picture's own source rectangle.
+    // Returns the canvas, or null when a drawing step failed.
+    Gdiplus::GpBitmap* ComposeFitted(Gdiplus::GpBitmap* canvas, Gdiplus::GpImage* picture,
+                                     Gdiplus::GpImage* overlay) const;
+#endif
 };

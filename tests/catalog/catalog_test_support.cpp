@@ -23,15 +23,6 @@ bool CopyTextFile(const std::string& from, const std::string& to) {
 
 #ifdef _WIN32
 
-// Lets every test use the platform's component runtime, as the program does.
-class ComEnvironment : public testing::Environment {
-public:
-    void SetUp() override { CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED); }
-    void TearDown() override { CoUninitialize(); }
-};
-
-testing::Environment* const comEnvironment = testing::AddGlobalTestEnvironment(new ComEnvironment);
-
 std::string Ansi(const std::string& utf8) {
     std::wstring wide(utf8.size(), L'\0');
     wide.resize(static_cast<size_t>(MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()),

@@ -19,44 +19,38 @@ bool Exists(const std::string& name) {
     return file != nullptr;
 }
 
-std::vector<ParsedEntry> StagedCatalogue() {
-    std::vector<unsigned char> bytes;
-    EXPECT_TRUE(ReadFileBytes(kData + "Quellwicks.xml", bytes)) << kData;
-    std::vector<ParsedEntry> entries;
-    EXPECT_TRUE(ParseCatalogue(std::string(bytes.begin(), bytes.end()), entries));
-    return entries;
+std::vector<MoonEntry> StagedCatalogue() {
+    return LoadCatalogue(kData + "Quellwicks.xml");
 }
 
 TEST(DataFolder, CatalogueLoadsAndNamesOnlyFilesThatExist) {
-    const std::vector<ParsedEntry> entries = StagedCatalogue();
+    const std::vector<MoonEntry> entries = StagedCatalogue();
     ASSERT_GE(entries.size(), 61u);
     double previous = -1.0;
-    for (const ParsedEntry& e : entries) {
-        EXPECT_TRUE(e.hasPaper && e.hasPhase);
-        const double phase = std::strtod(e.phase.c_str(), nullptr);
-        EXPECT_GT(phase, previous) << e.title;
-        previous = phase;
+    for (const MoonEntry& e : entries) {
+        EXPECT_GT(e.phase, previous) << e.title;
+        previous = e.phase;
         EXPECT_TRUE(Exists(e.paper)) << e.paper;
         EXPECT_TRUE(Exists(e.ann)) << e.ann;
         EXPECT_FALSE(e.title.empty());
-        EXPECT_NE(std::string::npos, e.text.find("<br>"));
+        EXPECT_NE(std::string::npos, e.description.find("\r\n")) << e.title;
     }
-    EXPECT_EQ(0.0, std::strtod(entries.front().phase.c_str(), nullptr));
-    EXPECT_EQ(200.0, std::strtod(entries.back().phase.c_str(), nullptr));
+    EXPECT_EQ(0.0, entries.front().phase);
+    EXPECT_EQ(200.0, entries.back().phase);
 }
 
 TEST(DataFolder, PicturesAreLitAsTheirEntriesSay) {
-    const std::vector<ParsedEntry> entries = StagedCatalogue();
+    const std::vector<MoonEntry> entries = StagedCatalogue();
     ASSERT_GE(entries.size(), 61u);
     const DiscLayout disc = MakeDiscLayout(2048);
     // New moon, a crescent, first quarter, full moon, last quarter.
     for (size_t index : {size_t(0), size_t(8), size_t(16), entries.size() / 2 - 1, entries.size() * 3 / 4}) {
-        const ParsedEntry& e = entries[index];
+        const MoonEntry& e = entries[index];
         Image picture, overlay;
         ASSERT_TRUE(LoadImageFile(kData + e.paper, 3, picture)) << e.paper;
         ASSERT_EQ(2048, picture.width);
         ASSERT_EQ(2048, picture.height);
-        const double phase = std::strtod(e.phase.c_str(), nullptr);
+        const double phase = e.phase;
         const double percent = phase <= 100.0 ? phase : 200.0 - phase;
         const LitMeasure lit = MeasureLit(picture, disc, 24.0);
         EXPECT_NEAR(percent, lit.litPercent, 3.0) << e.paper;

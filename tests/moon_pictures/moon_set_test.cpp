@@ -1,11 +1,13 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <set>
 
 #include "astro/moon_phase.h"
 #include "astro/moon_selection.h"
+#include "catalog/catalog_text.h"
 #include "moon_set.h"
 #include "tests/moon_pictures/picture_measure.h"
 
@@ -123,22 +125,27 @@ TEST(MoonSet, CatalogueFileFollowsTheLoadersRules) {
     EXPECT_EQ(0u, xml.find("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<Quellwicks>"));
     for (char c : xml)
         EXPECT_TRUE(c == '\n' || (c >= 32 && c < 127)) << "plain ASCII text";
-    std::vector<ParsedEntry> parsed;
-    ASSERT_TRUE(ParseCatalogue(xml, parsed));
-    ASSERT_EQ(plan.size(), parsed.size());
+    // Written beside the staged data folder and read back by the program's own loader.
+    const std::string dataDir = QW_TEST_DATA_DIR;
+    const std::string path = dataDir.substr(0, dataDir.rfind('/')) + "/loader_rules_test.xml";
+    FILE* file = std::fopen(path.c_str(), "wb");
+    ASSERT_NE(nullptr, file) << path;
+    std::fwrite(xml.data(), 1, xml.size(), file);
+    std::fclose(file);
+    const std::vector<MoonEntry> loaded = LoadCatalogue(path);
+    std::remove(path.c_str());
+    ASSERT_EQ(plan.size(), loaded.size());
     double previous = -1.0;
-    for (size_t i = 0; i < parsed.size(); ++i) {
-        EXPECT_TRUE(parsed[i].hasPaper && parsed[i].hasPhase);
-        EXPECT_EQ(plan[i].paper, parsed[i].paper);
-        EXPECT_EQ(plan[i].ann, parsed[i].ann);
-        EXPECT_EQ(plan[i].title, parsed[i].title);
-        EXPECT_EQ(plan[i].description, parsed[i].text);
-        const double phase = std::strtod(parsed[i].phase.c_str(), nullptr);
-        EXPECT_NEAR(plan[i].phase, phase, 0.0005);
-        EXPECT_GT(phase, previous);
-        previous = phase;
+    for (size_t i = 0; i < loaded.size(); ++i) {
+        EXPECT_EQ(plan[i].paper, loaded[i].paper);
+        EXPECT_EQ(plan[i].ann, loaded[i].ann);
+        EXPECT_EQ(plan[i].title, loaded[i].title);
+        EXPECT_EQ(ExpandLineBreaks(NormalizeWhitespace(plan[i].description)), loaded[i].description);
+        EXPECT_NEAR(plan[i].phase, loaded[i].phase, 0.0005);
+        EXPECT_GT(loaded[i].phase, previous);
+        previous = loaded[i].phase;
     }
-    EXPECT_EQ("200.000", parsed.back().phase);
+    EXPECT_EQ(200.0, loaded.back().phase);
 }
 
 }  // namespace

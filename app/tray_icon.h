@@ -1,0 +1,61 @@
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+// A hidden top-level window that owns one notification-area icon with its tooltip, one
+// window timer and the tracking of popup menus. A derived class supplies HandleMessage;
+// the window object is bound to its window when the window is created.
+class CTrayIcon {
+public:
+    CTrayIcon();
+    virtual ~CTrayIcon();
+    CTrayIcon(const CTrayIcon&) = delete;
+    CTrayIcon& operator=(const CTrayIcon&) = delete;
+
+    // The derived class's message map; messages it does not handle go to DefaultProcessing.
+    virtual LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) = 0;
+
+    // Creates the hidden window and adds the icon. False when the window cannot be created.
+    virtual bool Create();
+    // Deletes the icon and destroys the window.
+    virtual void Destroy();
+    // Stores the tip and updates the icon; the notification area shows at most 63 characters.
+    virtual void SetTooltipText(const std::string& text);
+    // Stores the icon resource id (low 16 bits) and updates the icon.
+    virtual void SetIcon(UINT iconId);
+    // Stops the timer and, when enabling, starts window timer 1 with the period in ms.
+    virtual void EnableTimer(bool enable, UINT periodMs);
+    // true: create the window and icon if needed and start an enabled timer;
+    // false: stop the timer and remove the icon and the window.
+    virtual void Show(bool show);
+    // Tracks the first submenu of a menu resource at the cursor and returns the chosen
+    // command id, or 0 when nothing was chosen or the menu cannot be loaded.
+    virtual UINT TrackMenu(UINT menuId);
+
+    // Sends the icon's current state to the shell with NIM_ADD, NIM_MODIFY or NIM_DELETE.
+    void NotifyShell(DWORD shellMessage);
+
+    HWND GetHwnd() const { return hwnd; }
+    bool IsShown() const { return shown; }
+
+protected:
+    LRESULT DefaultProcessing(UINT message, WPARAM wParam, LPARAM lParam);
+    // Called after the window has received its last message.
+    virtual void OnFinalMessage() {}
+
+private:
+    static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    static ATOM RegisterWindowClass();
+
+    HWND hwnd = nullptr;
+    bool shown = false;
+    bool timerEnabled = false;
+    UINT_PTR timerId = 0;
+    WORD timerPeriod = 0;
+    WORD iconId = 0;
+    std::string tooltip;
+    // Broadcast when the task bar has been re-created; the icon must then be added again.
+    UINT taskbarCreatedMessage = 0;
+};

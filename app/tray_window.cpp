@@ -1,0 +1,126 @@
+#include "app/tray_window.h"
+
+#include <shellapi.h>
+
+#include <string>
+
+#include "app/app_messages.h"
+#include "app/app_settings.h"
+#include "app/refresh_rule.h"
+#include "app/tray_text.h"
+#include "catalog/moon_catalog.h"
+#include "resources/resource.h"
+#include "wallpaper/wallpaper_maker.h"
+
+namespace {
+
+constexpr UINT kTimerPeriodMs = 1000;
+constexpr char kCaption[] = "Quellwick";
+constexpr char kCatalogueFile[] = "Quellwicks.xml";
+constexpr char kCatalogueFailure[] =
+    "Unable ot initialize list of available Quellwicks. You may need to install msxml3.dll.";
+
+}  // namespace
+
+CTrayWindow::CTrayWindow(UINT iconResource) {
+    SetTooltipText("Quellwick");
+    SetIcon(iconResource);
+    Show(true);
+    EnableTimer(true, kTimerPeriodMs);
+
+    const std::string cataloguePath = CWallpaperMaker().GetDataDirectory() + kCatalogueFile;
+    if (CMoonCatalog().Load(cataloguePath) < 0) {
+        MessageBoxA(GetHwnd(), kCatalogueFailure, kCaption, MB_OK);
+        Show(false);
+        PostQuitMessage(1);
+    }
+}
+
+LRESULT CTrayWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_TIMER:
+            OnTimerTick();
+            return 0;
+        case WM_TRAYNOTIFY:
+            OnTrayNotify(lParam);
+            return 0;
+        case WM_CLOSE:
+            Exit();
+            return 0;
+        case WM_INITMENUPOPUP:
+            OnInitMenuPopup(reinterpret_cast<HMENU>(wParam));
+            return 0;
+        case WM_SETTINGS_CLOSED:
+            OnSettingsClosed();
+            return 0;
+        default:
+            return DefaultProcessing(message, wParam, lParam);
+    }
+}
+
+void CTrayWindow::OnTimerTick() {
+    if (!IsRefreshDue(GetTickCount(), lastRefreshTick))
+        return;
+    lastRefreshTick = GetTickCount();
+    double illuminatedPercent = 0.0;
+    double ageDays = 0.0;
+    CWallpaperMaker().UpdateWallpaper(&illuminatedPercent, &ageDays, 0);
+    SetTooltipText(FormatPhaseTooltip(illuminatedPercent, ageDays));
+}
+
+void CTrayWindow::OnTrayNotify(LPARAM mouseMessage) {
+    switch (static_cast<UINT>(mouseMessage)) {
+        case WM_LBUTTONDBLCLK:
+            OpenSettings();
+            break;
+        case WM_RBUTTONUP:
+            RunPopupMenu();
+            break;
+        default:
+            break;
+    }
+}
+
+void CTrayWindow::RunPopupMenu() {
+    switch (TrackMenu(IDR_TRAY_MENU)) {
+        case ID_TRAY_EXIT:
+            Exit();
+            break;
+        case ID_TRAY_OPEN:
+            OpenSettings();
+            break;
+        case ID_TRAY_ABOUT:
+            ShowAbout();
+            break;
+        case ID_TRAY_ANNOTATION:
+            ToggleAnnotation();
+            break;
+        default:
+            break;
+    }
+}
+
+void CTrayWindow::OnInitMenuPopup(HMENU menu) {
+    const UINT check = AppSettings::Instance().GetAnnotate() != 0 ? MF_CHECKED : MF_UNCHECKED;
+    CheckMenuItem(menu, ID_TRAY_ANNOTATION, MF_BYCOMMAND | check);
+    SetMenuDefaultItem(menu, ID_TRAY_OPEN, FALSE);
+}
+
+void CTrayWindow::ToggleAnnotation() {
+    AppSettings& settings = AppSettings::Instance();
+    settings.SetAnnotate(settings.GetAnnotate() == 0 ? 1 : 0);
+    CWallpaperMaker().UpdateWallpaper(nullptr, nullptr, 1);
+}
+
+// The settings dialog and the About box are built as their own windows; until they are
+// part of the program these commands have nothing to open.
+void CTrayWindow::OpenSettings() {}
+
+void CTrayWindow::ShowAbout() {}
+
+void CTrayWindow::OnSettingsClosed() {}
+
+void CTrayWindow::Exit() {
+    Show(false);
+    PostQuitMessage(0);
+}

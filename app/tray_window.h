@@ -1,0 +1,29 @@
+#pragma once
+
+#include <cstdint>
+
+#include "app/tray_icon.h"
+
+// The application's hidden window: shows the notification icon, runs the once-a-minute
+// wallpaper refresh from its timer, and answers the icon's mouse messages and menu.
+class CTrayWindow : public CTrayIcon {
+public:
+    // Adds the icon, starts the timer and loads the catalogue. When the catalogue cannot
+    // be read the user is told, the icon is removed and the quit message (code 1) is posted.
+    explicit CTrayWindow(UINT iconResource);
+
+    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+private:
+    void OnTimerTick();
+    void OnTrayNotify(LPARAM mouseMessage);
+    void OnInitMenuPopup(HMENU menu);
+    void OnSettingsClosed();
+    void RunPopupMenu();
+    void OpenSettings();
+    void ShowAbout();
+    void ToggleAnnotation();
+    void Exit();
+
+    uint32_t lastRefreshTick = 0;
+};

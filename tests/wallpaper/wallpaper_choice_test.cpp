@@ -1,0 +1,76 @@
+#include <gtest/gtest.h>
+
+#include "app/tray_text.h"
+#include "wallpaper/wallpaper_choice.h"
+
+namespace {
+
+MoonEntry Entry(const std::string& paper, const std::string& ann) {
+    MoonEntry entry;
+    entry.paper = paper;
+    entry.ann = ann;
+    return entry;
+}
+
+class WallpaperChoiceTest : public ::testing::Test {
+protected:
+    const std::vector<MoonEntry> entries = {Entry("new.jpg", "new_a.png"), Entry("half.jpg", ""),
+                                            Entry("full.jpg", "full_a.png")};
+    const MoonEntry current = entries[2];
+    WallpaperChoice choice;
+};
+
+TEST_F(WallpaperChoiceTest, FollowsThePresentUnlessPinned) {
+    ASSERT_TRUE(ChooseWallpaper(current, entries, 0, 1, 0, &choice));
+    EXPECT_EQ("full.jpg", choice.paper);
+    EXPECT_EQ("", choice.annotated);
+
+    ASSERT_TRUE(ChooseWallpaper(current, entries, 1, 0, 0, &choice));
+    EXPECT_EQ("new.jpg", choice.paper);
+
+    // Only 1 pins; any other stored value follows the present phase.
+    ASSERT_TRUE(ChooseWallpaper(current, entries, 2, 0, 0, &choice));
+    EXPECT_EQ("full.jpg", choice.paper);
+}
+
+TEST_F(WallpaperChoiceTest, PinnedIndexOutsideTheListFollowsThePresent) {
+    for (int index : {-1, 3, 1000}) {
+        ASSERT_TRUE(ChooseWallpaper(current, entries, 1, index, 0, &choice)) << index;
+        EXPECT_EQ("full.jpg", choice.paper) << index;
+    }
+}
+
+TEST_F(WallpaperChoiceTest, NothingToShowWithoutAnEntry) {
+    choice.paper = "untouched";
+    EXPECT_FALSE(ChooseWallpaper(MoonEntry(), {}, 0, 0, 1, &choice));
+    EXPECT_FALSE(ChooseWallpaper(MoonEntry(), {}, 1, 0, 1, &choice));
+    EXPECT_FALSE(ChooseWallpaper(MoonEntry(), entries, 1, 7, 1, &choice));
+    EXPECT_EQ("untouched", choice.paper);
+}
+
+TEST_F(WallpaperChoiceTest, OverlayOnlyWhenAnnotatingAndTheEntryHasOne) {
+    ASSERT_TRUE(ChooseWallpaper(current, entries, 0, 0, 1, &choice));
+    EXPECT_EQ("full_a.png", choice.annotated);
+    ASSERT_TRUE(ChooseWallpaper(current, entries, 0, 0, 5, &choice));
+    EXPECT_EQ("full_a.png", choice.annotated);
+    ASSERT_TRUE(ChooseWallpaper(current, entries, 1, 1, 1, &choice));
+    EXPECT_EQ("half.jpg", choice.paper);
+    EXPECT_EQ("", choice.annotated);
+}
+
+TEST(WallpaperInstallRule, SamePictureIsInstalledOnceUnlessForced) {
+    EXPECT_TRUE(WallpaperNeedsInstall("full.jpg", "", false));
+    EXPECT_FALSE(WallpaperNeedsInstall("full.jpg", "full.jpg", false));
+    EXPECT_TRUE(WallpaperNeedsInstall("full.jpg", "full.jpg", true));
+    EXPECT_TRUE(WallpaperNeedsInstall("Full.jpg", "full.jpg", false));  // exact comparison
+}
+
+TEST(TrayText, PhaseAndAgeWithOneDecimal) {
+    EXPECT_EQ("Quellwick (Phase: 47.3% Age: 14.2 days)", FormatPhaseTooltip(47.25001, 14.16));
+    EXPECT_EQ("Quellwick (Phase: 0.0% Age: 0.0 days)", FormatPhaseTooltip(0.0, 0.0));
+    const std::string longest = FormatPhaseTooltip(100.0, 29.53);
+    EXPECT_EQ("Quellwick (Phase: 100.0% Age: 29.5 days)", longest);
+    EXPECT_EQ(40u, longest.size());
+}
+
+}  // namespace

@@ -1,0 +1,145 @@
+#include <gtest/gtest.h>
+
+#include <windows.h>
+#include <psapi.h>
+
+#include <cstdio>
+#include <cstdlib>
+
+#include "app/app_instance.h"
+#include "app/app_settings.h"
+#include "app/tray_icon.h"
+#include "app/tray_text.h"
+#include "catalog/moon_catalog.h"
+#include "resources/resource.h"
+#include "tests/wallpaper/wallpaper_test_support.h"
+#include "wallpaper/wallpaper_maker.h"
+
+using namespace wallpaper_test;
+
+namespace {
+
+constexpr int kUpdates = 2000;
+constexpr int kSettleUpdates = 10;
+
+// QW_SOAK_UPDATES changes the number of updates while working on the code.
+int UpdateCount() {
+    char value[16] = {};
+    const DWORD length = GetEnvironmentVariableA("QW_SOAK_UPDATES", value, sizeof(value));
+    const int count = length > 0 && length < sizeof(value) ? std::atoi(value) : 0;
+    return count > kSettleUpdates ? count : kUpdates;
+}
+
+// The heap may keep a little more after many cycles without anything leaking per cycle.
+constexpr SIZE_T kPrivateBytesSlack = 1u << 20;
+
+class CFilledCatalog : public CMoonCatalog {
+public:
+    static void Set(const std::string& paper, const std::string& ann) {
+        ClearEntries();
+        for (double phase : {0.0, 100.0, 200.0}) {
+            MoonEntry entry;
+            entry.paper = paper;
+            entry.ann = ann;
+            entry.phase = phase;
+            AppendEntry(entry);
+        }
+    }
+};
+
+class CSoakTrayIcon : public CTrayIcon {
+public:
+    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override {
+        return DefaultProcessing(message, wParam, lParam);
+    }
+};
+
+struct ResourceUse {
+    DWORD gdiObjects;
+    DWORD userObjects;
+    SIZE_T privateBytes;
+};
+
+// Committed private memory, walked region by region: the platform's own counter of
+// private bytes, which Wine leaves at 0.
+SIZE_T CommittedPrivateBytes() {
+    SIZE_T total = 0;
+    MEMORY_BASIC_INFORMATION region = {};
+    const char* address = nullptr;
+    while (VirtualQuery(address, &region, sizeof(region)) == sizeof(region)) {
+        if (region.State == MEM_COMMIT && region.Type == MEM_PRIVATE)
+            total += region.RegionSize;
+        const char* next = static_cast<const char*>(region.BaseAddress) + region.RegionSize;
+        if (next <= address)
+            break;
+        address = next;
+    }
+    return total;
+}
+
+ResourceUse MeasureResources() {
+    PROCESS_MEMORY_COUNTERS_EX memory = {};
+    memory.cb = sizeof(memory);
+    GetProcessMemoryInfo(GetCurrentProcess(), reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&memory), sizeof(memory));
+    const SIZE_T privateBytes = memory.PrivateUsage != 0 ? memory.PrivateUsage : CommittedPrivateBytes();
+    return {GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS), GetGuiResources(GetCurrentProcess(), GR_USEROBJECTS),
+            privateBytes};
+}
+
+void DrainMessages() {
+    MSG message;
+    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE))
+        DispatchMessageA(&message);
+}
+
+TEST(WallpaperSoak, ForcedUpdatesLeaveNoObjectsOrMemoryBehind) {
+    // A small virtual desktop: it has the notification area that the icon needs, and
+    // keeps each render short.
+    ASSERT_TRUE(EnterVirtualDesktop("QuellwickSoak", 320, 200));
+    CGdiplusSession imaging;
+    ASSERT_TRUE(imaging.IsStarted());
+    AppInstance().Init(GetModuleHandleA(nullptr));
+    CWallpaperMaker maker;
+    const std::string data = maker.GetDataDirectory();
+    CreateDirectoryA(data.c_str(), nullptr);
+    ASSERT_TRUE(SavePicture(data + "qw_soak.png", 320, 240, {{0, 0, 160, 240, 0xFFC0C0C0}}));
+    ASSERT_TRUE(SavePicture(data + "qw_soak_ann.png", 320, 240, {{100, 80, 120, 80, 0xFF20C040}}));
+    CFilledCatalog::Set("qw_soak.png", "qw_soak_ann.png");
+    AppSettings::Instance().SetAnnotate(1);
+
+    // The tray icon is updated as often: each modification loads the icon image afresh.
+    CSoakTrayIcon tray;
+    tray.SetIcon(IDI_QUELLWICK);
+    tray.Show(true);
+    ASSERT_TRUE(tray.GetHwnd());
+
+    std::printf("screen %dx%d\n", GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
+    const DWORD started = GetTickCount();
+    ResourceUse settled = {};
+    const int updates = UpdateCount();
+    for (int i = 0; i < updates; ++i) {
+        double percent = 0.0;
+        double age = 0.0;
+        ASSERT_EQ(1, maker.UpdateWallpaper(&percent, &age, 1)) << "update " << i;
+        tray.SetTooltipText(FormatPhaseTooltip(percent, age));
+        DrainMessages();
+        if (i + 1 == kSettleUpdates)
+            settled = MeasureResources();
+    }
+    const ResourceUse after = MeasureResources();
+    std::printf("%d forced updates in %lu ms\n", updates, GetTickCount() - started);
+    std::printf("after %d updates: GDI objects %lu, USER objects %lu, private bytes %lu KiB\n", kSettleUpdates,
+                settled.gdiObjects, settled.userObjects, static_cast<unsigned long>(settled.privateBytes / 1024));
+    std::printf("after %d updates: GDI objects %lu, USER objects %lu, private bytes %lu KiB\n", updates,
+                after.gdiObjects, after.userObjects, static_cast<unsigned long>(after.privateBytes / 1024));
+    EXPECT_EQ(settled.gdiObjects, after.gdiObjects);
+    EXPECT_EQ(settled.userObjects, after.userObjects);
+    EXPECT_LE(after.privateBytes, settled.privateBytes + kPrivateBytesSlack);
+
+    tray.Show(false);
+    RegDeleteKeyA(HKEY_CURRENT_USER, "Software\\Quellwick");
+    DeleteFileA((data + "qw_soak.png").c_str());
+    DeleteFileA((data + "qw_soak_ann.png").c_str());
+}
+
+}  // namespace

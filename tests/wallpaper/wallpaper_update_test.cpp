@@ -1,0 +1,198 @@
+#include <gtest/gtest.h>
+
+#include <windows.h>
+#include <shlobj.h>
+
+#include "app/app_settings.h"
+#include "catalog/moon_catalog.h"
+#include "tests/wallpaper/wallpaper_test_support.h"
+#include "wallpaper/wallpaper_maker.h"
+
+using namespace wallpaper_test;
+using Gdiplus::ARGB;
+
+namespace {
+
+constexpr ARGB kRed = 0xFFD02020;
+constexpr ARGB kBlue = 0xFF2030D0;
+constexpr ARGB kGreen = 0xFF20C040;
+
+class CFilledCatalog : public CMoonCatalog {
+public:
+    static void Set(std::initializer_list<MoonEntry> entries) {
+        ClearEntries();
+        for (const MoonEntry& entry : entries)
+            AppendEntry(entry);
+    }
+};
+
+MoonEntry Entry(const std::string& paper, double phase, const std::string& ann) {
+    MoonEntry entry;
+    entry.paper = paper;
+    entry.phase = phase;
+    entry.ann = ann;
+    return entry;
+}
+
+std::string InstalledWallpaper() {
+    char path[MAX_PATH + 1] = {};
+    SystemParametersInfoA(SPI_GETDESKWALLPAPER, sizeof(path), path, 0);
+    return path;
+}
+
+// Every picture the present moment can choose is red; the fourth entry, blue, lies
+// beyond the top of the phase scale and is reached only by pinning it.
+class WallpaperUpdate : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(imaging.IsStarted());
+        const std::string data = maker.GetDataDirectory();
+        ASSERT_FALSE(data.empty());
+        CreateDirectoryA(data.c_str(), nullptr);
+        ASSERT_TRUE(SavePicture(data + "qw_update_red.png", 64, 48, {{0, 0, 64, 48, kRed}}));
+        ASSERT_TRUE(SavePicture(data + "qw_update_blue.png", 64, 48, {{0, 0, 64, 48, kBlue}}));
+        ASSERT_TRUE(SavePicture(data + "qw_update_ann.png", 64, 48, {{24, 16, 16, 16, kGreen}}));
+        CFilledCatalog::Set(
+            {Entry("qw_update_red.png", 0, "qw_update_ann.png"), Entry("qw_update_red.png", 100, "qw_update_ann.png"),
+             Entry("qw_update_red.png", 200, "qw_update_ann.png"), Entry("qw_update_blue.png", 250, "")});
+        AppSettings::Instance().SetMoonType(0);
+        AppSettings::Instance().SetSelectedMoon(0);
+        AppSettings::Instance().SetAnnotate(0);
+        output = maker.WallpaperOutputPath();
+        ASSERT_FALSE(output.empty());
+    }
+
+    void TearDown() override {
+        CFilledCatalog::Set({});
+        RegDeleteKeyA(HKEY_CURRENT_USER, "Software\\Quellwick");
+        DeleteFileA(output.c_str());
+    }
+
+    ARGB CentrePixel() {
+        const GdipBitmapPtr bitmap = OpenBitmap(output);
+        if (!bitmap)
+            return 0;
+        const SIZE size = ImagePixelSize(bitmap.get());
+        return PixelAt(bitmap.get(), size.cx / 2, size.cy / 2);
+    }
+
+    bool OutputExists() const { return GetFileAttributesA(output.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+    CGdiplusSession imaging;
+    CWallpaperMaker maker;
+    std::string output;
+};
+
+TEST_F(WallpaperUpdate, InstallsOnceUntilForcedAndAlwaysReportsTheMoon) {
+    // The first update of the process always installs.
+    double percent = -1.0;
+    double age = -1.0;
+    ASSERT_EQ(1, maker.UpdateWallpaper(&percent, &age, 1));
+    EXPECT_GE(percent, 0.0);
+    EXPECT_LE(percent, 100.0);
+    EXPECT_GE(age, 0.0);
+    EXPECT_LT(age, 30.0);
+    EXPECT_EQ(0, lstrcmpiA(output.c_str(), InstalledWallpaper().c_str())) << InstalledWallpaper();
+    EXPECT_TRUE(ColourNear(CentrePixel(), kRed));
+
+    // The same picture again: nothing is rendered (the removed file stays removed).
+    ASSERT_TRUE(DeleteFileA(output.c_str()));
+    EXPECT_EQ(1, maker.UpdateWallpaper(nullptr, nullptr, 0));
+    EXPECT_FALSE(OutputExists());
+
+    // Forced: rendered and installed again, now with the overlay.
+    AppSettings::Instance().SetAnnotate(1);
+    EXPECT_EQ(1, maker.UpdateWallpaper(nullptr, nullptr, 1));
+    EXPECT_TRUE(ColourNear(CentrePixel(), kGreen));
+}
+
+TEST_F(WallpaperUpdate, PinnedEntryReplacesThePresentOneWhenItExists) {
+    AppSettings::Instance().SetMoonType(1);
+    AppSettings::Instance().SetSelectedMoon(3);
+    double percent = -1.0;
+    ASSERT_EQ(1, maker.UpdateWallpaper(&percent, nullptr, 1));
+    EXPECT_GE(percent, 0.0);  // still the present moment
+    EXPECT_TRUE(ColourNear(CentrePixel(), kBlue));
+
+    // An index outside the list follows the present moment instead of reading past it.
+    AppSettings::Instance().SetSelectedMoon(4);
+    ASSERT_EQ(1, maker.UpdateWallpaper(nullptr, nullptr, 0));
+    EXPECT_TRUE(ColourNear(CentrePixel(), kRed));
+    AppSettings::Instance().SetSelectedMoon(-1);
+    ASSERT_EQ(1, maker.UpdateWallpaper(nullptr, nullptr, 1));
+    EXPECT_TRUE(ColourNear(CentrePixel(), kRed));
+}
+
+TEST_F(WallpaperUpdate, NothingIsInstalledWithoutAnEntry) {
+    ASSERT_EQ(1, maker.UpdateWallpaper(nullptr, nullptr, 1));
+    ASSERT_TRUE(DeleteFileA(output.c_str()));
+    CFilledCatalog::Set({});
+    for (int moonType : {0, 1}) {
+        AppSettings::Instance().SetMoonType(moonType);
+        double age = -1.0;
+        EXPECT_EQ(0, maker.UpdateWallpaper(nullptr, &age, 1));
+        EXPECT_GE(age, 0.0);
+        EXPECT_FALSE(OutputExists()) << "a black wallpaper was installed";
+    }
+}
+
+TEST_F(WallpaperUpdate, MissingPictureKeepsThePreviousWallpaperAndRetries) {
+    ASSERT_EQ(1, maker.UpdateWallpaper(nullptr, nullptr, 1));
+    const std::string previous = ReadFileBytes(output);
+    CFilledCatalog::Set({Entry("qw_update_absent.png", 0, ""), Entry("qw_update_absent.png", 100, ""),
+                         Entry("qw_update_absent.png", 200, "")});
+    EXPECT_EQ(0, maker.UpdateWallpaper(nullptr, nullptr, 0));
+    EXPECT_TRUE(previous == ReadFileBytes(output));
+
+    // Not recorded as installed: once the picture exists the next plain update installs it.
+    ASSERT_TRUE(SavePicture(maker.GetDataDirectory() + "qw_update_absent.png", 8, 8, {{0, 0, 8, 8, kBlue}}));
+    EXPECT_EQ(1, maker.UpdateWallpaper(nullptr, nullptr, 0));
+    EXPECT_TRUE(ColourNear(CentrePixel(), kBlue));
+    DeleteFileA((maker.GetDataDirectory() + "qw_update_absent.png").c_str());
+}
+
+TEST_F(WallpaperUpdate, InstallWritesTheDesktopValues) {
+    HKEY key = nullptr;
+    ASSERT_EQ(ERROR_SUCCESS, RegOpenKeyExA(HKEY_CURRENT_USER, "Control Panel\\Desktop", 0, KEY_ALL_ACCESS, &key));
+    RegDeleteValueA(key, "TileWallpaper");
+    RegDeleteValueA(key, "WallpaperStyle");
+    ASSERT_EQ(1, maker.UpdateWallpaper(nullptr, nullptr, 1));
+    for (const auto& expected : {std::make_pair("TileWallpaper", "0"), std::make_pair("WallpaperStyle", "2")}) {
+        char value[16] = {};
+        DWORD size = sizeof(value);
+        DWORD type = 0;
+        EXPECT_EQ(ERROR_SUCCESS,
+                  RegQueryValueExA(key, expected.first, nullptr, &type, reinterpret_cast<BYTE*>(value), &size));
+        EXPECT_EQ(static_cast<DWORD>(REG_SZ), type);
+        EXPECT_STREQ(expected.second, value);
+    }
+    RegCloseKey(key);
+}
+
+TEST_F(WallpaperUpdate, OutputMovesToTheUserFolderWhenTheWindowsDirectoryIsBlocked) {
+    char windows[MAX_PATH + 1] = {};
+    ASSERT_NE(0u, GetWindowsDirectoryA(windows, sizeof(windows)));
+    const std::string windowsOutput = std::string(windows) + "\\Quellwick.bmp";
+    EXPECT_EQ(windowsOutput, maker.WallpaperOutputPath());
+
+    char appData[MAX_PATH + 1] = {};
+    ASSERT_TRUE(SUCCEEDED(SHGetFolderPathA(nullptr, CSIDL_LOCAL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, appData)));
+    const std::string userOutput = std::string(appData) + "\\Quellwick\\Quellwick.bmp";
+
+    // A read-only file in the way, then a folder in the way.
+    ASSERT_TRUE(WriteFileBytes(windowsOutput, "read-only"));
+    ASSERT_TRUE(SetFileAttributesA(windowsOutput.c_str(), FILE_ATTRIBUTE_READONLY));
+    EXPECT_EQ(userOutput, maker.WallpaperOutputPath());
+    SetFileAttributesA(windowsOutput.c_str(), FILE_ATTRIBUTE_NORMAL);
+    ASSERT_TRUE(DeleteFileA(windowsOutput.c_str()));
+    ASSERT_TRUE(CreateDirectoryA(windowsOutput.c_str(), nullptr));
+    EXPECT_EQ(userOutput, maker.WallpaperOutputPath());
+    output = userOutput;
+    EXPECT_EQ(1, maker.UpdateWallpaper(nullptr, nullptr, 1));
+    EXPECT_EQ(0, lstrcmpiA(userOutput.c_str(), InstalledWallpaper().c_str()));
+    EXPECT_TRUE(ColourNear(CentrePixel(), kRed));
+    RemoveDirectoryA(windowsOutput.c_str());
+    EXPECT_EQ(windowsOutput, maker.WallpaperOutputPath());
+}
+
+}  // namespace

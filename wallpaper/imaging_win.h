@@ -1,0 +1,66 @@
+#pragma once
+
+// The GDI+ imaging library as the system uses it: owners for its objects, its start-up
+// and shutdown, and loading pictures from ANSI paths.
+
+#include <windows.h>
+// GDI+ needs the structured-storage types that WIN32_LEAN_AND_MEAN leaves out.
+#include <objidl.h>
+#include <gdiplus.h>
+
+#include <memory>
+#include <string>
+
+#include "app/ansi_text_win.h"
+
+struct GdipImageDeleter {
+    void operator()(Gdiplus::GpImage* image) const { Gdiplus::DllExports::GdipDisposeImage(image); }
+};
+struct GdipGraphicsDeleter {
+    void operator()(Gdiplus::GpGraphics* graphics) const { Gdiplus::DllExports::GdipDeleteGraphics(graphics); }
+};
+struct GdipBrushDeleter {
+    void operator()(Gdiplus::GpBrush* brush) const { Gdiplus::DllExports::GdipDeleteBrush(brush); }
+};
+struct GdipImageAttributesDeleter {
+    void operator()(Gdiplus::GpImageAttributes* attributes) const {
+        Gdiplus::DllExports::GdipDisposeImageAttributes(attributes);
+    }
+};
+
+using GdipImagePtr = std::unique_ptr<Gdiplus::GpImage, GdipImageDeleter>;
+using GdipBitmapPtr = std::unique_ptr<Gdiplus::GpBitmap, GdipImageDeleter>;
+using GdipGraphicsPtr = std::unique_ptr<Gdiplus::GpGraphics, GdipGraphicsDeleter>;
+using GdipSolidFillPtr = std::unique_ptr<Gdiplus::GpSolidFill, GdipBrushDeleter>;
+using GdipImageAttributesPtr = std::unique_ptr<Gdiplus::GpImageAttributes, GdipImageAttributesDeleter>;
+
+// The library's lifetime: started by the constructor (version 1, no debug callback, the
+// library's background thread and external codecs allowed), shut down by the destructor.
+class CGdiplusSession {
+public:
+    CGdiplusSession();
+    ~CGdiplusSession();
+    CGdiplusSession(const CGdiplusSession&) = delete;
+    CGdiplusSession& operator=(const CGdiplusSession&) = delete;
+
+    bool IsStarted() const { return started; }
+
+private:
+    ULONG_PTR token = 0;
+    bool started = false;
+};
+
+// A picture loaded from a file named in the ANSI code page, without colour correction.
+// Null when the file is missing or cannot be decoded, or when the picture has no pixels.
+GdipImagePtr LoadPicture(const std::string& path);
+
+// A transparent 32-bit ARGB bitmap, or null.
+GdipBitmapPtr CreateCanvas(UINT width, UINT height);
+
+// Width and height of an image in pixels; 0 x 0 for a null image or on failure.
+SIZE ImagePixelSize(Gdiplus::GpImage* image);
+
+// The encoder whose extension list holds "*" + `extension` (for example ".bmp"), case
+// ignored. The library's encoder list is fetched on the first call and kept for the life
+// of the process.
+bool FindEncoderForExtension(const std::string& extension, CLSID* clsid);

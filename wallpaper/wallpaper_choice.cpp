@@ -1,0 +1,17 @@
+#include "wallpaper/wallpaper_choice.h"
+
+bool ChooseWallpaper(const MoonEntry& current, const std::vector<MoonEntry>& entries, int moonType, int selectedMoon,
+                     int annotate, WallpaperChoice* choice) {
+    const MoonEntry* entry = &current;
+    if (moonType == 1 && selectedMoon >= 0 && static_cast<size_t>(selectedMoon) < entries.size())
+        entry = &entries[static_cast<size_t>(selectedMoon)];
+    if (entry->paper.empty())
+        return false;
+    choice->paper = entry->paper;
+    choice->annotated = annotate != 0 ? entry->ann : std::string();
+    return true;
+}
+
+bool WallpaperNeedsInstall(const std::string& paper, const std::string& lastInstalledPaper, bool force) {
+    return force || paper != lastInstalledPaper;
+}

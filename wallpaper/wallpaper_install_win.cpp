@@ -1,0 +1,126 @@
+#include <windows.h>
+#include <shlobj.h>
+
+#include <string>
+
+#include "app/app_settings.h"
+#include "app/registry_key.h"
+#include "catalog/moon_catalog.h"
+#include "wallpaper/wallpaper_choice.h"
+#include "wallpaper/wallpaper_maker.h"
+
+namespace {
+
+constexpr char kOutputFile[] = "Quellwick.bmp";
+constexpr char kUserFolder[] = "Quellwick";
+constexpr UINT kPathBuffer = MAX_PATH + 1;
+
+// The picture this process installed last; empty until the first successful install.
+std::string& LastInstalledPaper() {
+    static std::string paper;
+    return paper;
+}
+
+class CFileHandle {
+public:
+    explicit CFileHandle(HANDLE file) : handle(file) {}
+    ~CFileHandle() {
+        if (handle != INVALID_HANDLE_VALUE)
+            CloseHandle(handle);
+    }
+    CFileHandle(const CFileHandle&) = delete;
+    CFileHandle& operator=(const CFileHandle&) = delete;
+    bool IsValid() const { return handle != INVALID_HANDLE_VALUE; }
+
+private:
+    HANDLE handle;
+};
+
+// Whether the wallpaper can be written at `path`: the existing file (if any) may be
+// replaced, and a new file can be created beside it for the render to save into.
+bool CanWriteWallpaperAt(const std::string& path) {
+    const DWORD attributes = GetFileAttributesA(path.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES &&
+        (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_READONLY)) != 0) {
+        return false;
+    }
+    const std::string probe = path + ".tmp";
+    const CFileHandle file(CreateFileA(probe.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                       FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr));
+    return file.IsValid();
+}
+
+std::string WindowsDirectoryOutput() {
+    char directory[kPathBuffer] = {};
+    const UINT length = GetWindowsDirectoryA(directory, kPathBuffer);
+    if (length == 0 || length >= kPathBuffer)
+        return std::string();
+    return std::string(directory) + "\\" + kOutputFile;
+}
+
+// The per-user fallback, for systems where a standard user cannot write to the Windows
+// directory.
+std::string UserFolderOutput() {
+    char appData[kPathBuffer] = {};
+    if (FAILED(
+            SHGetFolderPathA(nullptr, CSIDL_LOCAL_APPDATA | CSIDL_FLAG_CREATE, nullptr, SHGFP_TYPE_CURRENT, appData)))
+        return std::string();
+    const std::string folder = std::string(appData) + "\\" + kUserFolder;
+    if (!CreateDirectoryA(folder.c_str(), nullptr) && GetLastError() != ERROR_ALREADY_EXISTS)
+        return std::string();
+    return folder + "\\" + kOutputFile;
+}
+
+}  // namespace
+
+int CWallpaperMaker::UpdateWallpaper(double* illuminatedPercent, double* ageDays, int force) const {
+    const MoonEntry current = CurrentMoon(illuminatedPercent, ageDays, nullptr);
+    const AppSettings& settings = AppSettings::Instance();
+    WallpaperChoice choice;
+    if (!ChooseWallpaper(current, CMoonCatalog().GetEntries(), settings.GetMoonType(), settings.GetSelectedMoon(),
+                         settings.GetAnnotate(), &choice)) {
+        return 0;
+    }
+    if (!WallpaperNeedsInstall(choice.paper, LastInstalledPaper(), force != 0))
+        return 1;
+    const int result = MakeAndInstallWallpaper(choice.paper, choice.annotated);
+    if (result)
+        LastInstalledPaper() = choice.paper;
+    return result;
+}
+
+int CWallpaperMaker::MakeAndInstallWallpaper(std::string paper, std::string annotated) const {
+    const std::string dataDirectory = GetDataDirectory();
+    const std::string picturePath = dataDirectory + paper;
+    const std::string annotatedPath = annotated.empty() ? std::string() : dataDirectory + annotated;
+    const std::string outputPath = WallpaperOutputPath();
+    if (outputPath.empty())
+        return 0;
+    if (!RenderWallpaper(picturePath, outputPath, annotatedPath))
+        return 0;
+    return InstallWallpaper(outputPath);
+}
+
+std::string CWallpaperMaker::WallpaperOutputPath() const {
+    const std::string windowsOutput = WindowsDirectoryOutput();
+    if (!windowsOutput.empty() && CanWriteWallpaperAt(windowsOutput))
+        return windowsOutput;
+    const std::string userOutput = UserFolderOutput();
+    return userOutput.empty() ? windowsOutput : userOutput;
+}
+
+int CWallpaperMaker::InstallWallpaper(std::string path) const {
+    char fullPath[kPathBuffer] = {};
+    const DWORD length = GetFullPathNameA(path.c_str(), kPathBuffer, fullPath, nullptr);
+    if (length == 0 || length >= kPathBuffer)
+        return 0;
+
+    CRegistryKey desktop;
+    if (!desktop.Open(HKEY_CURRENT_USER, "Control Panel\\Desktop"))
+        return 0;
+    desktop.WriteString("TileWallpaper", "0");
+    desktop.WriteString("WallpaperStyle", "2");
+    desktop.Close();
+
+    return SystemParametersInfoA(SPI_SETDESKWALLPAPER, 0, fullPath, SPIF_UPDATEINIFILE) ? 1 : 0;
+}
