@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "about/about_dlg.h"
 #include "app/app_messages.h"
 #include "app/app_settings.h"
 #include "app/refresh_rule.h"
@@ -112,11 +113,11 @@ void CTrayWindow::ToggleAnnotation() {
     CWallpaperMaker().UpdateWallpaper(nullptr, nullptr, 1);
 }
 
-// The settings dialog and the About box are built as their own windows; until they are
-// part of the program these commands have nothing to open.
+// The settings dialog is built as its own window; until it is part of the program this
+// command has nothing to open.
 void CTrayWindow::OpenSettings() {}
 
-void CTrayWindow::ShowAbout() {}
+void CTrayWindow::ShowAbout() { ShowAboutBox(CWallpaperMaker().GetDataDirectory()); }
 
 void CTrayWindow::OnSettingsClosed() {}
 
