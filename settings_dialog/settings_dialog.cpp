@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "about/about_dlg.h"
 #include "app/app_instance.h"
 #include "app/app_messages.h"
 #include "app/app_settings.h"
@@ -260,8 +261,7 @@ void CSettingsDlg::OnCancel() {
     CloseDialog(IDCANCEL);
 }
 
-// The About box is a dialog of its own; this is where the dialog runs it.
-void CSettingsDlg::OnAbout() {}
+void CSettingsDlg::OnAbout() { ShowAboutBox(CWallpaperMaker().GetDataDirectory()); }
 
 // The fullscreen viewer is a window of its own, created and owned here once it is part of
 // the program: brought forward when open, otherwise created and shown maximized, then
