@@ -5,6 +5,7 @@
 #include <new>
 #include <string>
 
+#include "about/about_dlg.h"
 #include "app/app_messages.h"
 #include "app/app_settings.h"
 #include "app/refresh_rule.h"
@@ -136,9 +137,7 @@ void CTrayWindow::OpenSettings() {
     }
 }
 
-// The About box is built as its own window; until it is part of the program this command
-// has nothing to open.
-void CTrayWindow::ShowAbout() {}
+void CTrayWindow::ShowAbout() { ShowAboutBox(CWallpaperMaker().GetDataDirectory()); }
 
 void CTrayWindow::OnSettingsClosed() {
     // A dialog reopened before this message arrived is open again and stays.

@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "about/about_dlg.h"
 #include "app/app_instance.h"
 #include "app/app_messages.h"
 #include "app/app_settings.h"
@@ -260,8 +261,7 @@ void CSettingsDlg::OnCancel() {
     CloseDialog(IDCANCEL);
 }
 
-// The About box is a dialog of its own; this is where the dialog runs it.
-void CSettingsDlg::OnAbout() {}
+void CSettingsDlg::OnAbout() { ShowAboutBox(CWallpaperMaker().GetDataDirectory()); }
 
 // Brings the open viewer forward or opens a new one, and loads the dialog's present choice
 // into it.

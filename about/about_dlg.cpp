@@ -1,0 +1,121 @@
+#include "about/about_dlg.h"
+
+#include <richedit.h>
+#include <shellapi.h>
+
+#include <algorithm>
+#include <utility>
+
+#include "about/about_resource.h"
+#include "about/link_target.h"
+
+namespace {
+
+// The most characters the page control holds.
+constexpr LPARAM kPageTextLimit = 10000;
+
+}  // namespace
+
+void OpenLinkWithShell(HWND owner, const std::string& target) {
+    ShellExecuteA(owner, nullptr, target.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+}
+
+CAboutDlg::CAboutDlg(std::string dataDirectory, LinkLauncher linkLauncher)
+    : page(std::move(dataDirectory)), launcher(std::move(linkLauncher)) {}
+
+INT_PTR CAboutDlg::DoModal(HWND owner) {
+    return DialogBoxParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_ABOUT), owner, DialogProc,
+                           reinterpret_cast<LPARAM>(this));
+}
+
+INT_PTR CALLBACK CAboutDlg::DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_INITDIALOG) {
+        SetWindowLongPtrA(window, DWLP_USER, lParam);
+        reinterpret_cast<CAboutDlg*>(lParam)->hwnd = window;
+    }
+    auto* self = reinterpret_cast<CAboutDlg*>(GetWindowLongPtrA(window, DWLP_USER));
+    if (self == nullptr)
+        return FALSE;
+    const INT_PTR result = self->HandleMessage(message, wParam, lParam);
+    if (message == WM_NCDESTROY) {
+        SetWindowLongPtrA(window, DWLP_USER, 0);
+        self->hwnd = nullptr;
+    }
+    return result;
+}
+
+INT_PTR CAboutDlg::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_INITDIALOG:
+            return OnInitDialog();
+        case WM_COMMAND:
+            OnCommand(LOWORD(wParam));
+            return TRUE;
+        case WM_NOTIFY:
+            if (reinterpret_cast<const NMHDR*>(lParam)->code != EN_LINK)
+                return FALSE;
+            OnLinkNotify(*reinterpret_cast<const ENLINK*>(lParam));
+            SetWindowLongPtrA(hwnd, DWLP_MSGRESULT, 0);
+            return TRUE;
+        default:
+            return FALSE;
+    }
+}
+
+BOOL CAboutDlg::OnInitDialog() {
+    CenterOverOwner();
+    page.SubclassWindow(GetDlgItem(hwnd, IDC_ABOUT_PAGE));
+    SendDlgItemMessageA(hwnd, IDC_ABOUT_PAGE, EM_EXLIMITTEXT, 0, kPageTextLimit);
+    page.SetHtml(page.ReadAboutPage());
+    // The system puts the focus on the first control that takes it.
+    return TRUE;
+}
+
+void CAboutDlg::OnCommand(int id) {
+    if (id == IDOK || id == IDCANCEL)
+        EndDialog(hwnd, id);
+}
+
+void CAboutDlg::OnLinkNotify(const ENLINK& link) {
+    // Pressing the button and moving over a link are left to the control.
+    if (link.msg != WM_LBUTTONUP)
+        return;
+    std::string target;
+    if (!page.FindLink(link.chrg.cpMin, link.chrg.cpMax, &target))
+        return;
+    // A page must not be able to start a program or open a local file with one click.
+    if (!IsSafeLinkTarget(target))
+        return;
+    if (launcher)
+        launcher(hwnd, target);
+}
+
+// Centres the dialog over its owner, or over the work area when the owner is hidden,
+// minimised or absent (the tray's own window is never shown), and keeps it on screen.
+void CAboutDlg::CenterOverOwner() {
+    RECT dialog{};
+    GetWindowRect(hwnd, &dialog);
+    const HWND owner = GetWindow(hwnd, GW_OWNER);
+    const HMONITOR monitor = MonitorFromWindow(owner != nullptr ? owner : hwnd, MONITOR_DEFAULTTONEAREST);
+    MONITORINFO info{};
+    info.cbSize = sizeof info;
+    if (!GetMonitorInfoA(monitor, &info))
+        return;
+    const RECT& work = info.rcWork;
+    RECT around = work;
+    if (owner != nullptr && IsWindowVisible(owner) && !IsIconic(owner))
+        GetWindowRect(owner, &around);
+
+    const LONG width = dialog.right - dialog.left;
+    const LONG height = dialog.bottom - dialog.top;
+    LONG left = (around.left + around.right - width) / 2;
+    LONG top = (around.top + around.bottom - height) / 2;
+    left = std::max(work.left, std::min(left, work.right - width));
+    top = std::max(work.top, std::min(top, work.bottom - height));
+    SetWindowPos(hwnd, nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void ShowAboutBox(const std::string& dataDirectory) {
+    CAboutDlg dialog(dataDirectory);
+    dialog.DoModal(GetActiveWindow());
+}

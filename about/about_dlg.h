@@ -1,0 +1,46 @@
+#pragma once
+
+#include <windows.h>
+#include <richedit.h>
+
+#include <functional>
+#include <string>
+
+#include "about/html_rich_edit.h"
+
+// Opens a link target that has passed the safety check; the About box's owner window
+// and the target.
+using LinkLauncher = std::function<void(HWND owner, const std::string& target)>;
+
+// Opens a target in its default application through the shell.
+void OpenLinkWithShell(HWND owner, const std::string& target);
+
+// The modal About box (dialog 100): the About page from the data directory as rich text,
+// with links that open in the browser or mail program.
+class CAboutDlg {
+public:
+    // `dataDirectory` ends in a backslash. `launcher` opens clicked links.
+    explicit CAboutDlg(std::string dataDirectory, LinkLauncher launcher = OpenLinkWithShell);
+    CAboutDlg(const CAboutDlg&) = delete;
+    CAboutDlg& operator=(const CAboutDlg&) = delete;
+
+    // Runs the dialog modally over `owner` (may be null). Returns IDOK or IDCANCEL, or -1
+    // when the dialog could not be created.
+    INT_PTR DoModal(HWND owner);
+    HWND GetHwnd() const { return hwnd; }
+
+private:
+    static INT_PTR CALLBACK DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    INT_PTR HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+    BOOL OnInitDialog();
+    void OnCommand(int id);
+    void OnLinkNotify(const ENLINK& link);
+    void CenterOverOwner();
+
+    HWND hwnd = nullptr;
+    CHtmlRichEdit page;
+    LinkLauncher launcher;
+};
+
+// Shows the About box over the active window and returns when the user has closed it.
+void ShowAboutBox(const std::string& dataDirectory);
