@@ -12,7 +12,7 @@ using namespace Gdiplus::DllExports;
 
 namespace {
 
-const WindowClassSpec kViewClass = {"QuellwickMoonView", nullptr, nullptr, CS_DBLCLKS};
+const WindowClassInfo kViewClass = {"QuellwickMoonView", nullptr, nullptr, CS_DBLCLKS};
 
 HCURSOR DragCursor() {
     return LoadCursorA(AppInstance().GetInstance(), MAKEINTRESOURCEA(IDC_DRAG_HAND));
@@ -31,8 +31,8 @@ CMoonView::~CMoonView() {
 
 HWND CMoonView::Create(HWND frame) {
     const RECT empty = {0, 0, 0, 0};
-    return CreateWindowFromSpec(kViewClass, WS_EX_CLIENTEDGE, nullptr,
-                                WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN, empty, frame, 0);
+    return CreateWindowOfClass(kViewClass, WS_EX_CLIENTEDGE, nullptr,
+                               WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN, empty, frame, 0);
 }
 
 void CMoonView::SetImages(GdipImagePtr plain, GdipImagePtr annotated, bool show) {

@@ -10,7 +10,7 @@ using namespace Gdiplus::DllExports;
 
 namespace {
 
-const WindowClassSpec kButtonClass = {"QuellwickToolButton", "BUTTON", nullptr, 0};
+const WindowClassInfo kButtonClass = {"QuellwickToolButton", "BUTTON", nullptr, 0};
 
 // The tool record up to its lParam member, which every version of the control accepts.
 TOOLINFOA ToolFor(HWND button, const std::string* text) {
@@ -31,7 +31,7 @@ CToolButton::~CToolButton() {
 }
 
 HWND CToolButton::Create(HWND parent, const RECT& rect, UINT commandId) {
-    return CreateWindowFromSpec(kButtonClass, 0, nullptr, WS_CHILD | WS_VISIBLE, rect, parent, commandId);
+    return CreateWindowOfClass(kButtonClass, 0, nullptr, WS_CHILD | WS_VISIBLE, rect, parent, commandId);
 }
 
 GdipImagePtr CToolButton::SetStrip(GdipImagePtr picture, int width) {

@@ -14,7 +14,7 @@ using namespace Gdiplus::DllExports;
 
 namespace {
 
-const WindowClassSpec kToolbarClass = {"QuellwickViewerToolbar", nullptr, nullptr, 0};
+const WindowClassInfo kToolbarClass = {"QuellwickViewerToolbar", nullptr, nullptr, 0};
 
 constexpr int kCellWidth = 21;
 constexpr int kButtonGap = 4;
@@ -61,7 +61,7 @@ CViewerToolbar::~CViewerToolbar() {
 
 HWND CViewerToolbar::Create(HWND frame) {
     const RECT initial = {500, 500, 540, 525};
-    return CreateWindowFromSpec(kToolbarClass, WS_EX_TOOLWINDOW, nullptr, WS_POPUP | WS_VISIBLE, initial, frame, 0);
+    return CreateWindowOfClass(kToolbarClass, WS_EX_TOOLWINDOW, nullptr, WS_POPUP | WS_VISIBLE, initial, frame, 0);
 }
 
 LRESULT CViewerToolbar::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {

@@ -12,7 +12,7 @@
 
 namespace {
 
-const WindowClassSpec kFrameClass = {"QuellwickViewerFrame", nullptr, reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1),
+const WindowClassInfo kFrameClass = {"QuellwickViewerFrame", nullptr, reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1),
                                      CS_DBLCLKS};
 constexpr char kFrameTitle[] = "QuellwickViewerWindow";
 constexpr char kErrorCaption[] = "Error";
@@ -49,7 +49,7 @@ CViewerWindow::~CViewerWindow() {
 int32_t CViewerWindow::Create(HWND notify) {
     notifyWindow = notify;
     const RECT empty = {0, 0, 0, 0};
-    if (!CreateWindowFromSpec(kFrameClass, 0, kFrameTitle, WS_POPUP, empty, nullptr, 0))
+    if (!CreateWindowOfClass(kFrameClass, 0, kFrameTitle, WS_POPUP, empty, nullptr, 0))
         return FailureCode(GetLastError());
     return 0;
 }

@@ -15,26 +15,26 @@ WNDPROC SystemClassProc(const char* baseClass) {
     return GetClassInfoExA(nullptr, baseClass, &info) ? info.lpfnWndProc : nullptr;
 }
 
-bool RegisterSpec(const WindowClassSpec& spec, WNDPROC windowProc) {
+bool RegisterWindowClass(const WindowClassInfo& classInfo, WNDPROC windowProc) {
     const HINSTANCE instance = AppInstance().GetInstance();
     WNDCLASSEXA existing = {};
     existing.cbSize = sizeof(existing);
-    if (GetClassInfoExA(instance, spec.name, &existing))
+    if (GetClassInfoExA(instance, classInfo.name, &existing))
         return true;
 
     WNDCLASSEXA windowClass = {};
     windowClass.cbSize = sizeof(windowClass);
-    if (spec.baseClass) {
-        if (!GetClassInfoExA(nullptr, spec.baseClass, &windowClass))
+    if (classInfo.baseClass) {
+        if (!GetClassInfoExA(nullptr, classInfo.baseClass, &windowClass))
             return false;
         windowClass.cbSize = sizeof(windowClass);
     }
-    windowClass.style |= spec.style;
+    windowClass.style |= classInfo.style;
     windowClass.lpfnWndProc = windowProc;
     windowClass.hInstance = instance;
     windowClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
-    windowClass.hbrBackground = spec.background;
-    windowClass.lpszClassName = spec.name;
+    windowClass.hbrBackground = classInfo.background;
+    windowClass.lpszClassName = classInfo.name;
     windowClass.lpszMenuName = nullptr;
     return RegisterClassExA(&windowClass) != 0;
 }
@@ -49,25 +49,25 @@ CWindowBase::~CWindowBase() {
     }
 }
 
-HWND CWindowBase::CreateWindowFromSpec(const WindowClassSpec& spec, DWORD exStyle, const char* title, DWORD style,
-                                       const RECT& rect, HWND parentOrOwner, UINT_PTR childId) {
+HWND CWindowBase::CreateWindowOfClass(const WindowClassInfo& classInfo, DWORD exStyle, const char* title, DWORD style,
+                                      const RECT& rect, HWND parentOrOwner, UINT_PTR childId) {
     if (hwnd) {
         SetLastError(ERROR_ALREADY_EXISTS);
         return nullptr;
     }
     defaultProc = DefWindowProcA;
-    if (spec.baseClass) {
-        defaultProc = SystemClassProc(spec.baseClass);
+    if (classInfo.baseClass) {
+        defaultProc = SystemClassProc(classInfo.baseClass);
         if (!defaultProc)
             return nullptr;
     }
-    if (!RegisterSpec(spec, &CWindowBase::WindowProc))
+    if (!RegisterWindowClass(classInfo, &CWindowBase::WindowProc))
         return nullptr;
 
     creatingWindow = this;
-    const HWND created = CreateWindowExA(exStyle, spec.name, title, style, rect.left, rect.top, rect.right - rect.left,
-                                         rect.bottom - rect.top, parentOrOwner, reinterpret_cast<HMENU>(childId),
-                                         AppInstance().GetInstance(), nullptr);
+    const HWND created = CreateWindowExA(exStyle, classInfo.name, title, style, rect.left, rect.top,
+                                         rect.right - rect.left, rect.bottom - rect.top, parentOrOwner,
+                                         reinterpret_cast<HMENU>(childId), AppInstance().GetInstance(), nullptr);
     creatingWindow = nullptr;
     return created;
 }

@@ -5,7 +5,7 @@
 // How a window class of the viewer is registered. A class with a `baseClass` is a
 // superclass of that system class: it keeps the system class's behaviour for every message
 // that its object leaves to DefaultProcessing.
-struct WindowClassSpec {
+struct WindowClassInfo {
     const char* name = nullptr;
     const char* baseClass = nullptr;
     HBRUSH background = nullptr;
@@ -27,8 +27,8 @@ public:
 protected:
     // Registers the class on first use (the module of AppInstance) and creates the window.
     // Null on failure, with the platform's last error set.
-    HWND CreateWindowFromSpec(const WindowClassSpec& spec, DWORD exStyle, const char* title, DWORD style,
-                              const RECT& rect, HWND parentOrOwner, UINT_PTR childId);
+    HWND CreateWindowOfClass(const WindowClassInfo& classInfo, DWORD exStyle, const char* title, DWORD style,
+                             const RECT& rect, HWND parentOrOwner, UINT_PTR childId);
 
     virtual LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) = 0;
     LRESULT DefaultProcessing(UINT message, WPARAM wParam, LPARAM lParam);
