@@ -231,32 +231,13 @@ FILETIME LastWriteTime(const std::string& path) {
 }
 
 ScreenCapture CaptureWindow(HWND window) {
-    ScreenCapture capture;
     RECT rect = {};
     if (!GetWindowRect(window, &rect))
-        return capture;
-    capture.width = rect.right - rect.left;
-    capture.height = rect.bottom - rect.top;
+        return ScreenCapture();
     const HDC screen = GetDC(nullptr);
-    const HDC memory = CreateCompatibleDC(screen);
-    const HBITMAP bitmap = CreateCompatibleBitmap(screen, capture.width, capture.height);
-    const HGDIOBJ previous = SelectObject(memory, bitmap);
-    BitBlt(memory, 0, 0, capture.width, capture.height, screen, rect.left, rect.top, SRCCOPY);
-    SelectObject(memory, previous);
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof(info.bmiHeader);
-    info.bmiHeader.biWidth = capture.width;
-    info.bmiHeader.biHeight = -capture.height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
-    capture.pixels.resize(static_cast<size_t>(capture.width) * static_cast<size_t>(capture.height));
-    GetDIBits(memory, bitmap, 0, static_cast<UINT>(capture.height), capture.pixels.data(), &info, DIB_RGB_COLORS);
-    DeleteObject(bitmap);
-    DeleteDC(memory);
+    ScreenCapture capture =
+        wallpaper_test::CaptureFromDC(screen, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top);
     ReleaseDC(nullptr, screen);
-    for (DWORD& pixel : capture.pixels)
-        pixel &= 0x00FFFFFF;
     return capture;
 }
 

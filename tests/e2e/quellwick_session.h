@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "tests/wallpaper/wallpaper_test_support.h"
+
 // Drives the staged Quellwick.exe as a user would, inside a Wine virtual desktop (which
 // has a notification area and shows the wallpaper).
 namespace e2e {
@@ -77,12 +79,8 @@ bool ReadSettingsDword(const char* name, DWORD* value);
 
 FILETIME LastWriteTime(const std::string& path);
 
-// What the screen shows inside a window's rectangle, as 0x00RRGGBB rows top down.
-struct ScreenCapture {
-    int width = 0;
-    int height = 0;
-    std::vector<DWORD> pixels;
-};
+// What the screen shows inside a window's rectangle.
+using ScreenCapture = wallpaper_test::PixelCapture;
 ScreenCapture CaptureWindow(HWND window);
 
 // Presses and releases a key with SendInput.

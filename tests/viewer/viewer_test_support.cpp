@@ -117,31 +117,11 @@ PaneCapture CaptureClient(HWND window) {
     GdiFlush();
     // Read from the window's own surface: without a virtual desktop, Wine's screen DC does
     // not show the windows' contents.
-    PaneCapture capture;
-    RECT client;
+    RECT client = {};
     GetClientRect(window, &client);
-    capture.width = client.right;
-    capture.height = client.bottom;
     const HDC source = GetDC(window);
-    const HDC memory = CreateCompatibleDC(source);
-    const HBITMAP bitmap = CreateCompatibleBitmap(source, capture.width, capture.height);
-    const HGDIOBJ previous = SelectObject(memory, bitmap);
-    BitBlt(memory, 0, 0, capture.width, capture.height, source, 0, 0, SRCCOPY);
-    SelectObject(memory, previous);
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof(info.bmiHeader);
-    info.bmiHeader.biWidth = capture.width;
-    info.bmiHeader.biHeight = -capture.height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
-    capture.pixels.resize(static_cast<size_t>(capture.width) * static_cast<size_t>(capture.height));
-    GetDIBits(memory, bitmap, 0, static_cast<UINT>(capture.height), capture.pixels.data(), &info, DIB_RGB_COLORS);
-    DeleteObject(bitmap);
-    DeleteDC(memory);
+    PaneCapture capture = wallpaper_test::CaptureFromDC(source, 0, 0, client.right, client.bottom);
     ReleaseDC(window, source);
-    for (DWORD& pixel : capture.pixels)
-        pixel &= 0x00FFFFFF;
     return capture;
 }
 

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "viewer/viewer_window.h"
+#include "tests/wallpaper/wallpaper_test_support.h"
 #include "wallpaper/imaging_win.h"
 
 // A viewer created directly by a test, with pictures and a catalogue in the data folder.
@@ -79,12 +80,8 @@ void Pump();
 // Opens a viewer as the settings dialog does: create, show maximized, show an entry.
 std::unique_ptr<CViewerWindow> OpenViewer(HWND owner, int index, bool annotated);
 
-// A window's client area as drawn, 0x00RRGGBB rows top down.
-struct PaneCapture {
-    int width = 0;
-    int height = 0;
-    std::vector<DWORD> pixels;
-};
+// A window's client area as drawn.
+using PaneCapture = wallpaper_test::PixelCapture;
 PaneCapture CaptureClient(HWND window);
 DWORD PixelOf(const PaneCapture& capture, int x, int y);
 bool Near(DWORD actual, DWORD expected, int tolerance = 24);

@@ -10,6 +10,31 @@ using namespace Gdiplus::DllExports;
 
 namespace wallpaper_test {
 
+PixelCapture CaptureFromDC(HDC source, int left, int top, int width, int height) {
+    PixelCapture capture;
+    capture.width = width;
+    capture.height = height;
+    const HDC memory = CreateCompatibleDC(source);
+    const HBITMAP bitmap = CreateCompatibleBitmap(source, width, height);
+    const HGDIOBJ previous = SelectObject(memory, bitmap);
+    BitBlt(memory, 0, 0, width, height, source, left, top, SRCCOPY);
+    SelectObject(memory, previous);
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof(info.bmiHeader);
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    capture.pixels.resize(static_cast<size_t>(width) * static_cast<size_t>(height));
+    GetDIBits(memory, bitmap, 0, static_cast<UINT>(height), capture.pixels.data(), &info, DIB_RGB_COLORS);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    for (DWORD& pixel : capture.pixels)
+        pixel &= 0x00FFFFFF;
+    return capture;
+}
+
 CScratchFolder::CScratchFolder(const std::string& name) {
     char temp[MAX_PATH + 1] = {};
     GetTempPathA(sizeof(temp), temp);

@@ -4,11 +4,20 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "wallpaper/imaging_win.h"
 
 // Pictures and files for tests that draw with GDI+.
 namespace wallpaper_test {
+
+// What a device context shows in a rectangle, as 0x00RRGGBB rows top down.
+struct PixelCapture {
+    int width = 0;
+    int height = 0;
+    std::vector<DWORD> pixels;
+};
+PixelCapture CaptureFromDC(HDC source, int left, int top, int width, int height);
 
 // A fresh, empty folder under the temporary directory, removed with its files at the end.
 class CScratchFolder {
