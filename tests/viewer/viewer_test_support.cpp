@@ -108,7 +108,15 @@ std::unique_ptr<CViewerWindow> OpenViewer(HWND owner, int index, bool annotated)
     ShowWindow(viewer->GetHwnd(), SW_MAXIMIZE);
     SetForegroundWindow(viewer->GetHwnd());
     viewer->ShowMoon(index, annotated);
-    Pump();
+    // On a busy machine the window system can take a while to maximize the frame: wait
+    // (up to about two seconds) until it has its full size.
+    RECT client = {};
+    for (int wait = 0; wait < 60; ++wait) {
+        Pump();
+        GetClientRect(viewer->GetHwnd(), &client);
+        if (IsZoomed(viewer->GetHwnd()) && client.right > 0 && client.bottom > 0)
+            break;
+    }
     return viewer;
 }
 
