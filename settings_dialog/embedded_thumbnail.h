@@ -1,0 +1,56 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+// Finding the small copy of a picture that cameras, and our own picture set, embed in the
+// file: the thumbnail of an Exif block, which a JPEG keeps in its APP1 segment and a PNG
+// in its eXIf chunk. Reading it saves decoding the whole picture when only a preview is
+// wanted.
+
+struct EmbeddedThumbnail {
+    enum class Kind {
+        None,  // no thumbnail in the bytes given
+        Jpeg,  // a complete JPEG stream
+        Rgb,   // width x height pixels, rows top to bottom, 3 bytes (R, G, B) a pixel
+    };
+    Kind kind = Kind::None;
+    size_t offset = 0;  // where the thumbnail's bytes start in the file
+    size_t length = 0;
+    uint32_t width = 0;  // Rgb only
+    uint32_t height = 0;
+};
+
+// The thumbnail embedded in a JPEG or PNG file whose first `size` bytes are `data`.
+// Kind::None when there is none, when it is malformed or of an unsupported form, or when it
+// does not lie wholly inside the bytes given (a file's head is enough: the Exif block comes
+// before the picture data).
+EmbeddedThumbnail FindEmbeddedThumbnail(const unsigned char* data, size_t size);
+
+// The Exif (TIFF) tags that describe a thumbnail, shared by the reader above and the
+// writer that embeds thumbnails in the picture set.
+namespace exif {
+constexpr uint16_t kImageWidth = 0x0100;
+constexpr uint16_t kImageLength = 0x0101;
+constexpr uint16_t kBitsPerSample = 0x0102;
+constexpr uint16_t kCompression = 0x0103;
+constexpr uint16_t kPhotometric = 0x0106;
+constexpr uint16_t kStripOffsets = 0x0111;
+constexpr uint16_t kOrientation = 0x0112;
+constexpr uint16_t kSamplesPerPixel = 0x0115;
+constexpr uint16_t kRowsPerStrip = 0x0116;
+constexpr uint16_t kStripByteCounts = 0x0117;
+constexpr uint16_t kPlanarConfiguration = 0x011C;
+constexpr uint16_t kJpegOffset = 0x0201;  // JPEGInterchangeFormat
+constexpr uint16_t kJpegLength = 0x0202;  // JPEGInterchangeFormatLength
+
+constexpr uint16_t kTypeShort = 3;
+constexpr uint16_t kTypeLong = 4;
+
+constexpr uint16_t kUncompressed = 1;
+constexpr uint16_t kJpegCompression = 6;
+constexpr uint16_t kPhotometricRgb = 2;
+
+// The largest thumbnail side the reader accepts; Exif thumbnails are a few hundred pixels.
+constexpr uint32_t kMaxThumbnailSide = 1024;
+}  // namespace exif
