@@ -1,5 +1,6 @@
 #include "image_io.h"
 
+#include <climits>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -60,10 +61,14 @@ bool ReadFileBytes(const std::string& path, std::vector<unsigned char>& bytes) {
 
 bool LoadImageFile(const std::string& path, int channels, Image& image) {
     std::vector<unsigned char> bytes;
-    if (!ReadFileBytes(path, bytes) || bytes.empty())
+    return ReadFileBytes(path, bytes) && DecodeImage(bytes.data(), bytes.size(), channels, image);
+}
+
+bool DecodeImage(const unsigned char* bytes, size_t size, int channels, Image& image) {
+    if (size == 0 || size > INT_MAX)
         return false;
     int w = 0, h = 0, n = 0;
-    unsigned char* data = stbi_load_from_memory(bytes.data(), static_cast<int>(bytes.size()), &w, &h, &n, channels);
+    unsigned char* data = stbi_load_from_memory(bytes, static_cast<int>(size), &w, &h, &n, channels);
     if (!data)
         return false;
     image = Image(w, h, channels);
@@ -88,6 +93,40 @@ std::vector<unsigned char> EncodePng(const Image& image) {
     stbi_write_force_png_filter = kPngFilter;
     stbi_write_png_to_func(AppendBytes, &out, image.width, image.height, image.channels, image.pixels.data(),
                            image.width * image.channels);
+    return out;
+}
+
+std::vector<unsigned char> WithJpegSegment(const std::vector<unsigned char>& jpeg, unsigned char marker,
+                                           const std::vector<unsigned char>& body) {
+    const size_t length = body.size() + 2;  // the length counts itself
+    if (jpeg.size() < 2 || length > 0xFFFF)
+        return jpeg;
+    std::vector<unsigned char> out(jpeg.begin(), jpeg.begin() + 2);
+    const unsigned char header[4] = {0xFF, marker, static_cast<unsigned char>(length >> 8),
+                                     static_cast<unsigned char>(length & 0xFF)};
+    out.insert(out.end(), header, header + 4);
+    out.insert(out.end(), body.begin(), body.end());
+    out.insert(out.end(), jpeg.begin() + 2, jpeg.end());
+    return out;
+}
+
+std::vector<unsigned char> WithPngChunk(const std::vector<unsigned char>& png, const char (&type)[5],
+                                        const std::vector<unsigned char>& body) {
+    constexpr size_t kAfterHeader = 8 + 12 + 13;  // signature, then the 13-byte IHDR chunk
+    if (png.size() < kAfterHeader)
+        return png;
+    std::vector<unsigned char> chunk;
+    const auto put32 = [&chunk](size_t value) {
+        for (int shift = 24; shift >= 0; shift -= 8)
+            chunk.push_back(static_cast<unsigned char>(value >> shift & 0xFF));
+    };
+    put32(body.size());
+    chunk.insert(chunk.end(), type, type + 4);
+    chunk.insert(chunk.end(), body.begin(), body.end());
+    put32(stbiw__crc32(chunk.data() + 4, static_cast<int>(chunk.size() - 4)));  // over type and body
+    std::vector<unsigned char> out(png.begin(), png.begin() + kAfterHeader);
+    out.insert(out.end(), chunk.begin(), chunk.end());
+    out.insert(out.end(), png.begin() + kAfterHeader, png.end());
     return out;
 }
 

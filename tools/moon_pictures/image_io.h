@@ -20,9 +20,19 @@ bool ReadFileBytes(const std::string& path, std::vector<unsigned char>& bytes);
 
 // Decodes a picture file into `channels` channels; false when it cannot be read.
 bool LoadImageFile(const std::string& path, int channels, Image& image);
+bool DecodeImage(const unsigned char* bytes, size_t size, int channels, Image& image);
 
 std::vector<unsigned char> EncodeJpeg(const Image& image, int quality);
 std::vector<unsigned char> EncodePng(const Image& image);
+
+// `jpeg` (a JPEG file) with the segment `marker` holding `body` put right after its
+// start-of-image marker. Unchanged when the body does not fit in a segment.
+std::vector<unsigned char> WithJpegSegment(const std::vector<unsigned char>& jpeg, unsigned char marker,
+                                           const std::vector<unsigned char>& body);
+
+// `png` (a PNG file) with the chunk `type` holding `body` put right after its header chunk.
+std::vector<unsigned char> WithPngChunk(const std::vector<unsigned char>& png, const char (&type)[5],
+                                        const std::vector<unsigned char>& body);
 
 // Writes the file unless it already holds exactly these bytes, so that an unchanged
 // output keeps its time stamp. False when the file cannot be written.

@@ -13,6 +13,7 @@
 #include <thread>
 #include <vector>
 
+#include "exif_thumbnail.h"
 #include "image_io.h"
 #include "moon_overlay.h"
 #include "moon_set.h"
@@ -109,9 +110,14 @@ int main(int argc, char** argv) {
     auto work = [&] {
         for (size_t k = next++; k < todo.size(); k = next++) {
             const PictureEntry& entry = entries[todo[k]];
-            const bool ok = WriteFileIfChanged(options.out + "/" + entry.paper,
-                                               EncodeJpeg(surface.Render(entry.elongationDeg), kJpegQuality)) &&
-                            WriteFileIfChanged(options.out + "/" + entry.ann, EncodePng(labels.Compose(entry.elongationDeg)));
+            const Image picture = surface.Render(entry.elongationDeg);
+            const Image overlay = labels.Compose(entry.elongationDeg);
+            const bool ok =
+                WriteFileIfChanged(options.out + "/" + entry.paper,
+                                   WithJpegThumbnail(EncodeJpeg(picture, kJpegQuality),
+                                                     ShrinkForThumbnail(picture, kThumbnailSize), kJpegQuality)) &&
+                WriteFileIfChanged(options.out + "/" + entry.ann,
+                                   WithRgbThumbnail(EncodePng(overlay), ShrinkForThumbnail(overlay, kThumbnailSize)));
             if (!ok) {
                 failed = true;
                 std::lock_guard<std::mutex> lock(report);

@@ -5,6 +5,7 @@ function(qw_add_moon_pictures_tool root stb_include_dir)
   add_executable(moon_pictures
     ${dir}/main.cpp
     ${dir}/deflate.cpp
+    ${dir}/exif_thumbnail.cpp
     ${dir}/image_io.cpp
     ${dir}/moon_features.cpp
     ${dir}/moon_geometry.cpp
