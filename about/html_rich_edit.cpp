@@ -10,29 +10,12 @@
 #include <utility>
 
 #include "about/rtf_platform_win.h"
+#include "app/file_handle_win.h"
 
 namespace {
 
 constexpr char kPageFile[] = "about.html";
 constexpr std::size_t kMaxTargetLength = 511;
-
-// An open file, closed when it goes out of scope.
-class CFileHandle {
-public:
-    explicit CFileHandle(HANDLE file) : handle(file) {}
-    ~CFileHandle() {
-        if (IsOpen())
-            CloseHandle(handle);
-    }
-    CFileHandle(const CFileHandle&) = delete;
-    CFileHandle& operator=(const CFileHandle&) = delete;
-
-    bool IsOpen() const { return handle != INVALID_HANDLE_VALUE; }
-    HANDLE Get() const { return handle; }
-
-private:
-    HANDLE handle;
-};
 
 // The display context of a whole window, released when it goes out of scope.
 class CWindowDC {

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "app/app_settings.h"
+#include "app/file_handle_win.h"
 #include "app/registry_key.h"
 #include "catalog/moon_catalog.h"
 #include "wallpaper/wallpaper_choice.h"
@@ -21,21 +22,6 @@ std::string& LastInstalledPaper() {
     return paper;
 }
 
-class CFileHandle {
-public:
-    explicit CFileHandle(HANDLE file) : handle(file) {}
-    ~CFileHandle() {
-        if (handle != INVALID_HANDLE_VALUE)
-            CloseHandle(handle);
-    }
-    CFileHandle(const CFileHandle&) = delete;
-    CFileHandle& operator=(const CFileHandle&) = delete;
-    bool IsValid() const { return handle != INVALID_HANDLE_VALUE; }
-
-private:
-    HANDLE handle;
-};
-
 // Whether the wallpaper can be written at `path`: the existing file (if any) may be
 // replaced, and a new file can be created beside it for the render to save into.
 bool CanWriteWallpaperAt(const std::string& path) {
@@ -47,7 +33,7 @@ bool CanWriteWallpaperAt(const std::string& path) {
     const std::string probe = path + ".tmp";
     const CFileHandle file(CreateFileA(probe.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                                        FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr));
-    return file.IsValid();
+    return file.IsOpen();
 }
 
 std::string WindowsDirectoryOutput() {
