@@ -38,21 +38,24 @@ double MeanDifference(const Image& a, const Image& b) {
     return sum / a.pixels.size();
 }
 
-TEST(ExifThumbnail, ShrinkingAveragesAndLaysTransparencyOverBlack) {
+TEST(ExifThumbnail, ShrinkingAveragesAndKeysWhatIsMostlyTransparent) {
     Image overlay(32, 32, 4);  // wholly transparent
-    for (int y = 0; y < 4; ++y)
-        for (int x = 0; x < 4; ++x) {
+    for (int y = 0; y < 4; ++y) {
+        for (int x = 0; x < 2; ++x) {  // half of the first 4 x 4 block, in two colours
             unsigned char* p = overlay.At(x, y);
-            p[0] = 200, p[1] = 100, p[2] = 40, p[3] = x < 2 ? 255 : 0;  // half of the first 4 x 4 block opaque
+            p[0] = y < 2 ? 200 : 100, p[1] = 100, p[2] = 40, p[3] = 255;
         }
+        unsigned char* white = overlay.At(4, y);  // a quarter of the second block
+        white[0] = white[1] = white[2] = white[3] = 255;
+    }
     const Image small = ShrinkForThumbnail(overlay, 8);
     ASSERT_EQ(8, small.width);
     ASSERT_EQ(3, small.channels);
-    EXPECT_EQ(100, small.At(0, 0)[0]);
-    EXPECT_EQ(50, small.At(0, 0)[1]);
-    EXPECT_EQ(20, small.At(0, 0)[2]);
+    EXPECT_EQ(150, small.At(0, 0)[0]) << "the mean of what covers the pixel, not darkened by the transparent part";
+    EXPECT_EQ(100, small.At(0, 0)[1]);
+    EXPECT_EQ(40, small.At(0, 0)[2]);
     for (size_t i = 3; i < small.pixels.size(); ++i)
-        EXPECT_EQ(0, small.pixels[i]) << "transparent pixels must come out pure black, byte " << i;
+        EXPECT_EQ(0, small.pixels[i]) << "mostly transparent pixels must come out pure black, byte " << i;
 
     // Shrinking to a size that does not divide the picture still covers every pixel.
     const Image odd = ShrinkForThumbnail(Sample(100, 3), 7);

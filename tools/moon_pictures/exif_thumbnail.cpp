@@ -62,16 +62,21 @@ Image ShrinkForThumbnail(const Image& image, int size) {
         for (int x = 0; x < size; ++x) {
             const int x0 = x * image.width / size, x1 = std::max(x0 + 1, (x + 1) * image.width / size);
             uint64_t sum[3] = {0, 0, 0};
+            uint64_t coverage = 0;
             for (int sy = y0; sy < y1; ++sy)
                 for (int sx = x0; sx < x1; ++sx) {
                     const unsigned char* p = image.At(sx, sy);
                     const uint32_t alpha = image.channels == 4 ? p[3] : 255;
+                    coverage += alpha;
                     for (int c = 0; c < 3; ++c)
                         sum[c] += static_cast<uint64_t>(p[c]) * alpha;
                 }
-            const uint64_t weight = static_cast<uint64_t>(x1 - x0) * (y1 - y0) * 255;
+            // A pixel covered less than half stays black (transparent under the key).
+            const uint64_t area = static_cast<uint64_t>(x1 - x0) * (y1 - y0) * 255;
+            if (coverage == 0 || 2 * coverage < area)
+                continue;
             for (int c = 0; c < 3; ++c)
-                out.At(x, y)[c] = static_cast<unsigned char>((sum[c] + weight / 2) / weight);
+                out.At(x, y)[c] = static_cast<unsigned char>((sum[c] + coverage / 2) / coverage);
         }
     }
     return out;

@@ -8,9 +8,11 @@
 // few kilobytes instead of a whole picture. They are the size of that preview.
 constexpr int kThumbnailSize = 128;
 
-// A size x size copy of `image`, each pixel the mean of the pixels it covers. An RGBA image
-// is laid over black, so what is wholly transparent comes out pure black and stays
-// transparent under the overlay's black colour key.
+// A size x size RGB copy of `image`, each pixel the mean of the pixels it covers. The
+// overlay is drawn with pure black as its transparent colour, so a pixel of an RGBA image
+// is either opaque or transparent: a pixel covered at least half is the mean colour of what
+// covers it, one covered less is pure black. That is as close as a colour-keyed picture
+// comes to the overlay laid over the picture and then shrunk.
 Image ShrinkForThumbnail(const Image& image, int size);
 
 // `jpeg` (a JPEG file) carrying `thumbnail`, JPEG-compressed, in an Exif segment.
