@@ -7,9 +7,20 @@ template <typename T>
 class ComPtr {
 public:
     ComPtr() = default;
+    // Takes over a reference that a creation function returned.
+    explicit ComPtr(T* adopted) : pointer(adopted) {}
     ~ComPtr() { Reset(); }
     ComPtr(const ComPtr&) = delete;
     ComPtr& operator=(const ComPtr&) = delete;
+    ComPtr(ComPtr&& other) noexcept : pointer(other.pointer) { other.pointer = nullptr; }
+    ComPtr& operator=(ComPtr&& other) noexcept {
+        if (this != &other) {
+            Reset();
+            pointer = other.pointer;
+            other.pointer = nullptr;
+        }
+        return *this;
+    }
 
     T* Get() const { return pointer; }
     T* operator->() const { return pointer; }

@@ -1,5 +1,12 @@
 #include "settings_dialog/preview_builder.h"
 
+#include <shlwapi.h>
+
+#include <vector>
+
+#include "app/com_ptr.h"
+#include "app/file_handle_win.h"
+#include "settings_dialog/embedded_thumbnail.h"
 #include "wallpaper/wallpaper_maker.h"
 
 using namespace Gdiplus;
@@ -7,15 +14,84 @@ using namespace Gdiplus::DllExports;
 
 namespace {
 
-// The picture's thumbnail: its embedded one when it has one, otherwise the picture
-// scaled to exactly 128 x 128. Null when the picture is missing or undecodable.
-GdipImagePtr LoadThumbnail(const std::string& path) {
-    const GdipImagePtr picture = LoadPicture(path);
-    GpImage* thumbnail = nullptr;
-    if (!picture ||
-        GdipGetImageThumbnail(picture.get(), kPreviewSize, kPreviewSize, &thumbnail, nullptr, nullptr) != Ok)
+// How much of a picture file is searched for an embedded thumbnail: its Exif block comes
+// before the picture data, and a JPEG keeps it in one segment of at most 64 KiB.
+constexpr DWORD kThumbnailSearchBytes = 256 * 1024;
+
+// A thumbnail, with the memory stream that its decoder may still read from.
+struct Thumbnail {
+    ComPtr<IStream> source;
+    GdipImagePtr image;
+};
+
+std::vector<unsigned char> ReadFileHead(const std::string& path, DWORD limit) {
+    const CFileHandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                       FILE_ATTRIBUTE_NORMAL, nullptr));
+    std::vector<unsigned char> head(limit);
+    DWORD read = 0;
+    if (!file.IsOpen() || !ReadFile(file.Get(), head.data(), limit, &read, nullptr))
+        read = 0;
+    head.resize(read);
+    return head;
+}
+
+Thumbnail DecodeJpeg(const unsigned char* bytes, size_t length) {
+    Thumbnail thumbnail;
+    thumbnail.source = ComPtr<IStream>(SHCreateMemStream(bytes, static_cast<UINT>(length)));  // a copy
+    GpBitmap* raw = nullptr;
+    if (thumbnail.source && GdipCreateBitmapFromStream(thumbnail.source.Get(), &raw) == Ok) {
+        thumbnail.image.reset(raw);
+        const SIZE size = ImagePixelSize(raw);
+        if (size.cx == 0 || size.cy == 0)
+            thumbnail.image.reset();
+    }
+    return thumbnail;
+}
+
+// A bitmap of `width` x `height` pixels from rows of R, G, B bytes.
+GdipImagePtr BitmapFromRgb(const unsigned char* rgb, UINT width, UINT height) {
+    GpBitmap* raw = nullptr;
+    if (GdipCreateBitmapFromScan0(static_cast<INT>(width), static_cast<INT>(height), 0, PixelFormat24bppRGB, nullptr,
+                                  &raw) != Ok)
         return nullptr;
-    return GdipImagePtr(thumbnail);
+    GdipImagePtr bitmap(raw);
+    const Rect area(0, 0, static_cast<INT>(width), static_cast<INT>(height));
+    BitmapData pixels;
+    if (GdipBitmapLockBits(raw, &area, ImageLockModeWrite, PixelFormat24bppRGB, &pixels) != Ok)
+        return nullptr;
+    for (UINT y = 0; y < height; ++y) {
+        BYTE* row = static_cast<BYTE*>(pixels.Scan0) + static_cast<ptrdiff_t>(y) * pixels.Stride;
+        for (UINT x = 0; x < width; ++x, rgb += 3) {
+            row[3 * x] = rgb[2];  // the library keeps blue first
+            row[3 * x + 1] = rgb[1];
+            row[3 * x + 2] = rgb[0];
+        }
+    }
+    GdipBitmapUnlockBits(raw, &pixels);
+    return bitmap;
+}
+
+// The picture's thumbnail: its embedded one when it has one, otherwise the picture
+// scaled to exactly 128 x 128. The embedded one is read without decoding the picture,
+// which is what keeps the preview quick. No image when the picture is missing or
+// undecodable.
+Thumbnail LoadThumbnail(const std::string& path) {
+    const std::vector<unsigned char> head = ReadFileHead(path, kThumbnailSearchBytes);
+    const EmbeddedThumbnail embedded = FindEmbeddedThumbnail(head.data(), head.size());
+    Thumbnail thumbnail;
+    if (embedded.kind == EmbeddedThumbnail::Kind::Jpeg)
+        thumbnail = DecodeJpeg(head.data() + embedded.offset, embedded.length);
+    else if (embedded.kind == EmbeddedThumbnail::Kind::Rgb)
+        thumbnail.image = BitmapFromRgb(head.data() + embedded.offset, embedded.width, embedded.height);
+    if (thumbnail.image)
+        return thumbnail;
+
+    const GdipImagePtr picture = LoadPicture(path);
+    GpImage* scaled = nullptr;
+    if (picture &&
+        GdipGetImageThumbnail(picture.get(), kPreviewSize, kPreviewSize, &scaled, nullptr, nullptr) == Ok)
+        thumbnail.image.reset(scaled);
+    return thumbnail;
 }
 
 // Draws the whole of `image` over the preview at low quality.
@@ -43,16 +119,16 @@ GdipBitmapPtr BuildPreviewFrom(const std::string& directory, const MoonEntry& en
         return preview;
     const GdipGraphicsPtr graphics(rawGraphics);
 
-    DrawOverPreview(graphics.get(), LoadThumbnail(directory + entry.paper).get(), nullptr);
+    DrawOverPreview(graphics.get(), LoadThumbnail(directory + entry.paper).image.get(), nullptr);
 
     if (annotated) {
-        const GdipImagePtr overlay = LoadThumbnail(directory + entry.ann);
+        const Thumbnail overlay = LoadThumbnail(directory + entry.ann);
         GpImageAttributes* rawAttributes = nullptr;
-        if (overlay && GdipCreateImageAttributes(&rawAttributes) == Ok) {
+        if (overlay.image && GdipCreateImageAttributes(&rawAttributes) == Ok) {
             const GdipImageAttributesPtr attributes(rawAttributes);
             // Pure black, and only pure black, is the overlay's transparent colour.
             GdipSetImageAttributesColorKeys(attributes.get(), ColorAdjustTypeDefault, TRUE, 0x00000000, 0x00000000);
-            DrawOverPreview(graphics.get(), overlay.get(), attributes.get());
+            DrawOverPreview(graphics.get(), overlay.image.get(), attributes.get());
         }
     }
     return preview;

@@ -2,6 +2,10 @@
 
 #include <windows.h>
 
+#include <cstdlib>
+
+#include "exif_thumbnail.h"
+#include "image_io.h"
 #include "settings_dialog/preview_builder.h"
 #include "settings_dialog/preview_static.h"
 #include "tests/e2e/quellwick_session.h"
@@ -98,6 +102,61 @@ TEST_F(PreviewBuilder, MissingPicturesLeaveTheirPartOut) {
         ASSERT_TRUE(plainOnly) << ann;
         EXPECT_TRUE(ColourNear(PixelAt(plainOnly.get(), 30, 30), kGrey)) << ann;
     }
+}
+
+// An RGB picture of one colour, for the picture-set writer.
+Image Filled(int size, ARGB colour) {
+    Image image(size, size, 3);
+    for (int i = 0; i < size * size; ++i) {
+        image.pixels[3 * i] = static_cast<unsigned char>(colour >> 16);
+        image.pixels[3 * i + 1] = static_cast<unsigned char>(colour >> 8);
+        image.pixels[3 * i + 2] = static_cast<unsigned char>(colour);
+    }
+    return image;
+}
+
+// Files whose embedded thumbnails differ from their pictures show which one the preview
+// took: a blue picture carrying a red thumbnail, and a transparent overlay carrying an
+// orange-and-black one (orange is not symmetric in red and blue, so it also shows the
+// channel order).
+TEST_F(PreviewBuilder, TakesTheThumbnailThatTheFileEmbeds) {
+    constexpr ARGB kOrange = 0xFFFF8000;
+    ASSERT_TRUE(WriteFileIfChanged(folder.Path("embedded.jpg"),
+                                   WithJpegThumbnail(EncodeJpeg(Filled(256, kBlue), 90), Filled(32, kRed), 90)));
+    Image overlayThumbnail = Filled(32, kOrange);
+    for (int y = 0; y < 32; ++y)
+        for (int x = 16; x < 32; ++x)
+            overlayThumbnail.At(x, y)[0] = overlayThumbnail.At(x, y)[1] = 0;
+    ASSERT_TRUE(WriteFileIfChanged(folder.Path("embedded.png"),
+                                   WithRgbThumbnail(EncodePng(Image(256, 256, 4)), overlayThumbnail)));
+
+    const GdipBitmapPtr annotated = Build("embedded.jpg", "embedded.png", true);
+    ASSERT_TRUE(annotated);
+    EXPECT_TRUE(ColourNear(PixelAt(annotated.get(), 30, 64), kOrange, 12));
+    EXPECT_TRUE(ColourNear(PixelAt(annotated.get(), 100, 64), kRed, 12)) << "the overlay's black is its key colour";
+}
+
+// The staged pictures' embedded thumbnails give the preview that decoding the whole
+// picture would: the same entry, the same way round.
+TEST_F(PreviewBuilder, StagedPicturesPreviewLikeTheirWholePictures) {
+    const std::string data = QW_TEST_DATA_DIR "\\";
+    MoonEntry entry;
+    entry.paper = "moon_05.jpg";  // a waxing crescent: mirroring would show
+    const GdipBitmapPtr preview = BuildPreviewFrom(data, entry, false);
+    const GdipImagePtr whole = LoadPicture(data + entry.paper);
+    Gdiplus::GpImage* raw = nullptr;
+    ASSERT_TRUE(preview && whole);
+    ASSERT_EQ(Gdiplus::Ok, Gdiplus::DllExports::GdipGetImageThumbnail(whole.get(), kPreviewSize, kPreviewSize, &raw,
+                                                                      nullptr, nullptr));
+    const GdipBitmapPtr reference(static_cast<Gdiplus::GpBitmap*>(raw));
+    double difference = 0.0;
+    for (int y = 0; y < kPreviewSize; ++y)
+        for (int x = 0; x < kPreviewSize; ++x) {
+            const ARGB a = PixelAt(preview.get(), x, y), b = PixelAt(reference.get(), x, y);
+            for (int shift : {0, 8, 16})
+                difference += std::abs(static_cast<int>(a >> shift & 0xFF) - static_cast<int>(b >> shift & 0xFF));
+        }
+    EXPECT_LT(difference / (3.0 * kPreviewSize * kPreviewSize), 6.0);
 }
 
 // A window holding a static control of the preview's size in dialog units at the usual
