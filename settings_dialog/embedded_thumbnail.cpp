@@ -138,9 +138,9 @@ bool ReadThumbnailTags(const TiffBlock& tiff, uint32_t directory, ThumbnailTags&
                 break;
             case exif::kStripByteCounts: tags.stripByteCount = read ? value : 0; break;
             case exif::kBitsPerSample:
-                for (uint32_t sample = 0; sample < count; ++sample) {
+                for (uint32_t sample = 0; sample < count && tags.eightBitSamples; ++sample) {
                     uint32_t bits = 0;
-                    tags.eightBitSamples = tags.eightBitSamples && tiff.ReadValue(entry, sample, bits) && bits == 8;
+                    tags.eightBitSamples = tiff.ReadValue(entry, sample, bits) && bits == 8;
                 }
                 break;
             default: break;

@@ -96,9 +96,9 @@ for name in win64 win32; do
   run_tests "$name"
 done
 
-echo "=== fuzz: HTML-to-RTF converter, bounded run"
+echo "=== fuzz: HTML-to-RTF converter and embedded-thumbnail finder, bounded runs"
 if sh tests/fuzz/run_fuzz.sh >build/fuzz.log 2>&1; then
-  note fuzz "passed: $(grep -Eo 'stat::number_of_executed_units: *[0-9]+' build/fuzz.log | grep -Eo '[0-9]+$' | head -1) inputs, no crash"
+  note fuzz "passed: $(grep -Eo 'stat::number_of_executed_units: *[0-9]+' build/fuzz.log | grep -Eo '[0-9]+$' | paste -sd+ | sed 's/+/ and /') inputs, no crash"
 else
   tail -30 build/fuzz.log
   note fuzz "FAILED: see build/fuzz.log and build/fuzz/artifacts/"

@@ -1,14 +1,14 @@
 #!/bin/sh
 # Builds the fuzz targets with clang (libFuzzer, AddressSanitizer, UBSan) and runs each one
 # for a bounded time on the committed seeds. Environment:
-#   FUZZ_SECONDS   time per target (default 60)
+#   FUZZ_SECONDS   time per target (default 30)
 #   FUZZ_BUILD_DIR build folder (default build/fuzz in the repository)
 # A crash or a broken invariant stops the run with a non-zero exit and leaves the input
 # as crash-* (or timeout-*, oom-*) in the build folder's artifacts/.
 set -eu
 root=$(cd "$(dirname "$0")/../.." && pwd)
 build=${FUZZ_BUILD_DIR:-$root/build/fuzz}
-seconds=${FUZZ_SECONDS:-60}
+seconds=${FUZZ_SECONDS:-30}
 
 if ! command -v clang++ >/dev/null 2>&1; then
     echo "clang++ not found: fuzz targets not built"
@@ -19,8 +19,14 @@ cmake -S "$root/tests/fuzz" -B "$build" -G Ninja -DCMAKE_CXX_COMPILER=clang++ >/
 ninja -j2 -C "$build"
 
 # New inputs go to the build folder's corpus; the committed seeds are only read.
-mkdir -p "$build/corpus/html_to_rtf" "$build/artifacts"
-"$build/html_to_rtf_fuzzer" -max_total_time="$seconds" -timeout=10 -print_final_stats=1 \
-    -artifact_prefix="$build/artifacts/" \
-    -dict="$root/tests/fuzz/html_to_rtf.dict" \
-    "$build/corpus/html_to_rtf" "$root/tests/fuzz/corpus/html_to_rtf"
+# run_target NAME [libFuzzer options...]
+run_target() {
+    name=$1
+    shift
+    mkdir -p "$build/corpus/$name" "$build/artifacts"
+    "$build/${name}_fuzzer" -max_total_time="$seconds" -timeout=10 -print_final_stats=1 \
+        -artifact_prefix="$build/artifacts/$name-" "$@" \
+        "$build/corpus/$name" "$root/tests/fuzz/corpus/$name"
+}
+run_target html_to_rtf -dict="$root/tests/fuzz/html_to_rtf.dict"
+run_target embedded_thumbnail

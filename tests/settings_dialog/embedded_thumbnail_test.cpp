@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -179,6 +180,11 @@ TEST(EmbeddedThumbnail, RefusesMalformedOrUnsupportedThumbnails) {
     tags[5].values = {kData, kData + 24};  // two strips
     EXPECT_EQ(Kind::None, inPng(MotorolaExif(tags, pixels)));
     EXPECT_EQ(Kind::None, inPng(MotorolaExif(RgbTags(0, 4), pixels)));
+    // A sample count of four billion is refused at once, not read value by value.
+    Bytes hugeCount = MotorolaExif(RgbTags(4, 4), pixels);
+    const size_t bitsCount = 8 + 2 + 4 + 2 + 2 * 12 + 4;  // the third entry's count
+    std::fill(hugeCount.begin() + bitsCount, hugeCount.begin() + bitsCount + 4, 0xFF);
+    EXPECT_EQ(Kind::None, inPng(hugeCount));
     // Too large to be a thumbnail, and claiming more pixels than the block holds.
     EXPECT_EQ(Kind::None, inPng(MotorolaExif(RgbTags(exif::kMaxThumbnailSide + 1, 1), pixels)));
     EXPECT_EQ(Kind::None, inPng(MotorolaExif(RgbTags(5, 4), pixels)));
