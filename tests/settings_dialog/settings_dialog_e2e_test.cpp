@@ -166,6 +166,23 @@ protected:
         return tray;
     }
 
+    // Starts the program with entry `entry` pinned in the settings, as Start does.
+    HWND StartPinned(int entry) {
+        EXPECT_TRUE(WriteSettingsDword("MoonType", 1));
+        EXPECT_TRUE(WriteSettingsDword("SelectedMoon", static_cast<DWORD>(entry)));
+        return Start();
+    }
+
+    // Closes the program from its icon's window and expects a clean end; a dialog still
+    // open, when given, has to close with it.
+    void ExitProgram(HWND tray, HWND openDialog = nullptr) {
+        PostMessageA(tray, WM_CLOSE, 0, 0);
+        if (openDialog) {
+            EXPECT_TRUE(WaitClosed(openDialog));
+        }
+        EXPECT_EQ(0u, program->WaitForExit(10000));
+    }
+
     // Double-clicks the icon and waits for the dialog to show.
     HWND OpenDialog(HWND tray) {
         PostMessageA(tray, WM_TRAYNOTIFY, 0, WM_LBUTTONDBLCLK);
@@ -251,7 +268,7 @@ protected:
 TEST_F(SettingsDialogEndToEnd, CurrentTimeModeShowsThePresentMoonInAOneAndOnlyDialog) {
     const int current = CurrentMoonIndex();
     ASSERT_GE(current, 0);
-    EXPECT_TRUE(WriteSettingsDword("SelectedMoon", current == 0 ? 1 : 0));
+    ASSERT_TRUE(WriteSettingsDword("SelectedMoon", current == 0 ? 1 : 0));
     const HWND tray = Start();
     ASSERT_TRUE(tray);
 
@@ -308,15 +325,11 @@ TEST_F(SettingsDialogEndToEnd, CurrentTimeModeShowsThePresentMoonInAOneAndOnlyDi
     EXPECT_EQ(1u, SettingsDialogs(program->Id()).size());
 
     // Exit from the tray closes the dialog and ends the program cleanly.
-    PostMessageA(tray, WM_CLOSE, 0, 0);
-    EXPECT_TRUE(WaitClosed(fresh));
-    EXPECT_EQ(0u, program->WaitForExit(10000));
+    ExitProgram(tray, fresh);
 }
 
 TEST_F(SettingsDialogEndToEnd, PinnedChoiceIsShownChangedAndAppliedOnce) {
-    EXPECT_TRUE(WriteSettingsDword("MoonType", 1));
-    EXPECT_TRUE(WriteSettingsDword("SelectedMoon", 3));
-    const HWND tray = Start();
+    const HWND tray = StartPinned(3);
     ASSERT_TRUE(tray);
     const HWND dialog = OpenDialog(tray);
     ASSERT_TRUE(dialog);
@@ -362,14 +375,11 @@ TEST_F(SettingsDialogEndToEnd, PinnedChoiceIsShownChangedAndAppliedOnce) {
     SendMessageA(GetDlgItem(dialog, IDOK), BM_CLICK, 0, 0);
     EXPECT_TRUE(WaitClosed(dialog));
     ExpectNotRewritten(applied);
-    PostMessageA(tray, WM_CLOSE, 0, 0);
-    EXPECT_EQ(0u, program->WaitForExit(10000));
+    ExitProgram(tray);
 }
 
 TEST_F(SettingsDialogEndToEnd, EnterRightAfterOpeningAppliesOnceAndCloses) {
-    EXPECT_TRUE(WriteSettingsDword("MoonType", 1));
-    EXPECT_TRUE(WriteSettingsDword("SelectedMoon", 4));
-    const HWND tray = Start();
+    const HWND tray = StartPinned(4);
     ASSERT_TRUE(tray);
     const HWND dialog = OpenDialog(tray);
     ASSERT_TRUE(dialog);
@@ -381,14 +391,11 @@ TEST_F(SettingsDialogEndToEnd, EnterRightAfterOpeningAppliesOnceAndCloses) {
     EXPECT_TRUE(RewrittenOnce(before)) << "OK on an unchanged dialog rebuilds the wallpaper";
     EXPECT_EQ(4u, SettingOr("SelectedMoon", 99));
     ExpectWallpaperOf(4, false);
-    PostMessageA(tray, WM_CLOSE, 0, 0);
-    EXPECT_EQ(0u, program->WaitForExit(10000));
+    ExitProgram(tray);
 }
 
 TEST_F(SettingsDialogEndToEnd, EscapeAndTheCloseBoxCancel) {
-    EXPECT_TRUE(WriteSettingsDword("MoonType", 1));
-    EXPECT_TRUE(WriteSettingsDword("SelectedMoon", 0));
-    const HWND tray = Start();
+    const HWND tray = StartPinned(0);
     ASSERT_TRUE(tray);
     const FILETIME installed = LastWriteTime(WindowsWallpaperPath());
 
@@ -409,14 +416,11 @@ TEST_F(SettingsDialogEndToEnd, EscapeAndTheCloseBoxCancel) {
         EXPECT_EQ(0u, SettingOr("SelectedMoon", 99));
     }
     ExpectNotRewritten(installed);
-    PostMessageA(tray, WM_CLOSE, 0, 0);
-    EXPECT_EQ(0u, program->WaitForExit(10000));
+    ExitProgram(tray);
 }
 
 TEST_F(SettingsDialogEndToEnd, PinnedIndexOutsideTheCatalogueShowsNothingAndIsKept) {
-    EXPECT_TRUE(WriteSettingsDword("MoonType", 1));
-    EXPECT_TRUE(WriteSettingsDword("SelectedMoon", 9));
-    const HWND tray = Start();
+    const HWND tray = StartPinned(9);
     ASSERT_TRUE(tray);
     const HWND dialog = OpenDialog(tray);
     ASSERT_TRUE(dialog);
@@ -434,9 +438,7 @@ TEST_F(SettingsDialogEndToEnd, PinnedIndexOutsideTheCatalogueShowsNothingAndIsKe
     EXPECT_EQ(1u, SettingOr("Annotate", 99));
     EXPECT_EQ(1u, SettingOr("MoonType", 99));
     EXPECT_EQ(9u, SettingOr("SelectedMoon", 99)) << "no index outside the list is stored";
-    PostMessageA(tray, WM_CLOSE, 0, 0);
-    EXPECT_TRUE(WaitClosed(dialog));
-    EXPECT_EQ(0u, program->WaitForExit(10000));
+    ExitProgram(tray, dialog);
 }
 
 TEST_F(SettingsDialogEndToEnd, DialogReopenedBeforeItsCloseIsReportedStaysOpen) {
@@ -467,8 +469,7 @@ TEST_F(SettingsDialogEndToEnd, DialogReopenedBeforeItsCloseIsReportedStaysOpen) 
     SendMessageA(GetDlgItem(reopened, IDCANCEL), BM_CLICK, 0, 0);
     EXPECT_TRUE(WaitClosed(reopened));
     EXPECT_TRUE(OpenDialog(tray));
-    PostMessageA(tray, WM_CLOSE, 0, 0);
-    EXPECT_EQ(0u, program->WaitForExit(10000));
+    ExitProgram(tray);
 }
 
 }  // namespace
