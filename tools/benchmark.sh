@@ -7,37 +7,12 @@
 # Not a test: it only prints figures.
 set -euo pipefail
 
-root=$(cd "$(dirname "$0")/.." && pwd)
-cd "$root"
-bash tools/ensure_packages.sh
-
-build="$root/build/win64"
-if [[ ! -f "$build/build.ninja" ]]; then
-  cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-win64.cmake >/dev/null
-fi
-ninja -C "$build" -j2 Quellwick quellwick_render_benchmark >/dev/null
-
-work=$(mktemp -d /tmp/quellwick_bench.XXXXXX)
-xvfb_pid=
-program_pid=
-export WINEPREFIX="$build/wineprefix"
+source "$(dirname "$0")/wine_bench_env.sh"
+bench_build Quellwick quellwick_render_benchmark
+bench_make_work_dir quellwick_bench
 export WINELOADER=/usr/lib/wine/wine64
 export WINEDEBUG=-all
-cleanup() {
-  [[ -n $program_pid ]] && kill "$program_pid" >/dev/null 2>&1 || true
-  wineserver -k >/dev/null 2>&1 || true
-  [[ -n $xvfb_pid ]] && kill "$xvfb_pid" >/dev/null 2>&1 || true
-  rm -rf "$work"
-}
-trap cleanup EXIT
-trap 'exit 130' INT TERM
-
-display=90
-while [[ -e /tmp/.X11-unix/X$display || -e /tmp/.X$display-lock ]]; do display=$((display + 1)); done
-Xvfb ":$display" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
-xvfb_pid=$!
-export DISPLAY=":$display"
-sleep 1
+bench_start_xvfb 1280x1024x24
 "$build/wine-run" cmd.exe /c exit >/dev/null 2>&1 || true
 
 # The same picture and overlay for both renderers.

@@ -7,26 +7,9 @@
 # makes four 2048 x 2048 JPEG pictures with PNG overlays. Not a test: it only prints figures.
 set -euo pipefail
 
-root=$(cd "$(dirname "$0")/.." && pwd)
-cd "$root"
-bash tools/ensure_packages.sh
-
-build="$root/build/win64"
-if [[ ! -f "$build/build.ninja" ]]; then
-  cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-win64.cmake >/dev/null
-fi
-ninja -C "$build" -j2 quellwick_preview_benchmark >/dev/null
-
-work=$(mktemp -d /tmp/quellwick_preview_bench.XXXXXX)
-xvfb_pid=
-export WINEPREFIX="$build/wineprefix"
-cleanup() {
-  wineserver -k >/dev/null 2>&1 || true
-  [[ -n $xvfb_pid ]] && kill "$xvfb_pid" >/dev/null 2>&1 || true
-  rm -rf "$work"
-}
-trap cleanup EXIT
-trap 'exit 130' INT TERM
+source "$(dirname "$0")/wine_bench_env.sh"
+bench_build quellwick_preview_benchmark
+bench_make_work_dir quellwick_preview_bench
 
 data=${1:-}
 if [[ -z $data && -f "$build/data/Quellwicks.xml" ]]; then
@@ -45,12 +28,7 @@ if [[ -z $data ]]; then
   printf "$catalogue</Quellwicks>\n" >"$data/Quellwicks.xml"
 fi
 
-display=90
-while [[ -e /tmp/.X11-unix/X$display || -e /tmp/.X$display-lock ]]; do display=$((display + 1)); done
-Xvfb ":$display" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
-xvfb_pid=$!
-export DISPLAY=":$display"
-sleep 1
+bench_start_xvfb 1280x1024x24
 
 echo "=== BuildPreview (GDI+ under Wine) on $data"
 "$build/wine-run" "$build/tests/settings_dialog/quellwick_preview_benchmark.exe" \

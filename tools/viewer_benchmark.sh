@@ -5,30 +5,8 @@
 # Not a test: it only prints figures.
 set -euo pipefail
 
-root=$(cd "$(dirname "$0")/.." && pwd)
-cd "$root"
-bash tools/ensure_packages.sh
-
-build="$root/build/win64"
-if [[ ! -f "$build/build.ninja" ]]; then
-  cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-win64.cmake >/dev/null
-fi
-ninja -C "$build" -j2 quellwick_viewer_benchmark >/dev/null
-
-xvfb_pid=
-export WINEPREFIX="$build/wineprefix"
-cleanup() {
-  wineserver -k >/dev/null 2>&1 || true
-  [[ -n $xvfb_pid ]] && kill "$xvfb_pid" >/dev/null 2>&1 || true
-}
-trap cleanup EXIT
-trap 'exit 130' INT TERM
-
-display=90
-while [[ -e /tmp/.X11-unix/X$display || -e /tmp/.X$display-lock ]]; do display=$((display + 1)); done
+source "$(dirname "$0")/wine_bench_env.sh"
+bench_build quellwick_viewer_benchmark
 # Large enough for a frame around a 1920 x 1080 pane.
-Xvfb ":$display" -screen 0 1940x1100x24 -nolisten tcp >/dev/null 2>&1 &
-xvfb_pid=$!
-export DISPLAY=":$display"
-sleep 1
+bench_start_xvfb 1940x1100x24
 "$build/wine-run" "$build/tests/viewer/quellwick_viewer_benchmark.exe" | tr -d '\r'

@@ -171,16 +171,9 @@ LRESULT CMoonView::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_VSCROLL:
             OnScroll(ScrollAxis::Vertical, wParam);
             return 0;
-        case WM_PAINT: {
-            PAINTSTRUCT paint;
-            const HDC dc = BeginPaint(GetHwnd(), &paint);
-            Paint(dc);
-            EndPaint(GetHwnd(), &paint);
-            return 0;
-        }
+        case WM_PAINT:
         case WM_PRINTCLIENT:
-            Paint(reinterpret_cast<HDC>(wParam));
-            return 0;
+            return PaintMessage(message, wParam);
         default:
             if (wheelMessage != 0 && message == wheelMessage) {
                 OnWheel(static_cast<int>(wParam), lParam);

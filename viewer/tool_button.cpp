@@ -94,16 +94,9 @@ LRESULT CToolButton::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             return OnCreate(lParam);
         case WM_ERASEBKGND:
             return 1;
-        case WM_PAINT: {
-            PAINTSTRUCT paint;
-            const HDC dc = BeginPaint(GetHwnd(), &paint);
-            Paint(dc);
-            EndPaint(GetHwnd(), &paint);
-            return 0;
-        }
+        case WM_PAINT:
         case WM_PRINTCLIENT:
-            Paint(reinterpret_cast<HDC>(wParam));
-            return 0;
+            return PaintMessage(message, wParam);
         case WM_SETFOCUS:
         case WM_KILLFOCUS:
             OnFocus(message == WM_SETFOCUS);

@@ -76,6 +76,20 @@ LRESULT CWindowBase::DefaultProcessing(UINT message, WPARAM wParam, LPARAM lPara
     return CallWindowProcA(defaultProc, hwnd, message, wParam, lParam);
 }
 
+void CWindowBase::Paint(HDC) {}
+
+LRESULT CWindowBase::PaintMessage(UINT message, WPARAM wParam) {
+    if (message == WM_PRINTCLIENT) {
+        Paint(reinterpret_cast<HDC>(wParam));
+        return 0;
+    }
+    PAINTSTRUCT paint;
+    const HDC dc = BeginPaint(hwnd, &paint);
+    Paint(dc);
+    EndPaint(hwnd, &paint);
+    return 0;
+}
+
 LRESULT CALLBACK CWindowBase::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     auto* self = reinterpret_cast<CWindowBase*>(GetWindowLongPtrA(window, GWLP_USERDATA));
     if (!self && creatingWindow && !creatingWindow->hwnd) {

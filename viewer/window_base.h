@@ -33,6 +33,12 @@ protected:
     virtual LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) = 0;
     LRESULT DefaultProcessing(UINT message, WPARAM wParam, LPARAM lParam);
 
+    // A window that draws its own client area overrides Paint and routes both WM_PAINT and
+    // WM_PRINTCLIENT to PaintMessage: WM_PAINT paints the invalid part between BeginPaint and
+    // EndPaint, WM_PRINTCLIENT paints into the device context it carries in wParam.
+    virtual void Paint(HDC dc);
+    LRESULT PaintMessage(UINT message, WPARAM wParam);
+
 private:
     static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 

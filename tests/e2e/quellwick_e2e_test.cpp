@@ -32,21 +32,8 @@ constexpr char kCatalogue[] =
     "  <Quellwick paper=\"moon.png\" phase=\"200\" ann=\"moon_ann.png\" title=\"New\">New moon</Quellwick>\n"
     "</Quellwicks>\n";
 
-class QuellwickEndToEnd : public ::testing::Test {
+class QuellwickEndToEnd : public QuellwickSessionTest {
 protected:
-    void SetUp() override {
-        ASSERT_TRUE(imaging.IsStarted());
-        ASSERT_TRUE(EnterVirtualDesktop()) << "the virtual desktop did not start";
-        ASSERT_TRUE(layout.IsReady()) << "cannot lay out the staged program";
-        RemoveSettingsKey();
-        RemoveWallpaperFiles();
-    }
-
-    void TearDown() override {
-        RemoveSettingsKey();
-        RemoveWallpaperFiles();
-    }
-
     // The picture set: the same picture at every phase, so that the wallpaper does not
     // depend on today's Moon. Left half grey, right half orange; the overlay adds a green
     // block in the middle.
@@ -94,9 +81,6 @@ protected:
         EXPECT_EQ(0u, program.WaitForExit(10000));
         EXPECT_FALSE(HasTrayIcon(tray)) << "the icon outlived the program";
     }
-
-    CGdiplusSession imaging;
-    CInstalledLayout layout;
 };
 
 TEST_F(QuellwickEndToEnd, InstallsTheFittedMoonAndEndsOnClose) {

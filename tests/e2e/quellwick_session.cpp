@@ -3,6 +3,7 @@
 #include <shellapi.h>
 #include <shlobj.h>
 
+#include <fstream>
 #include <vector>
 
 #include "tests/wallpaper/wallpaper_test_support.h"
@@ -224,6 +225,17 @@ bool ReadSettingsDword(const char* name, DWORD* value) {
     return status == ERROR_SUCCESS && type == REG_DWORD;
 }
 
+bool WriteSettingsDword(const char* name, DWORD value) {
+    HKEY key = nullptr;
+    if (RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\Quellwick", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
+                        nullptr) != ERROR_SUCCESS) {
+        return false;
+    }
+    const LONG status = RegSetValueExA(key, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof(value));
+    RegCloseKey(key);
+    return status == ERROR_SUCCESS;
+}
+
 FILETIME LastWriteTime(const std::string& path) {
     WIN32_FILE_ATTRIBUTE_DATA data = {};
     GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data);
@@ -248,6 +260,39 @@ void PressKey(WORD virtualKey) {
     inputs[1] = inputs[0];
     inputs[1].ki.dwFlags = KEYEVENTF_KEYUP;
     SendInput(2, inputs, sizeof(INPUT));
+}
+
+void QuellwickSessionTest::SetUp() {
+    ASSERT_TRUE(imaging.IsStarted());
+    ASSERT_TRUE(EnterVirtualDesktop()) << "the virtual desktop did not start";
+    ASSERT_TRUE(layout.IsReady()) << "cannot lay out the staged program";
+    RemoveSettingsKey();
+    RemoveWallpaperFiles();
+}
+
+void QuellwickSessionTest::TearDown() {
+    RemoveSettingsKey();
+    RemoveWallpaperFiles();
+}
+
+bool WriteColourCatalogue(const CInstalledLayout& layout, const std::function<std::string(int)>& title,
+                          const std::function<std::string(int)>& description) {
+    using wallpaper_test::SavePicture;
+    std::string catalogue = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<Quellwicks>\n";
+    for (int i = 0; i < kEntryCount; ++i) {
+        const std::string name = "moon_" + std::to_string(i) + ".png";
+        if (!SavePicture(layout.DataPath(name), kEntryWidth, kEntryHeight,
+                         {{0, 0, kEntryWidth / 2, kEntryHeight, kLeftColours[i]},
+                          {kEntryWidth / 2, 0, kEntryWidth / 2, kEntryHeight, kRightColours[i]}})) {
+            return false;
+        }
+        catalogue += "  <Quellwick paper=\"" + name + "\" phase=\"" + std::to_string(i * 50) +
+                     "\" ann=\"overlay.png\" title=\"" + title(i) + "\">" + description(i) + "</Quellwick>\n";
+    }
+    catalogue += "</Quellwicks>\n";
+    if (!SavePicture(layout.DataPath("overlay.png"), kEntryWidth, kEntryHeight, {{100, 50, 100, 100, kOverlayGreen}}))
+        return false;
+    return static_cast<bool>(std::ofstream(layout.DataPath("Quellwicks.xml"), std::ios::binary) << catalogue);
 }
 
 }  // namespace e2e

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <windows.h>
 
 #include <functional>
@@ -76,6 +78,8 @@ std::string UserWallpaperPath();
 std::string DesktopWallpaperSetting();
 std::string ReadDesktopString(const char* name);
 bool ReadSettingsDword(const char* name, DWORD* value);
+// Stores a number in the program's settings key, creating the key. False on failure.
+bool WriteSettingsDword(const char* name, DWORD value);
 
 FILETIME LastWriteTime(const std::string& path);
 
@@ -85,5 +89,35 @@ ScreenCapture CaptureWindow(HWND window);
 
 // Presses and releases a key with SendInput.
 void PressKey(WORD virtualKey);
+
+// The fixture of the tests that drive the staged program: GDI+ for the test's own pictures,
+// this thread on the virtual desktop, a fresh installed layout, and neither settings nor
+// wallpaper files left from another test, at the start and at the end of each test. A
+// derived SetUp calls this one first through ASSERT_NO_FATAL_FAILURE.
+class QuellwickSessionTest : public ::testing::Test {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    CGdiplusSession imaging;
+    CInstalledLayout layout;
+};
+
+// A catalogue of five pictures that tell each other apart by colour: entry i at phase
+// i * 50 is moon_<i>.png, kEntryWidth x kEntryHeight, its left half kLeftColours[i] and its
+// right half kRightColours[i]. Every entry has the overlay overlay.png: a 100 x 100 block of
+// kOverlayGreen in the middle, transparent elsewhere.
+constexpr int kEntryCount = 5;
+constexpr int kEntryWidth = 300;
+constexpr int kEntryHeight = 200;
+constexpr Gdiplus::ARGB kLeftColours[kEntryCount] = {0xFFC03030, 0xFF30C030, 0xFF3030C0, 0xFFC0C030, 0xFF30C0C0};
+constexpr Gdiplus::ARGB kRightColours[kEntryCount] = {0xFFE0E0E0, 0xFF806020, 0xFFC060C0, 0xFF204080, 0xFFE08020};
+constexpr Gdiplus::ARGB kOverlayGreen = 0xFF20E040;
+
+// Writes those pictures and their Quellwicks.xml into the layout's data folder; entry i has
+// the title `title(i)` and the description `description(i)`, as catalogue text. False when
+// a file cannot be written.
+bool WriteColourCatalogue(const CInstalledLayout& layout, const std::function<std::string(int)>& title,
+                          const std::function<std::string(int)>& description);
 
 }  // namespace e2e

@@ -4,7 +4,6 @@
 #include <objbase.h>
 
 #include <cstring>
-#include <fstream>
 #include <string>
 #include <vector>
 
@@ -30,13 +29,8 @@ constexpr int kAnnotated = 1006;
 constexpr int kApply = 12321;
 constexpr int kDescription = 1010;
 
-// Five entries at phases 0, 50, 100, 150 and 200, each picture with its own pair of
-// colours (left half, right half). The third has no title and is listed by its file name.
-constexpr int kEntryCount = 5;
-constexpr ARGB kLeftColours[kEntryCount] = {0xFFC03030, 0xFF30C030, 0xFF3030C0, 0xFFC0C030, 0xFF30C0C0};
-constexpr ARGB kRightColours[kEntryCount] = {0xFFE0E0E0, 0xFF806020, 0xFFC060C0, 0xFF204080, 0xFFE08020};
-constexpr ARGB kOverlayGreen = 0xFF20E040;
-
+// What the list and the description show of the five colour entries. The third has no
+// title and is listed by its file name.
 std::string PictureName(int i) {
     return "moon_" + std::to_string(i) + ".png";
 }
@@ -47,14 +41,6 @@ std::string Title(int i) {
 
 std::string Description(int i) {
     return "Description of picture " + std::to_string(i) + ".\r\nSecond line.";
-}
-
-void WriteSettingsDword(const char* name, DWORD value) {
-    HKEY key = nullptr;
-    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\Quellwick", 0, nullptr, 0, KEY_ALL_ACCESS,
-                                             nullptr, &key, nullptr));
-    RegSetValueExA(key, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof(value));
-    RegCloseKey(key);
 }
 
 DWORD SettingOr(const char* name, DWORD fallback) {
@@ -142,39 +128,22 @@ void ClickListLine(HWND dialog, int line) {
     ClickAt(point.x, point.y);
 }
 
-class SettingsDialogEndToEnd : public ::testing::Test {
+class SettingsDialogEndToEnd : public QuellwickSessionTest {
 protected:
     void SetUp() override {
-        ASSERT_TRUE(imaging.IsStarted());
-        // Before the component runtime, which gives the thread a window of its own.
-        ASSERT_TRUE(EnterVirtualDesktop()) << "the virtual desktop did not start";
+        // The virtual desktop comes before the component runtime, which gives the thread a
+        // window of its own.
+        ASSERT_NO_FATAL_FAILURE(QuellwickSessionTest::SetUp());
         ASSERT_TRUE(SUCCEEDED(CoInitialize(nullptr)));
-        ASSERT_TRUE(layout.IsReady()) << "cannot lay out the staged program";
-        RemoveSettingsKey();
-        RemoveWallpaperFiles();
-        WriteData();
+        ASSERT_TRUE(WriteColourCatalogue(layout, Title, [](int i) {
+            return "Description of picture " + std::to_string(i) + ".&lt;br&gt;Second line.";
+        }));
     }
 
     void TearDown() override {
         program.reset();
-        RemoveSettingsKey();
-        RemoveWallpaperFiles();
+        QuellwickSessionTest::TearDown();
         CoUninitialize();
-    }
-
-    void WriteData() {
-        std::string catalogue = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<Quellwicks>\n";
-        for (int i = 0; i < kEntryCount; ++i) {
-            ASSERT_TRUE(SavePicture(layout.DataPath(PictureName(i)), 300, 200,
-                                    {{0, 0, 150, 200, kLeftColours[i]}, {150, 0, 150, 200, kRightColours[i]}}));
-            catalogue += "  <Quellwick paper=\"" + PictureName(i) + "\" phase=\"" + std::to_string(i * 50) +
-                         "\" ann=\"overlay.png\" title=\"" + Title(i) + "\">" + "Description of picture " +
-                         std::to_string(i) + ".&lt;br&gt;Second line.</Quellwick>\n";
-        }
-        catalogue += "</Quellwicks>\n";
-        // The overlay: a green block in the middle, transparent elsewhere.
-        ASSERT_TRUE(SavePicture(layout.DataPath("overlay.png"), 300, 200, {{100, 50, 100, 100, kOverlayGreen}}));
-        std::ofstream(layout.DataPath("Quellwicks.xml"), std::ios::binary) << catalogue;
     }
 
     // The index of today's entry, worked out as the program does.
@@ -195,6 +164,23 @@ protected:
         // The desktop settles on the new wallpaper before anything is looked at.
         Sleep(500);
         return tray;
+    }
+
+    // Starts the program with entry `entry` pinned in the settings, as Start does.
+    HWND StartPinned(int entry) {
+        EXPECT_TRUE(WriteSettingsDword("MoonType", 1));
+        EXPECT_TRUE(WriteSettingsDword("SelectedMoon", static_cast<DWORD>(entry)));
+        return Start();
+    }
+
+    // Closes the program from its icon's window and expects a clean end; a dialog still
+    // open, when given, has to close with it.
+    void ExitProgram(HWND tray, HWND openDialog = nullptr) {
+        PostMessageA(tray, WM_CLOSE, 0, 0);
+        if (openDialog) {
+            EXPECT_TRUE(WaitClosed(openDialog));
+        }
+        EXPECT_EQ(0u, program->WaitForExit(10000));
     }
 
     // Double-clicks the icon and waits for the dialog to show.
@@ -276,15 +262,13 @@ protected:
         EXPECT_EQ(0, outside) << "pixels beside or below the preview are not black";
     }
 
-    CGdiplusSession imaging;
-    CInstalledLayout layout;
     std::unique_ptr<CQuellwickProcess> program;
 };
 
 TEST_F(SettingsDialogEndToEnd, CurrentTimeModeShowsThePresentMoonInAOneAndOnlyDialog) {
     const int current = CurrentMoonIndex();
     ASSERT_GE(current, 0);
-    WriteSettingsDword("SelectedMoon", current == 0 ? 1 : 0);
+    ASSERT_TRUE(WriteSettingsDword("SelectedMoon", current == 0 ? 1 : 0));
     const HWND tray = Start();
     ASSERT_TRUE(tray);
 
@@ -341,15 +325,11 @@ TEST_F(SettingsDialogEndToEnd, CurrentTimeModeShowsThePresentMoonInAOneAndOnlyDi
     EXPECT_EQ(1u, SettingsDialogs(program->Id()).size());
 
     // Exit from the tray closes the dialog and ends the program cleanly.
-    PostMessageA(tray, WM_CLOSE, 0, 0);
-    EXPECT_TRUE(WaitClosed(fresh));
-    EXPECT_EQ(0u, program->WaitForExit(10000));
+    ExitProgram(tray, fresh);
 }
 
 TEST_F(SettingsDialogEndToEnd, PinnedChoiceIsShownChangedAndAppliedOnce) {
-    WriteSettingsDword("MoonType", 1);
-    WriteSettingsDword("SelectedMoon", 3);
-    const HWND tray = Start();
+    const HWND tray = StartPinned(3);
     ASSERT_TRUE(tray);
     const HWND dialog = OpenDialog(tray);
     ASSERT_TRUE(dialog);
@@ -395,14 +375,11 @@ TEST_F(SettingsDialogEndToEnd, PinnedChoiceIsShownChangedAndAppliedOnce) {
     SendMessageA(GetDlgItem(dialog, IDOK), BM_CLICK, 0, 0);
     EXPECT_TRUE(WaitClosed(dialog));
     ExpectNotRewritten(applied);
-    PostMessageA(tray, WM_CLOSE, 0, 0);
-    EXPECT_EQ(0u, program->WaitForExit(10000));
+    ExitProgram(tray);
 }
 
 TEST_F(SettingsDialogEndToEnd, EnterRightAfterOpeningAppliesOnceAndCloses) {
-    WriteSettingsDword("MoonType", 1);
-    WriteSettingsDword("SelectedMoon", 4);
-    const HWND tray = Start();
+    const HWND tray = StartPinned(4);
     ASSERT_TRUE(tray);
     const HWND dialog = OpenDialog(tray);
     ASSERT_TRUE(dialog);
@@ -414,14 +391,11 @@ TEST_F(SettingsDialogEndToEnd, EnterRightAfterOpeningAppliesOnceAndCloses) {
     EXPECT_TRUE(RewrittenOnce(before)) << "OK on an unchanged dialog rebuilds the wallpaper";
     EXPECT_EQ(4u, SettingOr("SelectedMoon", 99));
     ExpectWallpaperOf(4, false);
-    PostMessageA(tray, WM_CLOSE, 0, 0);
-    EXPECT_EQ(0u, program->WaitForExit(10000));
+    ExitProgram(tray);
 }
 
 TEST_F(SettingsDialogEndToEnd, EscapeAndTheCloseBoxCancel) {
-    WriteSettingsDword("MoonType", 1);
-    WriteSettingsDword("SelectedMoon", 0);
-    const HWND tray = Start();
+    const HWND tray = StartPinned(0);
     ASSERT_TRUE(tray);
     const FILETIME installed = LastWriteTime(WindowsWallpaperPath());
 
@@ -442,14 +416,11 @@ TEST_F(SettingsDialogEndToEnd, EscapeAndTheCloseBoxCancel) {
         EXPECT_EQ(0u, SettingOr("SelectedMoon", 99));
     }
     ExpectNotRewritten(installed);
-    PostMessageA(tray, WM_CLOSE, 0, 0);
-    EXPECT_EQ(0u, program->WaitForExit(10000));
+    ExitProgram(tray);
 }
 
 TEST_F(SettingsDialogEndToEnd, PinnedIndexOutsideTheCatalogueShowsNothingAndIsKept) {
-    WriteSettingsDword("MoonType", 1);
-    WriteSettingsDword("SelectedMoon", 9);
-    const HWND tray = Start();
+    const HWND tray = StartPinned(9);
     ASSERT_TRUE(tray);
     const HWND dialog = OpenDialog(tray);
     ASSERT_TRUE(dialog);
@@ -467,9 +438,7 @@ TEST_F(SettingsDialogEndToEnd, PinnedIndexOutsideTheCatalogueShowsNothingAndIsKe
     EXPECT_EQ(1u, SettingOr("Annotate", 99));
     EXPECT_EQ(1u, SettingOr("MoonType", 99));
     EXPECT_EQ(9u, SettingOr("SelectedMoon", 99)) << "no index outside the list is stored";
-    PostMessageA(tray, WM_CLOSE, 0, 0);
-    EXPECT_TRUE(WaitClosed(dialog));
-    EXPECT_EQ(0u, program->WaitForExit(10000));
+    ExitProgram(tray, dialog);
 }
 
 TEST_F(SettingsDialogEndToEnd, DialogReopenedBeforeItsCloseIsReportedStaysOpen) {
@@ -500,8 +469,7 @@ TEST_F(SettingsDialogEndToEnd, DialogReopenedBeforeItsCloseIsReportedStaysOpen) 
     SendMessageA(GetDlgItem(reopened, IDCANCEL), BM_CLICK, 0, 0);
     EXPECT_TRUE(WaitClosed(reopened));
     EXPECT_TRUE(OpenDialog(tray));
-    PostMessageA(tray, WM_CLOSE, 0, 0);
-    EXPECT_EQ(0u, program->WaitForExit(10000));
+    ExitProgram(tray);
 }
 
 }  // namespace

@@ -2,7 +2,6 @@
 
 #include <windows.h>
 
-#include <fstream>
 #include <utility>
 #include <string>
 
@@ -18,14 +17,6 @@ namespace {
 
 constexpr int kViewFullscreen = 1007;
 constexpr int kCancel = 2;
-constexpr int kPictureWidth = 300;
-constexpr int kPictureHeight = 200;
-
-// Five entries, each picture with its own pair of colours (left half, right half). The
-// last one closes the phase scale and is never reached by stepping.
-constexpr int kEntryCount = 5;
-constexpr ARGB kLeftColours[kEntryCount] = {0xFFC03030, 0xFF30C030, 0xFF3030C0, 0xFFC0C030, 0xFF30C0C0};
-constexpr ARGB kRightColours[kEntryCount] = {0xFFE0E0E0, 0xFF806020, 0xFFC060C0, 0xFF204080, 0xFFE08020};
 
 bool Near(DWORD actual, ARGB expected) {
     for (int shift = 0; shift <= 16; shift += 8) {
@@ -56,48 +47,24 @@ int DrawnWidth(const ScreenCapture& capture) {
     return width;
 }
 
-class ViewerEndToEnd : public ::testing::Test {
+class ViewerEndToEnd : public QuellwickSessionTest {
 protected:
     void SetUp() override {
-        ASSERT_TRUE(imaging.IsStarted());
-        ASSERT_TRUE(EnterVirtualDesktop()) << "the virtual desktop did not start";
-        ASSERT_TRUE(layout.IsReady()) << "cannot lay out the staged program";
-        RemoveSettingsKey();
-        RemoveWallpaperFiles();
-        WriteData();
+        ASSERT_NO_FATAL_FAILURE(QuellwickSessionTest::SetUp());
+        // The last of the five entries closes the phase scale and is never reached by stepping.
+        ASSERT_TRUE(WriteColourCatalogue(
+            layout, [](int i) { return "Moon " + std::to_string(i); }, [](int) { return std::string("Moon"); }));
     }
 
     void TearDown() override {
         program.reset();
-        RemoveSettingsKey();
-        RemoveWallpaperFiles();
-    }
-
-    void WriteData() {
-        std::string catalogue = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<Quellwicks>\n";
-        for (int i = 0; i < kEntryCount; ++i) {
-            const std::string name = "moon_" + std::to_string(i) + ".png";
-            ASSERT_TRUE(SavePicture(layout.DataPath(name), kPictureWidth, kPictureHeight,
-                                    {{0, 0, 150, 200, kLeftColours[i]}, {150, 0, 150, 200, kRightColours[i]}}));
-            catalogue += "  <Quellwick paper=\"" + name + "\" phase=\"" + std::to_string(i * 50) +
-                         "\" ann=\"overlay.png\" title=\"Moon " + std::to_string(i) + "\">Moon</Quellwick>\n";
-        }
-        catalogue += "</Quellwicks>\n";
-        ASSERT_TRUE(SavePicture(layout.DataPath("overlay.png"), kPictureWidth, kPictureHeight,
-                                {{100, 50, 100, 100, 0xFF20E040}}));
-        std::ofstream(layout.DataPath("Quellwicks.xml"), std::ios::binary) << catalogue;
+        QuellwickSessionTest::TearDown();
     }
 
     // The program with entry `pinned` chosen in the settings, its dialog open.
     void StartWithDialog(int pinned) {
-        HKEY key = nullptr;
-        ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\Quellwick", 0, nullptr, 0,
-                                                 KEY_ALL_ACCESS, nullptr, &key, nullptr));
-        const DWORD moonType = 1;
-        const DWORD selected = static_cast<DWORD>(pinned);
-        RegSetValueExA(key, "MoonType", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&moonType), sizeof(moonType));
-        RegSetValueExA(key, "SelectedMoon", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&selected), sizeof(selected));
-        RegCloseKey(key);
+        ASSERT_TRUE(WriteSettingsDword("MoonType", 1));
+        ASSERT_TRUE(WriteSettingsDword("SelectedMoon", static_cast<DWORD>(pinned)));
 
         program.reset(new CQuellwickProcess(layout.ProgramPath()));
         const HWND tray = program->WaitForTrayWindow(10000);
@@ -235,8 +202,6 @@ protected:
         return -1;
     }
 
-    const CGdiplusSession imaging;
-    CInstalledLayout layout;
     std::unique_ptr<CQuellwickProcess> program;
     HWND dialog = nullptr;
 };
@@ -261,7 +226,7 @@ TEST_F(ViewerEndToEnd, OpensFullscreenZoomsAndStopsAtTheLimits) {
 
     // Best fit: the whole picture, as wide as the pane's height allows.
     const int fit = DrawnWidth(Pane(frame));
-    EXPECT_GT(fit, kPictureWidth * 3);
+    EXPECT_GT(fit, kEntryWidth * 3);
     EXPECT_LT(fit, Pane(frame).width);
     // Out: a smaller picture; in twice from there: larger than the pane, with scroll bars.
     const int smaller = DrawnWidth(AfterKey(frame, VK_OEM_MINUS));
