@@ -1,10 +1,12 @@
 #!/usr/bin/env bash
 # Prints how fast the settings dialog builds its 128 x 128 preview: BuildPreview with and
-# without the overlay, and the picture and overlay thumbnail steps on their own (median of
-# 20 runs each, 64-bit build under Wine), on the pictures of a data folder:
+# without the overlay, and, for comparison, the thumbnail taken by decoding the whole
+# picture or overlay (median of 20 runs each, 64-bit build under Wine), on the pictures of
+# a data folder:
 #   tools/preview_benchmark.sh [DATA-FOLDER] [RUNS]
-# Without a folder it takes the build's staged data/ when that holds a catalogue, else
-# makes four 2048 x 2048 JPEG pictures with PNG overlays. Not a test: it only prints figures.
+# Without a folder it takes the build's staged data/ when that holds a catalogue (its files
+# embed thumbnails), else makes four 2048 x 2048 JPEG pictures with PNG overlays that embed
+# none. Not a test: it only prints figures.
 set -euo pipefail
 
 source "$(dirname "$0")/wine_bench_env.sh"
