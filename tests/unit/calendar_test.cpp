@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <tuple>
 
 namespace {
 
@@ -16,46 +17,45 @@ private:
 };
 
 DateValue Date(int year, int month, int day, int hour, int minute, int second) {
-    CalendarTime time;
-    time.year = year;
-    time.month = month;
-    time.day = day;
-    time.hour = hour;
-    time.minute = minute;
-    time.second = second;
     DateValue value;
-    EXPECT_TRUE(DaysFromCalendar(time, &value.days));
+    EXPECT_TRUE(DaysFromCalendar(CalendarTime{year, month, 0, day, hour, minute, second}, &value.days));
     value.status = DateValue::Status::valid;
     return value;
 }
 
-void ExpectCalendar(double days, int year, int month, int day, int hour, int minute, int second) {
-    CalendarTime time;
-    ASSERT_TRUE(CalendarFromDays(days, &time)) << days;
-    EXPECT_EQ(year, time.year) << days;
-    EXPECT_EQ(month, time.month) << days;
-    EXPECT_EQ(day, time.day) << days;
-    EXPECT_EQ(hour, time.hour) << days;
-    EXPECT_EQ(minute, time.minute) << days;
-    EXPECT_EQ(second, time.second) << days;
+// Year, month, day, hour, minute and second of an OLE date.
+using Ymdhms = std::tuple<int, int, int, int, int, int>;
+Ymdhms Calendar(double days) {
+    CalendarTime t;
+    EXPECT_TRUE(CalendarFromDays(days, &t)) << days;
+    return {t.year, t.month, t.day, t.hour, t.minute, t.second};
 }
 
-TEST(JulianDateFromCalendar, KnownDates) {
+Ymdhms Universal(const DateValue& local, TimeZoneBias bias) {
+    const DateValue result = LocalToUniversal(local, CFixedZone(bias));
+    EXPECT_TRUE(result.IsValid());
+    return Calendar(result.days);
+}
+
+TEST(JulianDate, KnownDatesFromTheCalendarAndFromOleDates) {
+    // JulianDateFromCalendar counts months from 0.
     EXPECT_DOUBLE_EQ(2451545.0, JulianDateFromCalendar(2000, 0, 1, 12, 0, 0));
-    EXPECT_NEAR(2451544.499988426, JulianDateFromCalendar(1999, 11, 31, 23, 59, 59), 1e-9);
     EXPECT_DOUBLE_EQ(2444238.5, JulianDateFromCalendar(1980, 0, 0, 0, 0, 0));
     EXPECT_DOUBLE_EQ(2451603.5, JulianDateFromCalendar(2000, 1, 29, 0, 0, 0));
     EXPECT_DOUBLE_EQ(2451604.5, JulianDateFromCalendar(2000, 2, 1, 0, 0, 0));
+    EXPECT_DOUBLE_EQ(2451545.0, JulianDateFromDate(Date(2000, 1, 1, 12, 0, 0)));
+    EXPECT_NEAR(2451544.499988426, JulianDateFromDate(Date(1999, 12, 31, 23, 59, 59)), 1e-9);
+    EXPECT_DOUBLE_EQ(JulianDateFromCalendar(-1, -2, -1, -1, -1, -1), JulianDateFromDate(DateValue{}));
 }
 
-TEST(JulianDateFromCalendar, GregorianReformIn1582) {
+TEST(JulianDate, GregorianReformIn1582) {
     EXPECT_DOUBLE_EQ(2299159.5, JulianDateFromCalendar(1582, 9, 4, 0, 0, 0));   // last Julian day
     EXPECT_DOUBLE_EQ(2299160.5, JulianDateFromCalendar(1582, 9, 15, 0, 0, 0));  // first Gregorian day
     EXPECT_DOUBLE_EQ(2299150.5, JulianDateFromCalendar(1582, 9, 5, 0, 0, 0));   // already Gregorian
     EXPECT_DOUBLE_EQ(2299138.5, JulianDateFromCalendar(1582, 8, 13, 0, 0, 0));  // September: Julian
 }
 
-TEST(OleDate, CalendarToDays) {
+TEST(OleDate, CalendarToDaysAndItsImpossibleTimes) {
     EXPECT_DOUBLE_EQ(0.0, Date(1899, 12, 30, 0, 0, 0).days);
     EXPECT_DOUBLE_EQ(1.5, Date(1899, 12, 31, 12, 0, 0).days);
     EXPECT_DOUBLE_EQ(-1.25, Date(1899, 12, 29, 6, 0, 0).days);  // fraction counts forward
@@ -64,34 +64,23 @@ TEST(OleDate, CalendarToDays) {
     EXPECT_DOUBLE_EQ(kDateMin, Date(100, 1, 1, 0, 0, 0).days);
     EXPECT_DOUBLE_EQ(kDateMax, Date(9999, 12, 31, 0, 0, 0).days);
     EXPECT_DOUBLE_EQ(Date(2001, 3, 1, 0, 0, 0).days, Date(2001, 2, 29, 0, 0, 0).days);  // rolls over
-}
 
-TEST(OleDate, RejectsImpossibleCalendarTimes) {
     double days = 0.0;
-    CalendarTime time;
-    time.year = 2000;
-    time.month = 13;
-    time.day = 1;
-    EXPECT_FALSE(DaysFromCalendar(time, &days));
-    time.month = 1;
-    time.day = 32;
-    EXPECT_FALSE(DaysFromCalendar(time, &days));
-    time.day = 1;
-    time.hour = 24;
-    EXPECT_FALSE(DaysFromCalendar(time, &days));
-    time.hour = 0;
-    time.year = 10000;
-    EXPECT_FALSE(DaysFromCalendar(time, &days));
+    for (const CalendarTime& time : {CalendarTime{2000, 13, 0, 1}, CalendarTime{2000, 1, 0, 32},
+                                     CalendarTime{2000, 1, 0, 1, 24}, CalendarTime{10000, 1, 0, 1}}) {
+        EXPECT_FALSE(DaysFromCalendar(time, &days))
+            << time.year << "-" << time.month << "-" << time.day << " " << time.hour << "h";
+    }
 }
 
 TEST(OleDate, DaysToCalendar) {
-    ExpectCalendar(0.0, 1899, 12, 30, 0, 0, 0);
-    ExpectCalendar(-1.25, 1899, 12, 29, 6, 0, 0);
-    ExpectCalendar(-0.5, 1899, 12, 30, 12, 0, 0);
-    ExpectCalendar(36526.75, 2000, 1, 1, 18, 0, 0);
-    ExpectCalendar(36526.0 + 86399.6 / 86400.0, 2000, 1, 2, 0, 0, 0);  // rounds into the next day
-    ExpectCalendar(-2.0 - 86399.6 / 86400.0, 1899, 12, 29, 0, 0, 0);
-    ExpectCalendar(kDateMax + 0.999, 9999, 12, 31, 23, 58, 34);
+    EXPECT_EQ(Ymdhms(1899, 12, 30, 0, 0, 0), Calendar(0.0));
+    EXPECT_EQ(Ymdhms(1899, 12, 29, 6, 0, 0), Calendar(-1.25));
+    EXPECT_EQ(Ymdhms(1899, 12, 30, 12, 0, 0), Calendar(-0.5));
+    EXPECT_EQ(Ymdhms(2000, 1, 1, 18, 0, 0), Calendar(36526.75));
+    EXPECT_EQ(Ymdhms(2000, 1, 2, 0, 0, 0), Calendar(36526.0 + 86399.6 / 86400.0));  // rounds into the next day
+    EXPECT_EQ(Ymdhms(1899, 12, 29, 0, 0, 0), Calendar(-2.0 - 86399.6 / 86400.0));
+    EXPECT_EQ(Ymdhms(9999, 12, 31, 23, 58, 34), Calendar(kDateMax + 0.999));
 
     CalendarTime time;
     ASSERT_TRUE(CalendarFromDays(36526.0, &time));
@@ -101,50 +90,18 @@ TEST(OleDate, DaysToCalendar) {
     EXPECT_FALSE(CalendarFromDays(std::nan(""), &time));
 }
 
-TEST(OleDate, RoundTripsWholeSeconds) {
-    for (long long day = -100000; day < 200000; day += 37) {
-        const double seconds = static_cast<double>((day * 7919 % 86400 + 86400) % 86400);
-        const double days = static_cast<double>(day) + (day < 0 ? -seconds : seconds) / 86400.0;
-        CalendarTime time;
-        ASSERT_TRUE(CalendarFromDays(days, &time));
-        double back = 0.0;
-        ASSERT_TRUE(DaysFromCalendar(time, &back));
-        ASSERT_NEAR(days, back, 1e-9) << days;
-    }
-}
-
-TEST(LocalToUniversal, AddsTheBiasInForce) {
-    const DateValue local = Date(2004, 6, 1, 14, 30, 0);
-    const DateValue summer = LocalToUniversal(local, CFixedZone({-60, 0, -60, true}));
-    const DateValue winter = LocalToUniversal(local, CFixedZone({-60, 0, -60, false}));
-    EXPECT_TRUE(summer.IsValid());
-    ExpectCalendar(summer.days, 2004, 6, 1, 12, 30, 0);
-    ExpectCalendar(winter.days, 2004, 6, 1, 13, 30, 0);
-    ExpectCalendar(LocalToUniversal(local, CFixedZone({300, 0, -60, false})).days, 2004, 6, 1, 19, 30, 0);
-}
-
-TEST(LocalToUniversal, CrossesMidnightAndDayZero) {
-    ExpectCalendar(LocalToUniversal(Date(2004, 1, 1, 0, 30, 0), CFixedZone({-60, 0, 0, false})).days, 2003, 12, 31, 23,
-                   30, 0);
+TEST(LocalToUniversal, AddsTheBiasInForceAcrossMidnightAndDayZero) {
+    const DateValue june = Date(2004, 6, 1, 14, 30, 0);
+    EXPECT_EQ(Ymdhms(2004, 6, 1, 12, 30, 0), Universal(june, {-60, 0, -60, true}));
+    EXPECT_EQ(Ymdhms(2004, 6, 1, 13, 30, 0), Universal(june, {-60, 0, -60, false}));
+    EXPECT_EQ(Ymdhms(2004, 6, 1, 19, 30, 0), Universal(june, {300, 0, -60, false}));
+    EXPECT_EQ(Ymdhms(2003, 12, 31, 23, 30, 0), Universal(Date(2004, 1, 1, 0, 30, 0), {-60, 0, 0, false}));
     // Across 1899-12-30, where the OLE scale turns negative.
-    ExpectCalendar(LocalToUniversal(Date(1899, 12, 30, 0, 30, 0), CFixedZone({-60, 0, 0, false})).days, 1899, 12, 29,
-                   23, 30, 0);
-    ExpectCalendar(LocalToUniversal(Date(1899, 12, 29, 23, 30, 0), CFixedZone({120, 0, 0, false})).days, 1899, 12, 30,
-                   1, 30, 0);
-    ExpectCalendar(LocalToUniversal(Date(1899, 12, 28, 6, 0, 0), CFixedZone({60, 0, 0, false})).days, 1899, 12, 28, 7,
-                   0, 0);
-}
-
-TEST(LocalToUniversal, InvalidLocalDateStillGivesAValidResult) {
-    const DateValue result = LocalToUniversal(DateValue{}, CFixedZone({-60, 0, 0, false}));
-    EXPECT_TRUE(result.IsValid());
-    ExpectCalendar(result.days, 1899, 12, 29, 23, 0, 0);
-}
-
-TEST(JulianDateFromDate, FollowsTheCalendarTime) {
-    EXPECT_DOUBLE_EQ(2451545.0, JulianDateFromDate(Date(2000, 1, 1, 12, 0, 0)));
-    EXPECT_NEAR(2451544.499988426, JulianDateFromDate(Date(1999, 12, 31, 23, 59, 59)), 1e-9);
-    EXPECT_DOUBLE_EQ(JulianDateFromCalendar(-1, -2, -1, -1, -1, -1), JulianDateFromDate(DateValue{}));
+    EXPECT_EQ(Ymdhms(1899, 12, 29, 23, 30, 0), Universal(Date(1899, 12, 30, 0, 30, 0), {-60, 0, 0, false}));
+    EXPECT_EQ(Ymdhms(1899, 12, 30, 1, 30, 0), Universal(Date(1899, 12, 29, 23, 30, 0), {120, 0, 0, false}));
+    EXPECT_EQ(Ymdhms(1899, 12, 28, 7, 0, 0), Universal(Date(1899, 12, 28, 6, 0, 0), {60, 0, 0, false}));
+    // An invalid local date still gives a valid result.
+    EXPECT_EQ(Ymdhms(1899, 12, 29, 23, 0, 0), Universal(DateValue{}, {-60, 0, 0, false}));
 }
 
 TEST(CurrentLocalDate, IsWholeSecondsNow) {

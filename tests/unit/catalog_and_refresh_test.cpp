@@ -24,10 +24,8 @@ TEST(MoonCatalog, CopiesAreIndependentAndOrdered) {
     EXPECT_TRUE(CMoonCatalog().GetEntries().empty());
 }
 
-TEST(MoonEntry, DefaultsAndDisplayName) {
+TEST(MoonEntry, DisplayNameIsTheTitleOrElseThePicture) {
     MoonEntry entry;
-    EXPECT_EQ(0.0, entry.phase);
-    EXPECT_TRUE(entry.paper.empty() && entry.ann.empty() && entry.title.empty() && entry.description.empty());
     entry.paper = "full.jpg";
     EXPECT_EQ("full.jpg", entry.DisplayName());
     entry.title = "Full Moon";

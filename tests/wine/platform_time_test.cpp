@@ -4,65 +4,34 @@
 
 #include <gtest/gtest.h>
 
-#include <cmath>
 #include <cstdint>
+#include <tuple>
 
 #include "astro/calendar.h"
 
 namespace {
 
-// A reproducible spread of whole-second moments from 1600 to 2400.
-class CMomentSequence {
-public:
-    double Next() {
-        state_ = state_ * 6364136223846793005ULL + 1442695040888963407ULL;
-        const double first = -109572.0;  // 1600-01-01
-        const double span = 182622.0;    // to 2400-01-01
-        const uint64_t day = (state_ >> 33) % static_cast<uint64_t>(span);
-        const uint64_t second = (state_ >> 11) % 86400;
-        const double date = first + static_cast<double>(day);
-        return date + (date < 0.0 ? -1.0 : 1.0) * static_cast<double>(second) / 86400.0;
-    }
-
-private:
-    uint64_t state_ = 0x51A7E5EEDULL;
-};
-
-TEST(PlatformOleDate, DaysToCalendarMatchesVariantTimeToSystemTime) {
-    CMomentSequence moments;
+TEST(PlatformOleDate, BothDirectionsMatchThePlatformOnWholeSecondsFrom1600To2400) {
+    uint64_t state = 0x51A7E5EEDULL;
     for (int i = 0; i < 4000; ++i) {
-        const double days = moments.Next();
-        SYSTEMTIME expected{};
-        ASSERT_TRUE(VariantTimeToSystemTime(days, &expected)) << days;
-        CalendarTime actual;
-        ASSERT_TRUE(CalendarFromDays(days, &actual)) << days;
-        ASSERT_EQ(expected.wYear, actual.year) << days;
-        ASSERT_EQ(expected.wMonth, actual.month) << days;
-        ASSERT_EQ(expected.wDay, actual.day) << days;
-        ASSERT_EQ(expected.wDayOfWeek, actual.dayOfWeek) << days;
-        ASSERT_EQ(expected.wHour, actual.hour) << days;
-        ASSERT_EQ(expected.wMinute, actual.minute) << days;
-        ASSERT_EQ(expected.wSecond, actual.second) << days;
-    }
-}
+        state = state * 6364136223846793005ULL + 1442695040888963407ULL;
+        const double date = -109572.0 + static_cast<double>((state >> 33) % 182622);  // from 1600-01-01
+        const double days = date + (date < 0.0 ? -1.0 : 1.0) * static_cast<double>((state >> 11) % 86400) / 86400.0;
 
-TEST(PlatformOleDate, CalendarToDaysMatchesSystemTimeToVariantTime) {
-    CMomentSequence moments;
-    for (int i = 0; i < 4000; ++i) {
-        CalendarTime time;
-        ASSERT_TRUE(CalendarFromDays(moments.Next(), &time));
-        SYSTEMTIME st{};
-        st.wYear = static_cast<WORD>(time.year);
-        st.wMonth = static_cast<WORD>(time.month);
-        st.wDay = static_cast<WORD>(time.day);
-        st.wHour = static_cast<WORD>(time.hour);
-        st.wMinute = static_cast<WORD>(time.minute);
-        st.wSecond = static_cast<WORD>(time.second);
-        double expected = 0.0;
-        ASSERT_TRUE(SystemTimeToVariantTime(&st, &expected));
-        double actual = 0.0;
-        ASSERT_TRUE(DaysFromCalendar(time, &actual));
-        ASSERT_NEAR(expected, actual, 1e-9) << time.year << "-" << time.month << "-" << time.day;
+        SYSTEMTIME platform{};
+        ASSERT_TRUE(VariantTimeToSystemTime(days, &platform)) << days;
+        CalendarTime ours;
+        ASSERT_TRUE(CalendarFromDays(days, &ours)) << days;
+        using Fields = std::tuple<int, int, int, int, int, int, int>;
+        ASSERT_EQ(Fields(platform.wYear, platform.wMonth, platform.wDay, platform.wDayOfWeek, platform.wHour,
+                         platform.wMinute, platform.wSecond),
+                  Fields(ours.year, ours.month, ours.day, ours.dayOfWeek, ours.hour, ours.minute, ours.second))
+            << days;
+
+        double platformDays = 0.0, ourDays = 0.0;
+        ASSERT_TRUE(SystemTimeToVariantTime(&platform, &platformDays)) << days;
+        ASSERT_TRUE(DaysFromCalendar(ours, &ourDays)) << days;
+        ASSERT_NEAR(platformDays, ourDays, 1e-9) << days;
     }
 }
 
@@ -72,12 +41,11 @@ TEST(PlatformTime, PresentMomentIsUniversalTime) {
     GetSystemTime(&before);
     const double ours = JulianDateFromDate(LocalToUniversal(CurrentLocalDate()));
     GetSystemTime(&after);
-    const double first = JulianDateFromCalendar(before.wYear, before.wMonth - 1, before.wDay, before.wHour,
-                                                before.wMinute, before.wSecond);
-    const double last =
-        JulianDateFromCalendar(after.wYear, after.wMonth - 1, after.wDay, after.wHour, after.wMinute, after.wSecond);
-    EXPECT_GE(ours, first - 2.0 / 86400.0);
-    EXPECT_LE(ours, last + 2.0 / 86400.0);
+    const auto julian = [](const SYSTEMTIME& t) {
+        return JulianDateFromCalendar(t.wYear, t.wMonth - 1, t.wDay, t.wHour, t.wMinute, t.wSecond);
+    };
+    EXPECT_GE(ours, julian(before) - 2.0 / 86400.0);
+    EXPECT_LE(ours, julian(after) + 2.0 / 86400.0);
 }
 
 }  // namespace
