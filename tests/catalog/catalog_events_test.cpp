@@ -66,8 +66,8 @@ private:
 
 class CatalogEventsTest : public testing::Test {
 protected:
-    void SetUp() override { CTestCatalogAccess::ClearEntries(); }
-    void TearDown() override { CTestCatalogAccess::ClearEntries(); }
+    void SetUp() override { CTestCatalog::ClearEntries(); }
+    void TearDown() override { CTestCatalog::ClearEntries(); }
 
     static void Characters(CMoonCatalog& catalog, const std::string& text) {
         catalog.OnCharacters(text.data(), text.size());
@@ -121,18 +121,6 @@ TEST_F(CatalogEventsTest, EachEntryStartsFromAnEmptyRecord) {
 }
 
 #ifdef _WIN32
-
-TEST(CatalogHandlerTest, AnswersOnlyAsContentHandlerWithoutCounting) {
-    CMoonCatalog catalog;
-    void* handler = nullptr;
-    ASSERT_EQ(catalog.QueryInterface(kIidSaxContentHandler, &handler), S_OK);
-    EXPECT_EQ(handler, static_cast<ISAXContentHandler*>(&catalog));
-    void* other = &catalog;
-    EXPECT_EQ(catalog.QueryInterface(kIidSaxXmlReader, &other), E_NOINTERFACE);
-    EXPECT_EQ(other, nullptr);
-    EXPECT_EQ(catalog.AddRef(), 0u);
-    EXPECT_EQ(catalog.Release(), 0u);
-}
 
 TEST(CatalogHandlerTest, ReaderCreationFailureComesBackUnchanged) {
     // A thread that never initialised the component runtime cannot create the reader.

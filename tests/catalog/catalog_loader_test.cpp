@@ -20,21 +20,14 @@ struct CorpusCase {
 const MoonEntry kPrevious = Entry("previous.jpg", 77, "", "from an earlier load");
 
 std::vector<CorpusCase> Corpus() {
-    const std::string longTitle = [] {
-        std::string text;
-        for (int i = 0; i < 5000; ++i)
-            text += static_cast<char>('a' + i % 26);
-        return text;
-    }();
-    const std::string longDescription = [] {
-        std::string text;
-        for (int i = 0; i < 2000; ++i) {
-            char word[16];
-            snprintf(word, sizeof word, "%sword%04d", i ? " " : "", i);
-            text += word;
-        }
-        return text;
-    }();
+    std::string longTitle, longDescription;
+    for (int i = 0; i < 5000; ++i)
+        longTitle += static_cast<char>('a' + i % 26);
+    for (int i = 0; i < 2000; ++i) {
+        char word[16];
+        snprintf(word, sizeof word, "%sword%04d", i ? " " : "", i);
+        longDescription += word;
+    }
     const std::string frenchTitle = Ansi("Premier quartier \xC3\xA9t\xC3\xA9");
     const std::string frenchPicture = Ansi("lune\xC3\xA9.jpg");
     const std::string unicodeText = Ansi("Caf\xC3\xA9 cr\xC3\xA8me \xE2\x82\xAC \xCE\xA9");
@@ -91,10 +84,10 @@ std::vector<CorpusCase> Corpus() {
 class CatalogLoaderTest : public testing::Test {
 protected:
     void SetUp() override {
-        CTestCatalogAccess::ClearEntries();
-        CTestCatalogAccess::AppendEntry(kPrevious);
+        CTestCatalog::ClearEntries();
+        CTestCatalog::AppendEntry(kPrevious);
     }
-    void TearDown() override { CTestCatalogAccess::ClearEntries(); }
+    void TearDown() override { CTestCatalog::ClearEntries(); }
 };
 
 TEST_F(CatalogLoaderTest, CorpusGivesTheSameEntriesWithEveryReader) {

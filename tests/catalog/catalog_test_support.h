@@ -5,24 +5,7 @@
 #include <vector>
 
 #include "catalog/moon_catalog.h"
-
-// Fills and reads the process-wide list directly.
-class CTestCatalogAccess : public CMoonCatalog {
-public:
-    using CMoonCatalog::AppendEntry;
-    using CMoonCatalog::ClearEntries;
-};
-
-inline MoonEntry Entry(const std::string& paper, double phase, const std::string& ann = "",
-                       const std::string& title = "", const std::string& description = "") {
-    MoonEntry entry;
-    entry.paper = paper;
-    entry.phase = phase;
-    entry.ann = ann;
-    entry.title = title;
-    entry.description = description;
-    return entry;
-}
+#include "tests/unit/catalog_fixture.h"
 
 inline bool operator==(const MoonEntry& a, const MoonEntry& b) {
     return a.paper == b.paper && a.phase == b.phase && a.ann == b.ann && a.title == b.title &&

@@ -1,21 +1,15 @@
 #include <gtest/gtest.h>
 
 #include "app/tray_text.h"
+#include "tests/unit/catalog_fixture.h"
 #include "wallpaper/wallpaper_choice.h"
 
 namespace {
 
-MoonEntry Entry(const std::string& paper, const std::string& ann) {
-    MoonEntry entry;
-    entry.paper = paper;
-    entry.ann = ann;
-    return entry;
-}
-
 class WallpaperChoiceTest : public ::testing::Test {
 protected:
-    const std::vector<MoonEntry> entries = {Entry("new.jpg", "new_a.png"), Entry("half.jpg", ""),
-                                            Entry("full.jpg", "full_a.png")};
+    const std::vector<MoonEntry> entries = {Entry("new.jpg", 0, "new_a.png"), Entry("half.jpg", 50),
+                                            Entry("full.jpg", 100, "full_a.png")};
     const MoonEntry current = entries[2];
     WallpaperChoice choice;
 };

@@ -4,14 +4,13 @@
 #include <psapi.h>
 
 #include <cstdio>
-#include <cstdlib>
 
 #include "app/app_instance.h"
 #include "app/app_settings.h"
 #include "app/tray_icon.h"
 #include "app/tray_text.h"
-#include "catalog/moon_catalog.h"
 #include "resources/resource.h"
+#include "tests/unit/catalog_fixture.h"
 #include "tests/wallpaper/wallpaper_test_support.h"
 #include "wallpaper/wallpaper_maker.h"
 
@@ -21,31 +20,8 @@ namespace {
 
 constexpr int kUpdates = 2000;
 constexpr int kSettleUpdates = 10;
-
-// QW_SOAK_UPDATES changes the number of updates while working on the code.
-int UpdateCount() {
-    char value[16] = {};
-    const DWORD length = GetEnvironmentVariableA("QW_SOAK_UPDATES", value, sizeof(value));
-    const int count = length > 0 && length < sizeof(value) ? std::atoi(value) : 0;
-    return count > kSettleUpdates ? count : kUpdates;
-}
-
 // The heap may keep a little more after many cycles without anything leaking per cycle.
 constexpr SIZE_T kPrivateBytesSlack = 1u << 20;
-
-class CFilledCatalog : public CMoonCatalog {
-public:
-    static void Set(const std::string& paper, const std::string& ann) {
-        ClearEntries();
-        for (double phase : {0.0, 100.0, 200.0}) {
-            MoonEntry entry;
-            entry.paper = paper;
-            entry.ann = ann;
-            entry.phase = phase;
-            AppendEntry(entry);
-        }
-    }
-};
 
 class CSoakTrayIcon : public CTrayIcon {
 public:
@@ -104,7 +80,8 @@ TEST(WallpaperSoak, ForcedUpdatesLeaveNoObjectsOrMemoryBehind) {
     CreateDirectoryA(data.c_str(), nullptr);
     ASSERT_TRUE(SavePicture(data + "qw_soak.png", 320, 240, {{0, 0, 160, 240, 0xFFC0C0C0}}));
     ASSERT_TRUE(SavePicture(data + "qw_soak_ann.png", 320, 240, {{100, 80, 120, 80, 0xFF20C040}}));
-    CFilledCatalog::Set("qw_soak.png", "qw_soak_ann.png");
+    CTestCatalog::Set({Entry("qw_soak.png", 0, "qw_soak_ann.png"), Entry("qw_soak.png", 100, "qw_soak_ann.png"),
+                       Entry("qw_soak.png", 200, "qw_soak_ann.png")});
     AppSettings::Instance().SetAnnotate(1);
 
     // The tray icon is updated as often: each modification loads the icon image afresh.
@@ -116,8 +93,7 @@ TEST(WallpaperSoak, ForcedUpdatesLeaveNoObjectsOrMemoryBehind) {
     std::printf("screen %dx%d\n", GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
     const DWORD started = GetTickCount();
     ResourceUse settled = {};
-    const int updates = UpdateCount();
-    for (int i = 0; i < updates; ++i) {
+    for (int i = 0; i < kUpdates; ++i) {
         double percent = 0.0;
         double age = 0.0;
         ASSERT_EQ(1, maker.UpdateWallpaper(&percent, &age, 1)) << "update " << i;
@@ -127,11 +103,11 @@ TEST(WallpaperSoak, ForcedUpdatesLeaveNoObjectsOrMemoryBehind) {
             settled = MeasureResources();
     }
     const ResourceUse after = MeasureResources();
-    std::printf("%d forced updates in %lu ms\n", updates, GetTickCount() - started);
-    std::printf("after %d updates: GDI objects %lu, USER objects %lu, private bytes %lu KiB\n", kSettleUpdates,
-                settled.gdiObjects, settled.userObjects, static_cast<unsigned long>(settled.privateBytes / 1024));
-    std::printf("after %d updates: GDI objects %lu, USER objects %lu, private bytes %lu KiB\n", updates,
-                after.gdiObjects, after.userObjects, static_cast<unsigned long>(after.privateBytes / 1024));
+    std::printf("%d forced updates in %lu ms\n", kUpdates, GetTickCount() - started);
+    for (const auto& [count, use] : {std::make_pair(kSettleUpdates, settled), std::make_pair(kUpdates, after)}) {
+        std::printf("after %d updates: GDI objects %lu, USER objects %lu, private bytes %lu KiB\n", count,
+                    use.gdiObjects, use.userObjects, static_cast<unsigned long>(use.privateBytes / 1024));
+    }
     EXPECT_EQ(settled.gdiObjects, after.gdiObjects);
     EXPECT_EQ(settled.userObjects, after.userObjects);
     EXPECT_LE(after.privateBytes, settled.privateBytes + kPrivateBytesSlack);

@@ -4,7 +4,7 @@
 #include <shlobj.h>
 
 #include "app/app_settings.h"
-#include "catalog/moon_catalog.h"
+#include "tests/unit/catalog_fixture.h"
 #include "tests/wallpaper/wallpaper_test_support.h"
 #include "wallpaper/wallpaper_maker.h"
 
@@ -16,23 +16,6 @@ namespace {
 constexpr ARGB kRed = 0xFFD02020;
 constexpr ARGB kBlue = 0xFF2030D0;
 constexpr ARGB kGreen = 0xFF20C040;
-
-class CFilledCatalog : public CMoonCatalog {
-public:
-    static void Set(std::initializer_list<MoonEntry> entries) {
-        ClearEntries();
-        for (const MoonEntry& entry : entries)
-            AppendEntry(entry);
-    }
-};
-
-MoonEntry Entry(const std::string& paper, double phase, const std::string& ann) {
-    MoonEntry entry;
-    entry.paper = paper;
-    entry.phase = phase;
-    entry.ann = ann;
-    return entry;
-}
 
 std::string InstalledWallpaper() {
     char path[MAX_PATH + 1] = {};
@@ -52,9 +35,9 @@ protected:
         ASSERT_TRUE(SavePicture(data + "qw_update_red.png", 64, 48, {{0, 0, 64, 48, kRed}}));
         ASSERT_TRUE(SavePicture(data + "qw_update_blue.png", 64, 48, {{0, 0, 64, 48, kBlue}}));
         ASSERT_TRUE(SavePicture(data + "qw_update_ann.png", 64, 48, {{24, 16, 16, 16, kGreen}}));
-        CFilledCatalog::Set(
-            {Entry("qw_update_red.png", 0, "qw_update_ann.png"), Entry("qw_update_red.png", 100, "qw_update_ann.png"),
-             Entry("qw_update_red.png", 200, "qw_update_ann.png"), Entry("qw_update_blue.png", 250, "")});
+        CTestCatalog::Set({Entry("qw_update_red.png", 0, "qw_update_ann.png"),
+                           Entry("qw_update_red.png", 100, "qw_update_ann.png"),
+                           Entry("qw_update_red.png", 200, "qw_update_ann.png"), Entry("qw_update_blue.png", 250, "")});
         AppSettings::Instance().SetMoonType(0);
         AppSettings::Instance().SetSelectedMoon(0);
         AppSettings::Instance().SetAnnotate(0);
@@ -63,7 +46,7 @@ protected:
     }
 
     void TearDown() override {
-        CFilledCatalog::Set({});
+        CTestCatalog::Set({});
         RegDeleteKeyA(HKEY_CURRENT_USER, "Software\\Quellwick");
         DeleteFileA(output.c_str());
     }
@@ -126,7 +109,7 @@ TEST_F(WallpaperUpdate, PinnedEntryReplacesThePresentOneWhenItExists) {
 TEST_F(WallpaperUpdate, NothingIsInstalledWithoutAnEntry) {
     ASSERT_EQ(1, maker.UpdateWallpaper(nullptr, nullptr, 1));
     ASSERT_TRUE(DeleteFileA(output.c_str()));
-    CFilledCatalog::Set({});
+    CTestCatalog::Set({});
     for (int moonType : {0, 1}) {
         AppSettings::Instance().SetMoonType(moonType);
         double age = -1.0;
@@ -139,8 +122,8 @@ TEST_F(WallpaperUpdate, NothingIsInstalledWithoutAnEntry) {
 TEST_F(WallpaperUpdate, MissingPictureKeepsThePreviousWallpaperAndRetries) {
     ASSERT_EQ(1, maker.UpdateWallpaper(nullptr, nullptr, 1));
     const std::string previous = ReadFileBytes(output);
-    CFilledCatalog::Set({Entry("qw_update_absent.png", 0, ""), Entry("qw_update_absent.png", 100, ""),
-                         Entry("qw_update_absent.png", 200, "")});
+    CTestCatalog::Set({Entry("qw_update_absent.png", 0, ""), Entry("qw_update_absent.png", 100, ""),
+                       Entry("qw_update_absent.png", 200, "")});
     EXPECT_EQ(0, maker.UpdateWallpaper(nullptr, nullptr, 0));
     EXPECT_TRUE(previous == ReadFileBytes(output));
 
@@ -179,12 +162,7 @@ TEST_F(WallpaperUpdate, OutputMovesToTheUserFolderWhenTheWindowsDirectoryIsBlock
     ASSERT_TRUE(SUCCEEDED(SHGetFolderPathA(nullptr, CSIDL_LOCAL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, appData)));
     const std::string userOutput = std::string(appData) + "\\Quellwick\\Quellwick.bmp";
 
-    // A read-only file in the way, then a folder in the way.
-    ASSERT_TRUE(WriteFileBytes(windowsOutput, "read-only"));
-    ASSERT_TRUE(SetFileAttributesA(windowsOutput.c_str(), FILE_ATTRIBUTE_READONLY));
-    EXPECT_EQ(userOutput, maker.WallpaperOutputPath());
-    SetFileAttributesA(windowsOutput.c_str(), FILE_ATTRIBUTE_NORMAL);
-    ASSERT_TRUE(DeleteFileA(windowsOutput.c_str()));
+    // A folder in the way (the end-to-end test puts a read-only file there).
     ASSERT_TRUE(CreateDirectoryA(windowsOutput.c_str(), nullptr));
     EXPECT_EQ(userOutput, maker.WallpaperOutputPath());
     output = userOutput;
