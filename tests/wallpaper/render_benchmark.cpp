@@ -19,44 +19,32 @@
 
 namespace {
 
-struct BenchmarkSize {
-    int width;
-    int height;
-};
-
-double Milliseconds(LARGE_INTEGER start, LARGE_INTEGER end) {
-    LARGE_INTEGER frequency;
-    QueryPerformanceFrequency(&frequency);
-    return 1000.0 * static_cast<double>(end.QuadPart - start.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
-
-void RunSize(const BenchmarkSize& size, const std::string& picture, const std::string& overlay,
-             const std::string& folder, int runs) {
-    const std::string name = "QuellwickBench" + std::to_string(size.width) + "x" + std::to_string(size.height);
-    if (!wallpaper_test::EnterVirtualDesktop(name, size.width, size.height)) {
-        std::printf("%dx%d: cannot create the desktop\n", size.width, size.height);
+void RunSize(int width, int height, const std::string& picture, const std::string& overlay, const std::string& folder,
+             int runs) {
+    const std::string size = std::to_string(width) + "x" + std::to_string(height);
+    if (!wallpaper_test::EnterVirtualDesktop("QuellwickBench" + size, width, height)) {
+        std::printf("%s: cannot create the desktop\n", size.c_str());
         return;
     }
-    const int screenWidth = GetSystemMetrics(SM_CXSCREEN);
-    const int screenHeight = GetSystemMetrics(SM_CYSCREEN);
-    const std::string output =
-        folder + "\\bench_" + std::to_string(size.width) + "x" + std::to_string(size.height) + ".bmp";
+    LARGE_INTEGER frequency, start, end;
+    QueryPerformanceFrequency(&frequency);
     std::vector<double> times;
     for (int i = 0; i < runs; ++i) {
-        LARGE_INTEGER start, end;
         QueryPerformanceCounter(&start);
-        const int result = CWallpaperMaker().RenderWallpaper(picture, output, overlay);
+        const int result = CWallpaperMaker().RenderWallpaper(picture, folder + "\\bench_" + size + ".bmp", overlay);
         QueryPerformanceCounter(&end);
         if (result != 1) {
-            std::printf("%dx%d: render failed\n", size.width, size.height);
+            std::printf("%s: render failed\n", size.c_str());
             return;
         }
-        times.push_back(Milliseconds(start, end));
+        times.push_back(1000.0 * static_cast<double>(end.QuadPart - start.QuadPart) /
+                        static_cast<double>(frequency.QuadPart));
     }
     std::sort(times.begin(), times.end());
     const double median = runs % 2 ? times[runs / 2] : (times[runs / 2 - 1] + times[runs / 2]) / 2.0;
-    std::printf("RenderWallpaper %dx%d (screen %dx%d): median %.1f ms of %d runs (min %.1f, max %.1f)\n", size.width,
-                size.height, screenWidth, screenHeight, median, runs, times.front(), times.back());
+    std::printf("RenderWallpaper %s (screen %dx%d): median %.1f ms of %d runs (min %.1f, max %.1f)\n", size.c_str(),
+                GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN), median, runs, times.front(),
+                times.back());
     std::fflush(stdout);
 }
 
@@ -69,10 +57,10 @@ int main(int argc, char** argv) {
     }
     const int runs = argc > 4 ? std::max(1, std::atoi(argv[4])) : 10;
     const CGdiplusSession imaging;
-    for (const BenchmarkSize& size : {BenchmarkSize{1280, 800}, BenchmarkSize{1920, 1080}, BenchmarkSize{3840, 2160}}) {
+    for (const auto& [width, height] :
+         {std::make_pair(1280, 800), std::make_pair(1920, 1080), std::make_pair(3840, 2160)}) {
         // A thread that owns no window yet can move to another desktop.
-        std::thread worker(RunSize, size, argv[1], argv[2], argv[3], runs);
-        worker.join();
+        std::thread(RunSize, width, height, argv[1], argv[2], argv[3], runs).join();
     }
     return 0;
 }
