@@ -1,13 +1,13 @@
-// The About box run modally, as the user meets it: a second thread finds the dialog, reads
-// what it shows, clicks and presses keys, and closes it.
-#include <windows.h>
+// The About box run modally, as the user meets it: a second thread finds the
+// dialog, checks what it shows, clicks and presses keys, and closes it.
 #include <richedit.h>
+#include <windows.h>
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cstdlib>
 #include <functional>
-#include <initializer_list>
 #include <string>
 #include <thread>
 #include <vector>
@@ -18,61 +18,53 @@
 
 namespace {
 
-constexpr DWORD kWaitMs = 10000;
-
-struct FoundDialog {
-    HWND window = nullptr;
-};
-
-BOOL CALLBACK FindVisibleDialog(HWND window, LPARAM found) {
+std::string ClassOf(HWND window) {
     char name[64] = {};
     GetClassNameA(window, name, sizeof name);
-    if (std::string(name) == "#32770" && IsWindowVisible(window)) {
-        reinterpret_cast<FoundDialog*>(found)->window = window;
-        return FALSE;
-    }
-    return TRUE;
+    return name;
 }
 
-HWND WaitForDialog(DWORD thread) {
-    for (DWORD waited = 0; waited < kWaitMs; waited += 20) {
-        FoundDialog found;
-        EnumThreadWindows(thread, FindVisibleDialog, reinterpret_cast<LPARAM>(&found));
-        if (found.window != nullptr)
-            return found.window;
-        Sleep(20);
-    }
-    return nullptr;
+LONG_PTR Style(HWND window) {
+    return GetWindowLongPtrA(window, GWL_STYLE);
 }
 
-bool WaitUntilGone(HWND window) {
-    for (DWORD waited = 0; waited < kWaitMs; waited += 20) {
-        if (!IsWindow(window))
+// Polls `done` for up to ten seconds.
+bool WaitFor(const std::function<bool()>& done) {
+    for (int waited = 0; waited < 10000; waited += 20) {
+        if (done())
             return true;
         Sleep(20);
     }
     return false;
 }
 
-// Runs `open` (which shows the About box modally) on this thread while `drive` acts on the
-// dialog from another thread; `drive` is expected to close it. Returns false when no
-// dialog appeared.
+BOOL CALLBACK FindVisibleDialog(HWND window, LPARAM found) {
+    if (ClassOf(window) != "#32770" || !IsWindowVisible(window))
+        return TRUE;
+    *reinterpret_cast<HWND*>(found) = window;
+    return FALSE;
+}
+
+// Runs `open` (which shows the About box modally) on this thread while `drive`
+// acts on the dialog from another thread; `drive` is expected to close it.
+// Returns false when no dialog appeared.
 bool RunWhileDriving(const std::function<void()>& open, const std::function<void(HWND)>& drive) {
     const DWORD uiThread = GetCurrentThreadId();
-    bool appeared = false;
+    HWND dialog = nullptr;
     std::thread driver([&] {
-        const HWND dialog = WaitForDialog(uiThread);
-        appeared = dialog != nullptr;
-        if (!appeared)
+        if (!WaitFor([&] {
+                EnumThreadWindows(uiThread, FindVisibleDialog, reinterpret_cast<LPARAM>(&dialog));
+                return dialog != nullptr;
+            }))
             return;
         drive(dialog);
         // Keep a failed test from hanging in the modal loop.
-        if (!WaitUntilGone(dialog))
+        if (!WaitFor([&] { return !IsWindow(dialog); }))
             PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
     });
     open();
     driver.join();
-    return appeared;
+    return dialog != nullptr;
 }
 
 HWND FocusOf(HWND window) {
@@ -89,50 +81,34 @@ void PressEscape(HWND dialog) {
     PostMessageA(target, WM_KEYUP, VK_ESCAPE, 0xC0010001);
 }
 
-// A dialog-unit rectangle in the dialog's client pixels; the dialog manager converts the
-// position and the size separately.
-RECT DialogUnits(HWND dialog, int x, int y, int width, int height) {
+std::array<LONG, 4> Corners(const RECT& rect) {
+    return {rect.left, rect.top, rect.right, rect.bottom};
+}
+
+// A dialog-unit rectangle in the dialog's client pixels; the dialog manager
+// converts the position and the size separately.
+std::array<LONG, 4> DialogUnits(HWND dialog, int x, int y, int width, int height) {
     RECT units{x, y, width, height};
     MapDialogRect(dialog, &units);
     return {units.left, units.top, units.left + units.right, units.top + units.bottom};
 }
 
-RECT ClientRectOf(HWND dialog, HWND control) {
+std::array<LONG, 4> ClientCorners(HWND dialog, HWND control) {
     RECT rect{};
     GetWindowRect(control, &rect);
     MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&rect), 2);
-    return rect;
+    return Corners(rect);
 }
 
-std::string ClassOf(HWND window) {
-    char name[64] = {};
-    GetClassNameA(window, name, sizeof name);
-    return name;
-}
-
-::testing::AssertionResult SameRect(const RECT& expected, const RECT& actual) {
-    if (expected.left == actual.left && expected.top == actual.top && expected.right == actual.right &&
-        expected.bottom == actual.bottom) {
-        return ::testing::AssertionSuccess();
-    }
-    return ::testing::AssertionFailure() << "expected (" << expected.left << "," << expected.top << ")-("
-                                         << expected.right << "," << expected.bottom << "), got (" << actual.left << ","
-                                         << actual.top << ")-(" << actual.right << "," << actual.bottom << ")";
-}
-
-// Wine's rich edit reports a line break as a space, Windows' as a vertical tab: the text
-// with a space where `expected` has a line break read as that line break.
+// Wine's rich edit reports a line break as a space, Windows' as a vertical tab:
+// the text with a space where `expected` has a line break read as that line
+// break.
 std::string WithLineBreaksOf(const std::string& expected, std::string text) {
     for (std::size_t i = 0; i < expected.size() && i < text.size(); ++i) {
         if (expected[i] == '\v' && text[i] == ' ')
             text[i] = '\v';
     }
     return text;
-}
-
-// The staged About page's folder (Windows path, with a trailing backslash).
-std::string StagedDataDirectory() {
-    return QW_TEST_DATA_DIR "\\";
 }
 
 class AboutDlgTest : public ::testing::Test {
@@ -146,7 +122,8 @@ protected:
     }
     void TearDown() override { DestroyWindow(owner); }
 
-    // Runs a CAboutDlg on `dataDirectory` over the owner window, driven by `drive`.
+    // Runs a CAboutDlg on `dataDirectory` over the owner window, driven by
+    // `drive`.
     INT_PTR Run(const std::string& dataDirectory, const std::function<void(HWND)>& drive) {
         CAboutDlg dialog(dataDirectory, [this](HWND, const std::string& target) { launched.push_back(target); });
         INT_PTR result = -2;
@@ -155,8 +132,8 @@ protected:
         return result;
     }
 
-    // Presses and releases the left button over a character; returns how many links were
-    // opened while the button was down.
+    // Presses and releases the left button over a character; returns how many
+    // links were opened while the button was down.
     std::size_t Click(HWND page, LONG index) {
         const POINT at = CharacterPoint(page, index);
         const LPARAM position = MAKELPARAM(at.x + 2, at.y + 3);
@@ -174,117 +151,72 @@ protected:
 
 TEST_F(AboutDlgTest, OpensTemplate100CentredOverItsOwnerAndClosesWithOk) {
     folder.WritePage("<b>Quellwick</b>");
-    std::string caption, pageClass, okText;
-    HWND dialogOwner = nullptr, focus = nullptr, okButton = nullptr;
-    DWORD dialogStyle = 0, pageStyle = 0, okStyle = 0, frameStyle = 0, iconStyle = 0;
-    LRESULT limit = 0, eventMask = 0, icon = 0;
-    RECT client{}, expectedClient{}, page{}, expectedPage{}, frame{}, ok{}, expectedOk{}, iconRect{},
-        expectedIconCorner{}, dialogRect{}, ownerRect{};
-
     const INT_PTR result = Run(folder.Path(), [&](HWND dialog) {
-        caption = WindowText(dialog);
-        dialogOwner = GetWindow(dialog, GW_OWNER);
-        dialogStyle = static_cast<DWORD>(GetWindowLongPtrA(dialog, GWL_STYLE));
+        EXPECT_EQ("About", WindowText(dialog));
+        EXPECT_EQ(owner, GetWindow(dialog, GW_OWNER));
+        const LONG_PTR frameStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME;
+        EXPECT_EQ(frameStyle, Style(dialog) & frameStyle);
+        RECT client{}, box{}, ownerBox{};
         GetClientRect(dialog, &client);
-        expectedClient = DialogUnits(dialog, 0, 0, 290, 218);
-        GetWindowRect(dialog, &dialogRect);
-        GetWindowRect(owner, &ownerRect);
+        EXPECT_EQ(DialogUnits(dialog, 0, 0, 290, 218), Corners(client));
+        GetWindowRect(dialog, &box);
+        GetWindowRect(owner, &ownerBox);
+        EXPECT_NEAR((ownerBox.left + ownerBox.right) / 2, (box.left + box.right) / 2, 1);
+        EXPECT_NEAR((ownerBox.top + ownerBox.bottom) / 2, (box.top + box.bottom) / 2, 1);
 
-        const HWND pageWindow = GetDlgItem(dialog, IDC_ABOUT_PAGE);
-        pageClass = ClassOf(pageWindow);
-        pageStyle = static_cast<DWORD>(GetWindowLongPtrA(pageWindow, GWL_STYLE));
-        page = ClientRectOf(dialog, pageWindow);
-        expectedPage = DialogUnits(dialog, 7, 7, 220, 204);
-        limit = SendMessageA(pageWindow, EM_GETLIMITTEXT, 0, 0);
-        eventMask = SendMessageA(pageWindow, EM_GETEVENTMASK, 0, 0);
+        const HWND page = GetDlgItem(dialog, IDC_ABOUT_PAGE);
+        const LONG_PTR pageStyle = WS_CHILD | WS_VISIBLE | WS_TABSTOP | ES_MULTILINE | ES_AUTOVSCROLL | ES_READONLY;
+        EXPECT_EQ("RichEdit20A", ClassOf(page));
+        EXPECT_EQ(pageStyle, Style(page) & pageStyle);
+        EXPECT_EQ(DialogUnits(dialog, 7, 7, 220, 204), ClientCorners(dialog, page));
+        EXPECT_EQ(10000, SendMessageA(page, EM_GETLIMITTEXT, 0, 0));
 
-        okButton = GetDlgItem(dialog, IDOK);
-        okText = WindowText(okButton);
-        okStyle = static_cast<DWORD>(GetWindowLongPtrA(okButton, GWL_STYLE));
-        ok = ClientRectOf(dialog, okButton);
-        expectedOk = DialogUnits(dialog, 233, 197, 50, 14);
-        focus = FocusOf(dialog);
+        const HWND ok = GetDlgItem(dialog, IDOK);
+        EXPECT_EQ("OK", WindowText(ok));
+        EXPECT_EQ(BS_DEFPUSHBUTTON, Style(ok) & BS_TYPEMASK);
+        EXPECT_TRUE(Style(ok) & WS_TABSTOP);
+        EXPECT_EQ(DialogUnits(dialog, 233, 197, 50, 14), ClientCorners(dialog, ok));
+        EXPECT_EQ(ok, FocusOf(dialog)) << "the system gives the focus to the first tab stop";
 
-        // The two controls without ids: the frame and the icon.
+        // The two controls without ids: the frame that the page fills, and icon
+        // 128.
+        int frames = 0, icons = 0;
         for (HWND child = GetWindow(dialog, GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT)) {
-            const auto style = static_cast<DWORD>(GetWindowLongPtrA(child, GWL_STYLE));
-            if (ClassOf(child) == "Button" && (style & BS_TYPEMASK) == BS_GROUPBOX) {
-                frameStyle = style;
-                frame = ClientRectOf(dialog, child);
+            if (ClassOf(child) == "Button" && (Style(child) & BS_TYPEMASK) == BS_GROUPBOX) {
+                ++frames;
+                EXPECT_EQ(DialogUnits(dialog, 7, 7, 220, 204), ClientCorners(dialog, child));
             } else if (ClassOf(child) == "Static") {
-                iconStyle = style;
-                iconRect = ClientRectOf(dialog, child);
-                icon = SendMessageA(child, STM_GETICON, 0, 0);
+                ++icons;
+                EXPECT_EQ(SS_ICON, Style(child) & SS_TYPEMASK);
+                EXPECT_NE(0, SendMessageA(child, STM_GETICON, 0, 0));
+                const std::array<LONG, 4> corner = DialogUnits(dialog, 16, 18, 0, 0);
+                EXPECT_EQ(corner[0], ClientCorners(dialog, child)[0]);
+                EXPECT_EQ(corner[1], ClientCorners(dialog, child)[1]);
             }
         }
-        expectedIconCorner = DialogUnits(dialog, 16, 18, 0, 0);
-        SendMessageA(okButton, BM_CLICK, 0, 0);
+        EXPECT_EQ(1, frames);
+        EXPECT_EQ(1, icons);
+        SendMessageA(ok, BM_CLICK, 0, 0);
     });
-
     EXPECT_EQ(IDOK, result);
-    EXPECT_EQ("About", caption);
-    EXPECT_EQ(owner, dialogOwner);
-    for (const DWORD bit : std::initializer_list<DWORD>{WS_POPUP, WS_CAPTION, WS_SYSMENU, DS_MODALFRAME})
-        EXPECT_EQ(bit, dialogStyle & bit) << std::hex << bit;
-    EXPECT_TRUE(SameRect(expectedClient, client));
-
-    EXPECT_EQ("RichEdit20A", pageClass);
-    for (const DWORD bit :
-         std::initializer_list<DWORD>{WS_CHILD, WS_VISIBLE, WS_TABSTOP, ES_MULTILINE, ES_AUTOVSCROLL, ES_READONLY})
-        EXPECT_EQ(bit, pageStyle & bit) << std::hex << bit;
-    EXPECT_EQ(0, pageStyle & ES_AUTOHSCROLL);
-    EXPECT_TRUE(SameRect(expectedPage, page));
-    EXPECT_TRUE(SameRect(expectedPage, frame)) << "the page fills the frame";
-    EXPECT_NE(0, frameStyle);
-    EXPECT_EQ(10000, limit);
-    EXPECT_EQ(static_cast<LRESULT>(ENM_LINK | ENM_SELCHANGE), eventMask);
-
-    EXPECT_EQ("OK", okText);
-    EXPECT_EQ(BS_DEFPUSHBUTTON, okStyle & BS_TYPEMASK);
-    EXPECT_TRUE(okStyle & WS_TABSTOP);
-    EXPECT_TRUE(SameRect(expectedOk, ok));
-    EXPECT_EQ(okButton, focus) << "the system gives the focus to the first tab stop";
-
-    EXPECT_EQ(SS_ICON, iconStyle & SS_TYPEMASK);
-    EXPECT_NE(0, icon) << "icon 128";
-    EXPECT_EQ(expectedIconCorner.left, iconRect.left);
-    EXPECT_EQ(expectedIconCorner.top, iconRect.top);
-
-    const LONG dialogCentreX = (dialogRect.left + dialogRect.right) / 2;
-    const LONG dialogCentreY = (dialogRect.top + dialogRect.bottom) / 2;
-    EXPECT_NEAR((ownerRect.left + ownerRect.right) / 2, dialogCentreX, 1);
-    EXPECT_NEAR((ownerRect.top + ownerRect.bottom) / 2, dialogCentreY, 1);
 }
 
-TEST_F(AboutDlgTest, ShowsThePageOnItsBackgroundAndOpensOnlyWebAndMailLinks) {
+TEST_F(AboutDlgTest, OpensOnlyWebAndMailLinksAndOnlyOnRelease) {
     folder.WritePage(
         "<body bgcolor=\"#ffffe0\"><b>Quellwick</b> 1.0.0<br>"
         "Visit <a href=\"HTTPS://Example.ORG/Moon\">the site</a>, "
         "<a href=\"c:\\windows\\system32\\notepad.exe\">notepad</a>, "
         "<a href=\"file:///c:/windows/win.ini\">a file</a> or "
         "<a href=\"mailto:moon@example.org\">mail</a>.</body>");
-    std::string text, windowText;
-    std::vector<TextRun> runs;
-    std::vector<std::size_t> openedDuringPress, openedAfterClick;
-    std::size_t openedByWideRange = 0, openedByPressNotice = 0;
-    COLORREF background = 0, topPixel = 0, bottomPixel = 0;
-
+    std::vector<std::string> runTexts;
+    std::vector<std::size_t> openedAfterClick;
     const INT_PTR result = Run(folder.Path(), [&](HWND dialog) {
         const HWND page = GetDlgItem(dialog, IDC_ABOUT_PAGE);
-        RedrawWindow(page, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
-        RECT client{};
-        GetClientRect(page, &client);
-        HDC dc = GetDC(page);
-        topPixel = GetPixel(dc, client.right - 3, 3);
-        bottomPixel = GetPixel(dc, client.right / 2, client.bottom - 4);
-        ReleaseDC(page, dc);
-
-        text = ControlText(page);
-        windowText = WindowText(page);
-        runs = LinkRuns(page);
-        background = BackgroundColor(page);
+        const std::vector<TextRun> runs = LinkRuns(page);
         for (const TextRun& run : runs) {
-            openedDuringPress.push_back(Click(page, run.first + 1));
+            runTexts.push_back(run.text);
+            const std::size_t before = launched.size();
+            EXPECT_EQ(before, Click(page, run.first + 1)) << "pressing the button opens nothing";
             openedAfterClick.push_back(launched.size());
         }
         // A range over two links, and a press rather than a release, open nothing.
@@ -293,77 +225,37 @@ TEST_F(AboutDlgTest, ShowsThePageOnItsBackgroundAndOpensOnlyWebAndMailLinks) {
                 ENLINK notice{};
                 notice.nmhdr = {page, IDC_ABOUT_PAGE, EN_LINK};
                 notice.msg = message;
-                notice.chrg = message == WM_LBUTTONUP ? CHARRANGE{runs[0].first, runs[3].end}
-                                                      : CHARRANGE{runs[0].first, runs[0].end};
+                notice.chrg = {runs[0].first, message == WM_LBUTTONUP ? runs[3].end : runs[0].end};
                 const std::size_t before = launched.size();
                 SendMessageA(dialog, WM_NOTIFY, IDC_ABOUT_PAGE, reinterpret_cast<LPARAM>(&notice));
-                (message == WM_LBUTTONUP ? openedByWideRange : openedByPressNotice) = launched.size() - before;
+                EXPECT_EQ(before, launched.size()) << (message == WM_LBUTTONUP ? "a range over two links" : "a press");
             }
         }
         PressEscape(dialog);
     });
 
     EXPECT_EQ(IDCANCEL, result);
-    const std::string expectedText = "Quellwick 1.0.0\vVisit the site, notepad, a file or mail.";
-    EXPECT_EQ(expectedText, WithLineBreaksOf(expectedText, text));
-    EXPECT_EQ(text, windowText);
-    EXPECT_EQ(RGB(255, 255, 224), background);
-    EXPECT_EQ(RGB(255, 255, 224), topPixel) << "background beside the text";
-    EXPECT_EQ(RGB(255, 255, 224), bottomPixel) << "background below the text";
-
-    ASSERT_EQ(4u, runs.size());
-    EXPECT_EQ("the site", runs[0].text);
-    EXPECT_EQ("notepad", runs[1].text);
-    EXPECT_EQ("a file", runs[2].text);
-    EXPECT_EQ("mail", runs[3].text);
-    ASSERT_EQ(4u, openedDuringPress.size());
-    EXPECT_EQ(0u, openedDuringPress[0]) << "pressing the button opens nothing";
+    EXPECT_EQ((std::vector<std::string>{"the site", "notepad", "a file", "mail"}), runTexts);
     EXPECT_EQ((std::vector<std::size_t>{1, 1, 1, 2}), openedAfterClick);
     EXPECT_EQ((std::vector<std::string>{"https://example.org/moon", "mailto:moon@example.org"}), launched);
-    EXPECT_EQ(0u, openedByWideRange);
-    EXPECT_EQ(0u, openedByPressNotice);
 }
 
-TEST_F(AboutDlgTest, WithoutAPageOpensEmptyAndClosesFromTheCloseBox) {
-    std::string text = "unread";
-    COLORREF background = 0, expected = 1;
-    const INT_PTR result = Run(folder.Path(), [&](HWND dialog) {
-        const HWND page = GetDlgItem(dialog, IDC_ABOUT_PAGE);
-        text = WindowText(page);
-        background = BackgroundColor(page);
-        HDC dc = GetWindowDC(page);
-        expected = GetBkColor(dc);
-        ReleaseDC(page, dc);
-        PostMessageA(dialog, WM_SYSCOMMAND, SC_CLOSE, 0);
-    });
-    EXPECT_EQ(IDCANCEL, result);
-    EXPECT_EQ("", text);
-    EXPECT_EQ(expected, background);
-}
-
-TEST_F(AboutDlgTest, ABrokenPageLeavesTheControlEmpty) {
+TEST_F(AboutDlgTest, AMissingOrBrokenPageLeavesTheControlEmpty) {
+    // No page, closed from the close box.
+    EXPECT_EQ(IDCANCEL, Run(folder.Path(), [&](HWND dialog) {
+                  const HWND page = GetDlgItem(dialog, IDC_ABOUT_PAGE);
+                  EXPECT_EQ("", WindowText(page));
+                  HDC dc = GetWindowDC(page);
+                  EXPECT_EQ(GetBkColor(dc), BackgroundColor(page)) << "the control's own colours";
+                  ReleaseDC(page, dc);
+                  PostMessageA(dialog, WM_SYSCOMMAND, SC_CLOSE, 0);
+              }));
+    // A page that does not convert.
     folder.WritePage("<body bgcolor=\"#ff0000\">Quellwick</font></body>");
-    std::string text = "unread";
-    const INT_PTR result = Run(folder.Path(), [&](HWND dialog) {
-        text = WindowText(GetDlgItem(dialog, IDC_ABOUT_PAGE));
-        SendMessageA(GetDlgItem(dialog, IDOK), BM_CLICK, 0, 0);
-    });
-    EXPECT_EQ(IDOK, result);
-    EXPECT_EQ("", text);
-}
-
-TEST_F(AboutDlgTest, HoldsAtMost10000Characters) {
-    std::string page;
-    for (int i = 0; i < 12000; ++i)
-        page += static_cast<char>('a' + i % 26);
-    folder.WritePage(page);
-    std::string text;
-    Run(folder.Path(), [&](HWND dialog) {
-        text = ControlText(GetDlgItem(dialog, IDC_ABOUT_PAGE));
-        PressEscape(dialog);
-    });
-    EXPECT_EQ(10000u, text.size());
-    EXPECT_EQ(page.substr(0, 10000), text);
+    EXPECT_EQ(IDOK, Run(folder.Path(), [&](HWND dialog) {
+                  EXPECT_EQ("", WindowText(GetDlgItem(dialog, IDC_ABOUT_PAGE)));
+                  SendMessageA(GetDlgItem(dialog, IDOK), BM_CLICK, 0, 0);
+              }));
 }
 
 TEST_F(AboutDlgTest, ShowAboutBoxIsOwnedByTheActiveWindow) {
@@ -382,18 +274,18 @@ TEST_F(AboutDlgTest, ShowAboutBoxIsOwnedByTheActiveWindow) {
 // The product's own page, as staged beside the program.
 TEST_F(AboutDlgTest, TheAboutPageShowsItsCreditsAndLinks) {
     std::string text;
-    std::vector<TextRun> runs;
-    COLORREF background = 0;
-    const INT_PTR result = Run(StagedDataDirectory(), [&](HWND dialog) {
+    std::vector<std::string> runTexts;
+    const INT_PTR result = Run(QW_TEST_DATA_DIR "\\", [&](HWND dialog) {
         const HWND page = GetDlgItem(dialog, IDC_ABOUT_PAGE);
         // QW_HOLD_ABOUT_MS keeps the box on screen for a screenshot.
         if (const char* hold = std::getenv("QW_HOLD_ABOUT_MS"))
             Sleep(static_cast<DWORD>(std::atol(hold)));
         text = ControlText(page);
-        runs = LinkRuns(page);
-        background = BackgroundColor(page);
-        for (const TextRun& run : runs)
+        EXPECT_EQ(RGB(255, 255, 240), BackgroundColor(page));
+        for (const TextRun& run : LinkRuns(page)) {
+            runTexts.push_back(run.text);
             Click(page, run.first);
+        }
         SendMessageA(GetDlgItem(dialog, IDOK), BM_CLICK, 0, 0);
     });
     EXPECT_EQ(IDOK, result);
@@ -405,11 +297,6 @@ TEST_F(AboutDlgTest, TheAboutPageShowsItsCreditsAndLinks) {
         EXPECT_NE(std::string::npos, text.find(part)) << part;
     }
     EXPECT_LT(text.size(), 10000u);
-    EXPECT_EQ(RGB(255, 255, 240), background);
-
-    std::vector<std::string> runTexts;
-    for (const TextRun& run : runs)
-        runTexts.push_back(run.text);
     EXPECT_EQ((std::vector<std::string>{"USGS Astrogeology Research Program", "Clementine", "DejaVu", "MIT licence"}),
               runTexts);
     EXPECT_EQ((std::vector<std::string>{"https://astrogeology.usgs.gov/",

@@ -52,18 +52,19 @@ TEST_F(HtmlRichEditTest, SubclassingPreparesTheControlAndEndsWithIt) {
     EXPECT_FALSE(page.SetHtml(kPage)) << "no control, nothing to load";
 }
 
-TEST_F(HtmlRichEditTest, LoadsThePageWithItsBackgroundAndMarkedLinks) {
+TEST_F(HtmlRichEditTest, LoadsThePageResolvesItsLinksAndKeepsItWhenAnotherFails) {
     ASSERT_TRUE(page.SubclassWindow(control));
     ASSERT_TRUE(page.SetHtml(kPage));
-
     EXPECT_EQ(kPageText, ControlText(control));
     EXPECT_EQ(RGB(255, 255, 224), page.GetBackgroundColor());
     EXPECT_EQ(RGB(255, 255, 224), BackgroundColor(control));
-
     CHARRANGE selection{-1, -1};
     SendMessageA(control, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&selection));
     EXPECT_EQ(0, selection.cpMin);
     EXPECT_EQ(0, selection.cpMax);
+    const CHARFORMAT2A bold = RangeFormat(control, 0, 4);
+    EXPECT_TRUE(bold.dwEffects & CFE_BOLD);
+    EXPECT_FALSE(bold.dwEffects & (CFE_LINK | CFE_UNDERLINE));
 
     const std::vector<TextRun> runs = LinkRuns(control);
     ASSERT_EQ(2u, runs.size());
@@ -74,27 +75,22 @@ TEST_F(HtmlRichEditTest, LoadsThePageWithItsBackgroundAndMarkedLinks) {
         EXPECT_TRUE(format.dwMask & CFM_UNDERLINE);
         EXPECT_TRUE(format.dwEffects & CFE_UNDERLINE) << run.text;
     }
-    const CHARFORMAT2A bold = RangeFormat(control, 0, 4);
-    EXPECT_TRUE(bold.dwEffects & CFE_BOLD);
-    EXPECT_FALSE(bold.dwEffects & (CFE_LINK | CFE_UNDERLINE));
-}
 
-TEST_F(HtmlRichEditTest, FindsTheOneLinkThatCoversAClick) {
-    ASSERT_TRUE(page.SubclassWindow(control));
-    ASSERT_TRUE(page.SetHtml(kPage));
-    const std::vector<TextRun> runs = LinkRuns(control);
-    ASSERT_EQ(2u, runs.size());
-
+    // The one link that covers a click.
     std::string target = "stale";
     EXPECT_TRUE(page.FindLink(runs[0].first, runs[0].end, &target));
     EXPECT_EQ("http://example.org/moon", target);
     EXPECT_TRUE(page.FindLink(runs[1].first + 1, runs[1].first + 2, &target));
     EXPECT_EQ("mailto:moon@example.org", target);
-
     EXPECT_FALSE(page.FindLink(runs[0].first, runs[1].end, &target)) << "across both links";
     EXPECT_EQ("", target);
     EXPECT_FALSE(page.FindLink(runs[0].first - 1, runs[0].end, &target)) << "starts before the link";
     EXPECT_FALSE(page.FindLink(0, 4, &target));
+
+    // A page that does not convert leaves the control as it was.
+    EXPECT_FALSE(page.SetHtml("<body bgcolor=\"#ff0000\">red</font></font>"));
+    EXPECT_EQ(kPageText, ControlText(control));
+    EXPECT_EQ(RGB(255, 255, 224), BackgroundColor(control));
 }
 
 TEST_F(HtmlRichEditTest, CutsALongTargetTo511Characters) {
@@ -104,25 +100,6 @@ TEST_F(HtmlRichEditTest, CutsALongTargetTo511Characters) {
     std::string target;
     ASSERT_TRUE(page.FindLink(0, 1, &target));
     EXPECT_EQ(longTarget.substr(0, 511), target);
-}
-
-TEST_F(HtmlRichEditTest, AFailedConversionKeepsWhatTheControlShows) {
-    ASSERT_TRUE(page.SubclassWindow(control));
-    ASSERT_TRUE(page.SetHtml(kPage));
-    EXPECT_FALSE(page.SetHtml("<body bgcolor=\"#ff0000\">red</font></font>"));
-    EXPECT_EQ(kPageText, ControlText(control));
-    EXPECT_EQ(RGB(255, 255, 224), BackgroundColor(control));
-}
-
-TEST_F(HtmlRichEditTest, AnEmptyPageTakesTheControlsOwnColours) {
-    ASSERT_TRUE(page.SubclassWindow(control));
-    ASSERT_TRUE(page.SetHtml(""));
-    EXPECT_EQ("", ControlText(control));
-    HDC dc = GetWindowDC(control);
-    const COLORREF expected = GetBkColor(dc);
-    ReleaseDC(control, dc);
-    EXPECT_EQ(expected, page.GetBackgroundColor());
-    EXPECT_EQ(expected, BackgroundColor(control));
 }
 
 TEST_F(HtmlRichEditTest, KeepsTheControlsTextLimit) {

@@ -27,62 +27,49 @@ TEST_F(ConverterTest, WorkedExampleGivesTheWholeDocumentByteForByte) {
     EXPECT_EQ(MakeColor(255, 255, 224), background);
 }
 
-TEST_F(ConverterTest, InlineTagsAndCharacterPositions) {
-    EXPECT_EQ(R"(\b1 Hi\b0 )", Body("<b>Hi</b>"));
-    EXPECT_EQ(2, converter.CharacterPosition());
-    EXPECT_EQ(R"(\b1 a\b0 \i1 b\i0 \ul1 c\ulnone \b1 d\b0 )",
-              Body("<strong>a</strong><i>b</i><u>c</u><B>d</B>"));
-    EXPECT_EQ(4, converter.CharacterPosition());
-}
-
-TEST_F(ConverterTest, TagsAreReadInAnyCase) {
-    EXPECT_EQ("a\\line {\\fs72 b}\r\n\\par\\par ", Body("a<BR><FONT SIZE=7>b</FONT><P>"));
-}
-
-TEST_F(ConverterTest, LineBreaksAndParagraphs) {
-    // A slash straight after the name belongs to the name.
-    EXPECT_EQ("ab", Body("a<br/>b"));
-    EXPECT_EQ(R"(a\line b)", Body("a<br />b"));
-    EXPECT_EQ(3, converter.CharacterPosition());
-
-    EXPECT_EQ(R"(\par\par x)", Body("<p>x"));
-    EXPECT_EQ(3, converter.CharacterPosition());
-    EXPECT_EQ(R"(x\line \par y)", Body("x<br><p>y"));
-    EXPECT_EQ(4, converter.CharacterPosition());
-    // Any tag in between clears the break, even one that writes nothing.
-    EXPECT_EQ("x\\line {}\r\n\\par\\par y", Body("x<br><span></span><p>y"));
-}
-
-TEST_F(ConverterTest, WhiteSpaceCollapses) {
-    EXPECT_EQ("a b", Body("a  \t b"));
-    EXPECT_EQ("a b", Body("   a b"));
-    EXPECT_EQ("a b", Body("a\nb"));
-    EXPECT_EQ("a  b", Body("a\n b"));
-    EXPECT_EQ(4, converter.CharacterPosition());
-    EXPECT_EQ("ab", Body("a\r\rb"));
-    EXPECT_EQ(2, converter.CharacterPosition());
-    // After a line break neither a space nor a line feed is written.
-    EXPECT_EQ(R"(a\line b)", Body("a<br> \n b"));
-    // A brace clears only the space flag: a line feed is then written, a space still not.
-    EXPECT_EQ(R"(\line \{ x)", Body("<br>{\nx"));
-    EXPECT_EQ(R"(\line \{x)", Body("<br>{ x"));
-}
-
-TEST_F(ConverterTest, EntitiesAndEscapes) {
-    EXPECT_EQ("\\~\"&<>\xA9", Body("&nbsp;&quot;&amp;&lt;&gt;&copy;"));
-    EXPECT_EQ(6, converter.CharacterPosition());
-    // Entity names are case-sensitive; an "&" that starts none is plain text.
-    EXPECT_EQ("&AMP; a & b &amp", Body("&AMP; a & b &amp"));
-    EXPECT_EQ(16, converter.CharacterPosition());
-    EXPECT_EQ(R"(\{x\}\\)", Body("{x}\\"));
-    EXPECT_EQ(4, converter.CharacterPosition());
-    // The first entity clears the space flag, so the space after it is written.
-    EXPECT_EQ("\\~ x", Body("&nbsp; x"));
-}
-
-TEST_F(ConverterTest, UnknownElementsKeepTheirText) {
-    EXPECT_EQ("Titletext", Body("<html><head><title>Title</title></head>text</p></html>"));
-    EXPECT_EQ(9, converter.CharacterPosition());
+// Text, simple tags, white space and entities: the body, and the character position after
+// it where it is checked.
+TEST_F(ConverterTest, TextTagsWhiteSpaceAndEntities) {
+    const struct {
+        const char* html;
+        const char* body;
+        int position;
+    } cases[] = {
+        {"<b>Hi</b>", R"(\b1 Hi\b0 )", 2},
+        {"<strong>a</strong><i>b</i><u>c</u><B>d</B>", R"(\b1 a\b0 \i1 b\i0 \ul1 c\ulnone \b1 d\b0 )", 4},
+        {"a<BR><FONT SIZE=7>b</FONT><P>", "a\\line {\\fs72 b}\r\n\\par\\par ", -1},
+        // A slash straight after the name belongs to the name.
+        {"a<br/>b", "ab", -1},
+        {"a<br />b", R"(a\line b)", 3},
+        {"<p>x", R"(\par\par x)", 3},
+        {"x<br><p>y", R"(x\line \par y)", 4},
+        // Any tag in between clears the break, even one that writes nothing.
+        {"x<br><span></span><p>y", "x\\line {}\r\n\\par\\par y", -1},
+        {"a  \t b", "a b", -1},
+        {"   a b", "a b", -1},
+        {"a\nb", "a b", -1},
+        {"a\n b", "a  b", 4},
+        {"a\r\rb", "ab", 2},
+        // After a line break neither a space nor a line feed is written.
+        {"a<br> \n b", R"(a\line b)", -1},
+        // A brace clears only the space flag: a line feed is then written, a space still not.
+        {"<br>{\nx", R"(\line \{ x)", -1},
+        {"<br>{ x", R"(\line \{x)", -1},
+        {"&nbsp;&quot;&amp;&lt;&gt;&copy;", "\\~\"&<>\xA9", 6},
+        // Entity names are case-sensitive; an "&" that starts none is plain text.
+        {"&AMP; a & b &amp", "&AMP; a & b &amp", 16},
+        {"{x}\\", R"(\{x\}\\)", 4},
+        // The first entity clears the space flag, so the space after it is written.
+        {"&nbsp; x", "\\~ x", -1},
+        // Unknown elements keep their text.
+        {"<html><head><title>Title</title></head>text</p></html>", "Titletext", 9},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(c.body, Body(c.html)) << c.html;
+        if (c.position >= 0) {
+            EXPECT_EQ(c.position, converter.CharacterPosition()) << c.html;
+        }
+    }
 }
 
 TEST_F(ConverterTest, ColourValuesFromAttributes) {

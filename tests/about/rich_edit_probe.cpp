@@ -1,6 +1,6 @@
 #include "rich_edit_probe.h"
 
-#include <stdexcept>
+#include <fstream>
 
 CScratchFolder::CScratchFolder() {
     char temp[MAX_PATH + 1] = {};
@@ -17,15 +17,7 @@ CScratchFolder::~CScratchFolder() {
 }
 
 void CScratchFolder::WritePage(const std::string& bytes) const {
-    const std::string file = path + "about.html";
-    HANDLE handle = CreateFileA(file.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (handle == INVALID_HANDLE_VALUE)
-        throw std::runtime_error("cannot write " + file);
-    DWORD written = 0;
-    const BOOL ok = WriteFile(handle, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
-    CloseHandle(handle);
-    if (!ok || written != bytes.size())
-        throw std::runtime_error("cannot write " + file);
+    std::ofstream(path + "about.html", std::ios::binary) << bytes;
 }
 
 std::string ControlText(HWND control) {
@@ -46,16 +38,6 @@ std::string WindowText(HWND window) {
     const LRESULT length = SendMessageA(window, WM_GETTEXTLENGTH, 0, 0);
     std::string text(static_cast<std::size_t>(length) + 1, '\0');
     const LRESULT copied = SendMessageA(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()));
-    text.resize(static_cast<std::size_t>(copied));
-    return text;
-}
-
-std::string TextRange(HWND control, LONG first, LONG end) {
-    if (end <= first)
-        return {};
-    std::string text(static_cast<std::size_t>(end - first) * 2 + 1, '\0');
-    TEXTRANGEA range{{first, end}, text.data()};
-    const LRESULT copied = SendMessageA(control, EM_GETTEXTRANGE, 0, reinterpret_cast<LPARAM>(&range));
     text.resize(static_cast<std::size_t>(copied));
     return text;
 }
@@ -85,7 +67,7 @@ std::vector<TextRun> LinkRuns(HWND control) {
         if (link && start < 0)
             start = i;
         if (!link && start >= 0) {
-            runs.push_back({start, i, TextRange(control, start, i)});
+            runs.push_back({start, i, text.substr(start, i - start)});
             start = -1;
         }
     }

@@ -29,8 +29,6 @@ private:
 std::string ControlText(HWND control);
 // WM_GETTEXT's view of the text (paragraph ends as CR LF).
 std::string WindowText(HWND window);
-// The characters from `first` up to `end`.
-std::string TextRange(HWND control, LONG first, LONG end);
 // The character format that the range has throughout (the mask says which parts agree).
 CHARFORMAT2A RangeFormat(HWND control, LONG first, LONG end);
 // The control's background colour (set and restored, since the control has no getter).

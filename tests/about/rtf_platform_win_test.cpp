@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cstring>
 
 #include "about/html_to_rtf.h"
@@ -17,12 +18,17 @@ TEST(SystemRtfPlatform, AnswersFromTheSystem) {
     EXPECT_EQ(GetSysColor(COLOR_WINDOWTEXT), platform.GetSystemColor(SystemColor::windowText));
     EXPECT_EQ(GetSysColor(COLOR_BTNFACE), platform.GetSystemColor(SystemColor::buttonFace));
     EXPECT_EQ(GetSysColor(COLOR_BTNTEXT), platform.GetSystemColor(SystemColor::buttonText));
-
     HDC screen = GetDC(nullptr);
     ASSERT_NE(nullptr, screen);
-    const int pixels = GetDeviceCaps(screen, LOGPIXELSX);
+    EXPECT_EQ(GetDeviceCaps(screen, LOGPIXELSX), platform.ScreenPixelsPerInch());
     ReleaseDC(nullptr, screen);
-    EXPECT_EQ(pixels, platform.ScreenPixelsPerInch());
+
+    // A conversion takes its system colours from there.
+    CHtmlToRtf converter(platform);
+    ColorValue background = 0;
+    ASSERT_TRUE(converter.Convert("<body bgcolor=buttonface>x</body>", LogicalFont{}, GetSysColor(COLOR_WINDOWTEXT),
+                                  &background));
+    EXPECT_EQ(GetSysColor(COLOR_BTNFACE), background);
 }
 
 TEST(SystemRtfPlatform, LowerCasesAndClassifiesInTheAnsiCodePage) {
@@ -42,49 +48,20 @@ TEST(SystemRtfPlatform, LowerCasesAndClassifiesInTheAnsiCodePage) {
     }
 }
 
-TEST(SystemRtfPlatform, ConvertsWithSystemColours) {
-    LOGFONTA logFont{};
-    logFont.lfHeight = -11;
-    std::strcpy(logFont.lfFaceName, "MS Sans Serif");
-    CHtmlToRtf converter(SystemRtfPlatform());
-    ColorValue background = 0;
-    ASSERT_TRUE(converter.Convert("<body bgcolor=buttonface>x</body>", LogicalFontFromLogFont(logFont),
-                                  GetSysColor(COLOR_WINDOWTEXT), &background));
-    EXPECT_EQ(GetSysColor(COLOR_BTNFACE), background);
-}
-
 TEST(LogicalFontFromLogFont, CopiesEveryFieldAndAFullFaceField) {
-    LOGFONTA logFont{};
-    logFont.lfHeight = -13;
-    logFont.lfWidth = 5;
-    logFont.lfEscapement = 900;
-    logFont.lfOrientation = 450;
-    logFont.lfWeight = FW_BOLD;
-    logFont.lfItalic = 1;
-    logFont.lfUnderline = 1;
-    logFont.lfStrikeOut = 1;
-    logFont.lfCharSet = ANSI_CHARSET;
-    logFont.lfOutPrecision = OUT_TT_PRECIS;
-    logFont.lfClipPrecision = CLIP_STROKE_PRECIS;
-    logFont.lfQuality = CLEARTYPE_QUALITY;
-    logFont.lfPitchAndFamily = VARIABLE_PITCH | FF_SWISS;
+    const BYTE pitch = VARIABLE_PITCH | FF_SWISS;
+    LOGFONTA logFont{
+        -13,   5, 900, 450, FW_BOLD, 1, 2, 3, GREEK_CHARSET, OUT_TT_PRECIS, CLIP_STROKE_PRECIS, CLEARTYPE_QUALITY,
+        pitch, ""};
     // A face field filled to the last byte has no terminator.
     std::memset(logFont.lfFaceName, 'x', LF_FACESIZE);
-    const LogicalFont font = LogicalFontFromLogFont(logFont);
-    EXPECT_EQ(-13, font.height);
-    EXPECT_EQ(5, font.width);
-    EXPECT_EQ(900, font.escapement);
-    EXPECT_EQ(450, font.orientation);
-    EXPECT_EQ(FW_BOLD, font.weight);
-    EXPECT_EQ(1, font.italic);
-    EXPECT_EQ(1, font.underline);
-    EXPECT_EQ(1, font.strikeOut);
-    EXPECT_EQ(ANSI_CHARSET, font.charSet);
-    EXPECT_EQ(OUT_TT_PRECIS, font.outPrecision);
-    EXPECT_EQ(CLIP_STROKE_PRECIS, font.clipPrecision);
-    EXPECT_EQ(CLEARTYPE_QUALITY, font.quality);
-    EXPECT_EQ(VARIABLE_PITCH | FF_SWISS, font.pitchAndFamily);
-    EXPECT_EQ(std::string(LF_FACESIZE, 'x'), font.faceName);
+    const LogicalFont f = LogicalFontFromLogFont(logFont);
+    using Fields = std::array<int, 13>;
+    EXPECT_EQ((Fields{-13, 5, 900, 450, FW_BOLD, 1, 2, 3, GREEK_CHARSET, OUT_TT_PRECIS, CLIP_STROKE_PRECIS,
+                      CLEARTYPE_QUALITY, pitch}),
+              (Fields{f.height, f.width, f.escapement, f.orientation, f.weight, f.italic, f.underline, f.strikeOut,
+                      f.charSet, f.outPrecision, f.clipPrecision, f.quality, f.pitchAndFamily}));
+    EXPECT_EQ(std::string(LF_FACESIZE, 'x'), f.faceName);
 }
 
 }  // namespace
