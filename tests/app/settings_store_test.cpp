@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
-#include <cstdint>
+#include <utility>
 #include <vector>
 
 #include "app/app_settings.h"
@@ -25,44 +25,31 @@ bool KeyExists() {
     return true;
 }
 
-void StoreRaw(const char* name, DWORD type, const std::vector<BYTE>& data) {
-    HKEY key = nullptr;
-    ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, kKeyPath, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr),
-              ERROR_SUCCESS);
-    ASSERT_EQ(RegSetValueExA(key, name, 0, type, data.data(), static_cast<DWORD>(data.size())), ERROR_SUCCESS);
-    RegCloseKey(key);
+// A registry value's type and bytes; type REG_NONE when it is missing.
+using Raw = std::pair<DWORD, std::vector<BYTE>>;
+const Raw kMissing{REG_NONE, {}};
+
+Raw Dword(DWORD value) {
+    return {REG_DWORD, {BYTE(value), BYTE(value >> 8), BYTE(value >> 16), BYTE(value >> 24)}};
 }
 
-void StoreDword(const char* name, DWORD value) {
-    StoreRaw(name, REG_DWORD, std::vector<BYTE>(reinterpret_cast<BYTE*>(&value), reinterpret_cast<BYTE*>(&value + 1)));
+void Store(const char* name, const Raw& value) {
+    ASSERT_EQ(ERROR_SUCCESS, RegSetKeyValueA(HKEY_CURRENT_USER, kKeyPath, name, value.first, value.second.data(),
+                                             static_cast<DWORD>(value.second.size())));
 }
-
-struct RawValue {
-    bool present = false;
-    DWORD type = 0;
-    std::vector<BYTE> data;
-};
 
 // Reads a value through a handle of its own, as another program would.
-RawValue ReadRaw(const char* name) {
-    RawValue result;
+Raw Read(const char* name) {
+    Raw value = kMissing;
     HKEY key = nullptr;
     if (RegOpenKeyExA(HKEY_CURRENT_USER, kKeyPath, 0, KEY_READ, &key) != ERROR_SUCCESS)
-        return result;
+        return value;
     BYTE buffer[64];
-    DWORD size = sizeof buffer;
-    if (RegQueryValueExA(key, name, nullptr, &result.type, buffer, &size) == ERROR_SUCCESS) {
-        result.present = true;
-        result.data.assign(buffer, buffer + size);
-    }
+    DWORD size = sizeof buffer, type = 0;
+    if (RegQueryValueExA(key, name, nullptr, &type, buffer, &size) == ERROR_SUCCESS)
+        value = {type, std::vector<BYTE>(buffer, buffer + size)};
     RegCloseKey(key);
-    return result;
-}
-
-DWORD AsDword(const RawValue& value) {
-    DWORD number = 0;
-    memcpy(&number, value.data.data(), value.data.size() < 4 ? value.data.size() : 4);
-    return number;
+    return value;
 }
 
 // Every test starts and ends without the settings key.
@@ -87,69 +74,57 @@ TEST_F(SettingsStoreTest, FirstRunReadsZerosWithoutCreatingTheKey) {
     // The first write creates the key and stores only the value that changed.
     settings.SetMoonType(1);
     EXPECT_EQ(settings.GetMoonType(), 1);
-    const RawValue moonType = ReadRaw("MoonType");
-    ASSERT_TRUE(moonType.present);
-    EXPECT_EQ(moonType.type, static_cast<DWORD>(REG_DWORD));
-    EXPECT_EQ(AsDword(moonType), 1u);
-    EXPECT_FALSE(ReadRaw("Annotate").present);
-    EXPECT_FALSE(ReadRaw("SelectedMoon").present);
+    EXPECT_EQ(Dword(1), Read("MoonType"));
+    EXPECT_EQ(kMissing, Read("Annotate"));
+    EXPECT_EQ(kMissing, Read("SelectedMoon"));
 }
 
-struct StoredCase {
-    const char* what;
-    const char* name;
-    DWORD type;
-    std::vector<BYTE> data;
-    int annotate;
-    int moonType;
-    int selectedMoon;
-};
-
 TEST_F(SettingsStoreTest, ReadsStoredValuesOnce) {
-    const StoredCase cases[] = {
-        {"only Annotate", "Annotate", REG_DWORD, {1, 0, 0, 0}, 1, 0, 0},
-        {"MoonType 2 kept", "MoonType", REG_DWORD, {2, 0, 0, 0}, 0, 2, 0},
-        {"SelectedMoon beyond any catalogue", "SelectedMoon", REG_DWORD, {0x40, 0x42, 0x0F, 0}, 0, 0, 1000000},
-        {"negative number", "SelectedMoon", REG_DWORD, {0xFF, 0xFF, 0xFF, 0xFF}, 0, 0, -1},
-        {"one byte of binary", "Annotate", REG_BINARY, {1}, 1, 0, 0},
-        {"two bytes of binary", "SelectedMoon", REG_BINARY, {0x34, 0x12}, 0, 0, 0x1234},
-        {"more than four bytes", "MoonType", REG_BINARY, {1, 0, 0, 0, 0, 0, 0, 0}, 0, 0, 0},
-        {"a 64-bit number", "SelectedMoon", REG_QWORD, {7, 0, 0, 0, 0, 0, 0, 0}, 0, 0, 0},
+    const struct {
+        const char* what;
+        const char* name;
+        Raw value;
+        int annotate, moonType, selectedMoon;
+    } cases[] = {
+        {"only Annotate", "Annotate", Dword(1), 1, 0, 0},
+        {"MoonType 2 kept", "MoonType", Dword(2), 0, 2, 0},
+        {"SelectedMoon beyond any catalogue", "SelectedMoon", Dword(1000000), 0, 0, 1000000},
+        {"negative number", "SelectedMoon", Dword(0xFFFFFFFF), 0, 0, -1},
+        {"one byte of binary", "Annotate", {REG_BINARY, {1}}, 1, 0, 0},
+        {"two bytes of binary", "SelectedMoon", {REG_BINARY, {0x34, 0x12}}, 0, 0, 0x1234},
+        {"more than four bytes", "MoonType", {REG_BINARY, {1, 0, 0, 0, 0, 0, 0, 0}}, 0, 0, 0},
+        {"a 64-bit number", "SelectedMoon", {REG_QWORD, {7, 0, 0, 0, 0, 0, 0, 0}}, 0, 0, 0},
     };
-    for (const StoredCase& c : cases) {
+    for (const auto& c : cases) {
         RemoveKey();
-        StoreRaw(c.name, c.type, c.data);
+        Store(c.name, c.value);
         TestSettings settings;
         EXPECT_EQ(settings.GetAnnotate(), c.annotate) << c.what;
         EXPECT_EQ(settings.GetMoonType(), c.moonType) << c.what;
         EXPECT_EQ(settings.GetSelectedMoon(), c.selectedMoon) << c.what;
 
         // Later changes by others are not seen by a store that has read already.
-        StoreDword("Annotate", 9);
+        Store("Annotate", Dword(9));
         EXPECT_EQ(settings.GetAnnotate(), c.annotate) << c.what;
     }
 }
 
 TEST_F(SettingsStoreTest, EachSetterWritesThroughAtOnce) {
-    StoreDword("Annotate", 5);
+    Store("Annotate", Dword(5));
     TestSettings settings;
     EXPECT_EQ(settings.GetAnnotate(), 5);
 
     settings.SetSelectedMoon(7);
-    RawValue selected = ReadRaw("SelectedMoon");
-    ASSERT_TRUE(selected.present);
-    EXPECT_EQ(selected.type, static_cast<DWORD>(REG_DWORD));
-    EXPECT_EQ(selected.data.size(), 4u);
-    EXPECT_EQ(AsDword(selected), 7u);
-    EXPECT_EQ(AsDword(ReadRaw("Annotate")), 5u);
-    EXPECT_FALSE(ReadRaw("MoonType").present);
+    EXPECT_EQ(Dword(7), Read("SelectedMoon"));
+    EXPECT_EQ(Dword(5), Read("Annotate"));
+    EXPECT_EQ(kMissing, Read("MoonType"));
 
     settings.SetAnnotate(0);
     settings.SetMoonType(1);
     settings.SetSelectedMoon(-3);
-    EXPECT_EQ(AsDword(ReadRaw("Annotate")), 0u);
-    EXPECT_EQ(AsDword(ReadRaw("MoonType")), 1u);
-    EXPECT_EQ(AsDword(ReadRaw("SelectedMoon")), 0xFFFFFFFDu);
+    EXPECT_EQ(Dword(0), Read("Annotate"));
+    EXPECT_EQ(Dword(1), Read("MoonType"));
+    EXPECT_EQ(Dword(0xFFFFFFFD), Read("SelectedMoon"));
 
     // A new store reads back what the setters wrote.
     TestSettings reread;
@@ -186,6 +161,7 @@ TEST_F(SettingsStoreTest, RegistryKeyOpensCreatesWritesAndReads) {
     EXPECT_TRUE(key.IsOpen());
     EXPECT_TRUE(key.WriteDword("Number", 0x01020304));
     EXPECT_TRUE(key.WriteString("Style", "2"));
+    EXPECT_EQ(Raw(REG_SZ, {'2', 0}), Read("Style"));
 
     DWORD value = 99;
     EXPECT_TRUE(key.ReadDword("Number", &value));
@@ -193,11 +169,6 @@ TEST_F(SettingsStoreTest, RegistryKeyOpensCreatesWritesAndReads) {
     value = 99;
     EXPECT_FALSE(key.ReadDword("Missing", &value));
     EXPECT_EQ(value, 0u);
-
-    const RawValue style = ReadRaw("Style");
-    ASSERT_TRUE(style.present);
-    EXPECT_EQ(style.type, static_cast<DWORD>(REG_SZ));
-    EXPECT_EQ(style.data, (std::vector<BYTE>{'2', 0}));
 
     // CreateKey opens a key that exists; closing twice is harmless.
     CRegistryKey again;
