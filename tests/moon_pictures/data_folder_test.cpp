@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstdio>
 #include <cstdlib>
+#include <fstream>
 #include <string>
 
 #include "exif_thumbnail.h"
@@ -15,13 +15,6 @@ namespace {
 
 const std::string kData = QW_TEST_DATA_DIR "/";
 
-bool Exists(const std::string& name) {
-    FILE* file = std::fopen((kData + name).c_str(), "rb");
-    if (file)
-        std::fclose(file);
-    return file != nullptr;
-}
-
 std::vector<MoonEntry> StagedCatalogue() {
     return LoadCatalogue(kData + "Quellwicks.xml");
 }
@@ -33,8 +26,8 @@ TEST(DataFolder, CatalogueLoadsAndNamesOnlyFilesThatExist) {
     for (const MoonEntry& e : entries) {
         EXPECT_GT(e.phase, previous) << e.title;
         previous = e.phase;
-        EXPECT_TRUE(Exists(e.paper)) << e.paper;
-        EXPECT_TRUE(Exists(e.ann)) << e.ann;
+        EXPECT_TRUE(std::ifstream(kData + e.paper).good()) << e.paper;
+        EXPECT_TRUE(std::ifstream(kData + e.ann).good()) << e.ann;
         EXPECT_FALSE(e.title.empty());
         EXPECT_NE(std::string::npos, e.description.find("\r\n")) << e.title;
     }
