@@ -251,19 +251,4 @@ TEST_F(QuellwickEndToEnd, MissingCatalogueIsReportedAndEndsWithCodeOne) {
     EXPECT_EQ("", DesktopWallpaperSetting());
 }
 
-TEST_F(QuellwickEndToEnd, UnwritableWindowsDirectoryFallsBackToTheUserFolder) {
-    WriteData();
-    // A read-only file in the way of the wallpaper in the Windows directory.
-    const std::string blocked = WindowsWallpaperPath();
-    ASSERT_TRUE(WriteFileBytes(blocked, "read-only"));
-    ASSERT_TRUE(SetFileAttributesA(blocked.c_str(), FILE_ATTRIBUTE_READONLY));
-
-    CQuellwickProcess program(layout.ProgramPath());
-    const HWND tray = program.WaitForTrayWindow(10000);
-    ASSERT_TRUE(tray);
-    ExpectInstalled(UserWallpaperPath());
-    EXPECT_TRUE(ReadFileBytes(blocked) == "read-only");
-    CloseAndExpectCleanExit(program, tray);
-}
-
 }  // namespace
