@@ -136,9 +136,8 @@ TEST_F(ViewerWindowTest, CaptionlessFrameAndToolbarOfEightButtonsWithTooltips) {
         EXPECT_EQ(expected[i].command, static_cast<UINT>(GetDlgCtrlID(button.GetHwnd()))) << i;
         RECT rect;
         GetWindowRect(button.GetHwnd(), &rect);
-        const RECT place = {bar.left + 2 + 25 * static_cast<LONG>(i), bar.top + 2, 0, 0};
-        EXPECT_TRUE(rect.left == place.left && rect.top == place.top && rect.right - rect.left == 21 &&
-                    rect.bottom - rect.top == 21)
+        EXPECT_TRUE(rect.left == bar.left + 2 + 25 * static_cast<LONG>(i) && rect.top == bar.top + 2 &&
+                    rect.right - rect.left == 21 && rect.bottom - rect.top == 21)
             << i;
         char text[80] = {};
         TOOLINFOA tool = {};
