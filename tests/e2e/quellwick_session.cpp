@@ -3,6 +3,7 @@
 #include <shellapi.h>
 #include <shlobj.h>
 
+#include <algorithm>
 #include <fstream>
 #include <vector>
 
@@ -15,10 +16,7 @@ namespace {
 // The unix path of the build's staged program, as Wine's Z: drive sees it.
 std::string StagedProgram() {
     std::string path = "Z:" + std::string(QW_STAGED_PROGRAM);
-    for (char& c : path) {
-        if (c == '/')
-            c = '\\';
-    }
+    std::replace(path.begin(), path.end(), '/', '\\');
     return path;
 }
 
@@ -104,11 +102,8 @@ CQuellwickProcess::CQuellwickProcess(const std::string& programPath) {
     char desktop[] = "QuellwickE2E";
     startup.lpDesktop = desktop;
     PROCESS_INFORMATION info = {};
-    std::vector<char> commandLine(programPath.begin(), programPath.end());
-    commandLine.insert(commandLine.begin(), '"');
-    commandLine.push_back('"');
-    commandLine.push_back('\0');
-    if (CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info)) {
+    std::string commandLine = "\"" + programPath + "\"";
+    if (CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info)) {
         CloseHandle(info.hThread);
         process = info.hProcess;
         processId = info.dwProcessId;
@@ -129,8 +124,8 @@ HWND CQuellwickProcess::WaitForTrayWindow(DWORD timeoutMs) {
     HWND window = nullptr;
     WaitFor(
         [&] {
-            window = FindProcessWindow(processId, "QuellwickTrayIconWindow", "QuellwickShellIconHiddenWindow");
-            return window != nullptr;
+            return (window = FindProcessWindow(processId, "QuellwickTrayIconWindow",
+                                               "QuellwickShellIconHiddenWindow")) != nullptr;
         },
         timeoutMs);
     return window;
