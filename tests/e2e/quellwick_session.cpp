@@ -3,6 +3,7 @@
 #include <shellapi.h>
 #include <shlobj.h>
 
+#include <algorithm>
 #include <fstream>
 #include <vector>
 
@@ -15,10 +16,7 @@ namespace {
 // The unix path of the build's staged program, as Wine's Z: drive sees it.
 std::string StagedProgram() {
     std::string path = "Z:" + std::string(QW_STAGED_PROGRAM);
-    for (char& c : path) {
-        if (c == '/')
-            c = '\\';
-    }
+    std::replace(path.begin(), path.end(), '/', '\\');
     return path;
 }
 
@@ -46,27 +44,22 @@ struct WindowSearch {
     DWORD processId;
     const char* className;
     const char* caption;
-    HWND found;
+    std::vector<HWND> found;
 };
 
-BOOL CALLBACK MatchWindow(HWND window, LPARAM param) {
+BOOL CALLBACK CollectWindow(HWND window, LPARAM param) {
     auto* search = reinterpret_cast<WindowSearch*>(param);
     DWORD owner = 0;
     GetWindowThreadProcessId(window, &owner);
-    if (owner != search->processId)
-        return TRUE;
     char name[256] = {};
+    char text[256] = {};
     GetClassNameA(window, name, sizeof(name));
-    if (lstrcmpA(name, search->className) != 0)
-        return TRUE;
-    if (search->caption) {
-        char text[256] = {};
-        GetWindowTextA(window, text, sizeof(text));
-        if (lstrcmpA(text, search->caption) != 0)
-            return TRUE;
+    GetWindowTextA(window, text, sizeof(text));
+    if (owner == search->processId && lstrcmpA(name, search->className) == 0 &&
+        (!search->caption || lstrcmpA(text, search->caption) == 0)) {
+        search->found.push_back(window);
     }
-    search->found = window;
-    return FALSE;
+    return TRUE;
 }
 
 }  // namespace
@@ -109,11 +102,8 @@ CQuellwickProcess::CQuellwickProcess(const std::string& programPath) {
     char desktop[] = "QuellwickE2E";
     startup.lpDesktop = desktop;
     PROCESS_INFORMATION info = {};
-    std::vector<char> commandLine(programPath.begin(), programPath.end());
-    commandLine.insert(commandLine.begin(), '"');
-    commandLine.push_back('"');
-    commandLine.push_back('\0');
-    if (CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info)) {
+    std::string commandLine = "\"" + programPath + "\"";
+    if (CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info)) {
         CloseHandle(info.hThread);
         process = info.hProcess;
         processId = info.dwProcessId;
@@ -134,8 +124,8 @@ HWND CQuellwickProcess::WaitForTrayWindow(DWORD timeoutMs) {
     HWND window = nullptr;
     WaitFor(
         [&] {
-            window = FindProcessWindow(processId, "QuellwickTrayIconWindow", "QuellwickShellIconHiddenWindow");
-            return window != nullptr;
+            return (window = FindProcessWindow(processId, "QuellwickTrayIconWindow",
+                                               "QuellwickShellIconHiddenWindow")) != nullptr;
         },
         timeoutMs);
     return window;
@@ -148,10 +138,15 @@ DWORD CQuellwickProcess::WaitForExit(DWORD timeoutMs) {
     return code;
 }
 
-HWND FindProcessWindow(DWORD processId, const char* className, const char* caption) {
-    WindowSearch search = {processId, className, caption, nullptr};
-    EnumWindows(&MatchWindow, reinterpret_cast<LPARAM>(&search));
+std::vector<HWND> ProcessWindows(DWORD processId, const char* className, const char* caption) {
+    WindowSearch search = {processId, className, caption, {}};
+    EnumWindows(&CollectWindow, reinterpret_cast<LPARAM>(&search));
     return search.found;
+}
+
+HWND FindProcessWindow(DWORD processId, const char* className, const char* caption) {
+    const std::vector<HWND> found = ProcessWindows(processId, className, caption);
+    return found.empty() ? nullptr : found.front();
 }
 
 bool HasTrayIcon(HWND owner) {
@@ -202,38 +197,22 @@ std::string DesktopWallpaperSetting() {
 
 std::string ReadDesktopString(const char* name) {
     char value[256] = {};
-    DWORD size = sizeof(value) - 1;
-    DWORD type = 0;
-    HKEY key = nullptr;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, "Control Panel\\Desktop", 0, KEY_READ, &key) != ERROR_SUCCESS)
-        return "<no key>";
-    const LONG status = RegQueryValueExA(key, name, nullptr, &type, reinterpret_cast<BYTE*>(value), &size);
-    RegCloseKey(key);
-    if (status != ERROR_SUCCESS || type != REG_SZ)
-        return "<missing>";
-    return value;
+    DWORD size = sizeof(value);
+    return RegGetValueA(HKEY_CURRENT_USER, "Control Panel\\Desktop", name, RRF_RT_REG_SZ, nullptr, value, &size) ==
+                   ERROR_SUCCESS
+               ? value
+               : "<missing>";
 }
 
 bool ReadSettingsDword(const char* name, DWORD* value) {
-    HKEY key = nullptr;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, "Software\\Quellwick", 0, KEY_READ, &key) != ERROR_SUCCESS)
-        return false;
     DWORD size = sizeof(*value);
-    DWORD type = 0;
-    const LONG status = RegQueryValueExA(key, name, nullptr, &type, reinterpret_cast<BYTE*>(value), &size);
-    RegCloseKey(key);
-    return status == ERROR_SUCCESS && type == REG_DWORD;
+    return RegGetValueA(HKEY_CURRENT_USER, "Software\\Quellwick", name, RRF_RT_REG_DWORD, nullptr, value, &size) ==
+           ERROR_SUCCESS;
 }
 
 bool WriteSettingsDword(const char* name, DWORD value) {
-    HKEY key = nullptr;
-    if (RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\Quellwick", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
-                        nullptr) != ERROR_SUCCESS) {
-        return false;
-    }
-    const LONG status = RegSetValueExA(key, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof(value));
-    RegCloseKey(key);
-    return status == ERROR_SUCCESS;
+    return RegSetKeyValueA(HKEY_CURRENT_USER, "Software\\Quellwick", name, REG_DWORD, &value, sizeof(value)) ==
+           ERROR_SUCCESS;
 }
 
 FILETIME LastWriteTime(const std::string& path) {
@@ -253,6 +232,32 @@ ScreenCapture CaptureWindow(HWND window) {
     return capture;
 }
 
+ScreenCapture CaptureClient(HWND window) {
+    const ScreenCapture whole = CaptureWindow(window);
+    RECT frame = {};
+    RECT client = {};
+    GetWindowRect(window, &frame);
+    GetClientRect(window, &client);
+    POINT origin = {0, 0};
+    ClientToScreen(window, &origin);
+    ScreenCapture inner;
+    inner.width = client.right;
+    inner.height = client.bottom;
+    for (int y = 0; y < inner.height; ++y) {
+        for (int x = 0; x < inner.width; ++x)
+            inner.pixels.push_back(CapturedAt(whole, x + origin.x - frame.left, y + origin.y - frame.top) & 0xFFFFFF);
+    }
+    return inner;
+}
+
+Gdiplus::ARGB CapturedAt(const ScreenCapture& capture, int x, int y) {
+    if (x < 0 || y < 0 || x >= capture.width || y >= capture.height ||
+        capture.pixels.size() != static_cast<size_t>(capture.width) * static_cast<size_t>(capture.height)) {
+        return 0xFF000000;
+    }
+    return 0xFF000000 | capture.pixels[static_cast<size_t>(y * capture.width + x)];
+}
+
 void PressKey(WORD virtualKey) {
     INPUT inputs[2] = {};
     inputs[0].type = INPUT_KEYBOARD;
@@ -260,6 +265,30 @@ void PressKey(WORD virtualKey) {
     inputs[1] = inputs[0];
     inputs[1].ki.dwFlags = KEYEVENTF_KEYUP;
     SendInput(2, inputs, sizeof(INPUT));
+}
+
+// Every mouse event carries the pointer's place: under Wine a button event without it
+// may land where the pointer was before the last move.
+static void SendMouse(DWORD flags, int x, int y) {
+    static POINT last = {0, 0};
+    if (flags == MOUSEEVENTF_MOVE)
+        last = {x, y};
+    INPUT input = {};
+    input.type = INPUT_MOUSE;
+    const int width = GetSystemMetrics(SM_CXSCREEN), height = GetSystemMetrics(SM_CYSCREEN);
+    input.mi.dx = (last.x * 65536 + width / 2) / width;
+    input.mi.dy = (last.y * 65536 + height / 2) / height;
+    input.mi.dwFlags = flags | MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+    SendInput(1, &input, sizeof(input));
+    Sleep(150);
+}
+
+void MouseTo(int x, int y) {
+    SendMouse(MOUSEEVENTF_MOVE, x, y);
+}
+
+void MouseButton(bool down) {
+    SendMouse(down ? MOUSEEVENTF_LEFTDOWN : MOUSEEVENTF_LEFTUP, 0, 0);
 }
 
 void QuellwickSessionTest::SetUp() {

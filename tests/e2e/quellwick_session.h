@@ -64,6 +64,7 @@ private:
 };
 
 // Top-level windows of a process with a class name (and caption, when given).
+std::vector<HWND> ProcessWindows(DWORD processId, const char* className, const char* caption);
 HWND FindProcessWindow(DWORD processId, const char* className, const char* caption);
 
 // Whether the notification area holds the icon of a window (id 0).
@@ -83,17 +84,22 @@ bool WriteSettingsDword(const char* name, DWORD value);
 
 FILETIME LastWriteTime(const std::string& path);
 
-// What the screen shows inside a window's rectangle.
+// What the screen shows inside a window's rectangle, or inside its client area.
 using ScreenCapture = wallpaper_test::PixelCapture;
 ScreenCapture CaptureWindow(HWND window);
+ScreenCapture CaptureClient(HWND window);
+// A captured pixel as an opaque colour; black outside the capture.
+Gdiplus::ARGB CapturedAt(const ScreenCapture& capture, int x, int y);
 
-// Presses and releases a key with SendInput.
+// Real input through SendInput: a key pressed and released, the pointer moved to a screen
+// point, the left button pressed or released. The pointer calls wait for the input to land.
 void PressKey(WORD virtualKey);
+void MouseTo(int x, int y);
+void MouseButton(bool down);
 
 // The fixture of the tests that drive the staged program: GDI+ for the test's own pictures,
 // this thread on the virtual desktop, a fresh installed layout, and neither settings nor
-// wallpaper files left from another test, at the start and at the end of each test. A
-// derived SetUp calls this one first through ASSERT_NO_FATAL_FAILURE.
+// wallpaper files left from another test, at the start and at the end of each test.
 class QuellwickSessionTest : public ::testing::Test {
 protected:
     void SetUp() override;
@@ -115,8 +121,7 @@ constexpr Gdiplus::ARGB kRightColours[kEntryCount] = {0xFFE0E0E0, 0xFF806020, 0x
 constexpr Gdiplus::ARGB kOverlayGreen = 0xFF20E040;
 
 // Writes those pictures and their Quellwicks.xml into the layout's data folder; entry i has
-// the title `title(i)` and the description `description(i)`, as catalogue text. False when
-// a file cannot be written.
+// the title `title(i)` and the description `description(i)`, as catalogue text.
 bool WriteColourCatalogue(const CInstalledLayout& layout, const std::function<std::string(int)>& title,
                           const std::function<std::string(int)>& description);
 

@@ -20,25 +20,20 @@
 
 namespace {
 
-double Milliseconds(LARGE_INTEGER start, LARGE_INTEGER end) {
-    LARGE_INTEGER frequency;
-    QueryPerformanceFrequency(&frequency);
-    return 1000.0 * static_cast<double>(end.QuadPart - start.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
-
 // Runs `work` once per run on entry run % count and prints the median, minimum and maximum.
 void Report(const char* label, int runs, size_t count, const std::function<bool(size_t)>& work) {
+    LARGE_INTEGER frequency, start, end;
+    QueryPerformanceFrequency(&frequency);
     std::vector<double> times;
     for (int i = 0; i < runs; ++i) {
-        LARGE_INTEGER start, end;
         QueryPerformanceCounter(&start);
-        const bool ok = work(static_cast<size_t>(i) % count);
-        QueryPerformanceCounter(&end);
-        if (!ok) {
+        if (!work(static_cast<size_t>(i) % count)) {
             std::printf("%s: failed on run %d\n", label, i);
             return;
         }
-        times.push_back(Milliseconds(start, end));
+        QueryPerformanceCounter(&end);
+        times.push_back(1000.0 * static_cast<double>(end.QuadPart - start.QuadPart) /
+                        static_cast<double>(frequency.QuadPart));
     }
     std::sort(times.begin(), times.end());
     const size_t n = times.size();

@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdlib>
 
 #include "exif_thumbnail.h"
@@ -9,7 +10,6 @@
 #include "settings_dialog/preview_builder.h"
 #include "settings_dialog/preview_static.h"
 #include "tests/e2e/quellwick_session.h"
-#include "tests/settings_dialog/client_capture.h"
 #include "tests/wallpaper/wallpaper_test_support.h"
 
 using namespace wallpaper_test;
@@ -28,9 +28,6 @@ class PreviewBuilder : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_TRUE(imaging.IsStarted());
-        // Wider than high: left half red, right half blue.
-        ASSERT_TRUE(
-            SavePicture(folder.Path("wide.png"), 200, 100, {{0, 0, 100, 100, kRed}, {100, 0, 100, 100, kBlue}}));
         ASSERT_TRUE(SavePicture(folder.Path("grey.jpg"), 256, 256, {{0, 0, 256, 256, kGrey}}));
         // The overlay: opaque pure black except a green quarter at the top left and a
         // near-black quarter at the bottom right.
@@ -49,24 +46,6 @@ protected:
     CGdiplusSession imaging;
     CScratchFolder folder{"qw_preview"};
 };
-
-TEST_F(PreviewBuilder, StretchesThePictureToA128SquareOfArgbPixels) {
-    const GdipBitmapPtr preview = Build("wide.png", "", false);
-    ASSERT_TRUE(preview);
-    const SIZE size = ImagePixelSize(preview.get());
-    EXPECT_EQ(128, size.cx);
-    EXPECT_EQ(128, size.cy);
-    Gdiplus::PixelFormat format = 0;
-    ASSERT_EQ(Gdiplus::Ok, Gdiplus::DllExports::GdipGetImagePixelFormat(preview.get(), &format));
-    EXPECT_EQ(PixelFormat32bppARGB, format);
-    // The aspect ratio is not kept: each half fills its half of the square top to bottom.
-    for (const int y : {2, 64, 125}) {
-        EXPECT_TRUE(ColourNear(PixelAt(preview.get(), 10, y), kRed)) << y;
-        EXPECT_TRUE(ColourNear(PixelAt(preview.get(), 54, y), kRed)) << y;
-        EXPECT_TRUE(ColourNear(PixelAt(preview.get(), 74, y), kBlue)) << y;
-        EXPECT_TRUE(ColourNear(PixelAt(preview.get(), 125, y), kBlue)) << y;
-    }
-}
 
 TEST_F(PreviewBuilder, OverlayHidesThePictureExceptWhereItIsPureBlack) {
     const GdipBitmapPtr plain = Build("grey.jpg", "overlay.png", false);
@@ -160,19 +139,18 @@ TEST_F(PreviewBuilder, StagedPicturesPreviewLikeTheirWholePictures) {
 }
 
 // A window holding a static control of the preview's size in dialog units at the usual
-// scale, taken over by CPreviewStatic.
-class PreviewControl : public ::testing::Test {
+// scale, taken over by CPreviewStatic. How it shows a preview at its top left on black is
+// checked through the real dialog in settings_dialog_e2e_test.cpp.
+class PreviewControl : public PreviewBuilder {
 protected:
     void SetUp() override {
-        ASSERT_TRUE(imaging.IsStarted());
+        ASSERT_NO_FATAL_FAILURE(PreviewBuilder::SetUp());
         ASSERT_TRUE(e2e::EnterVirtualDesktop());
         host = CreateWindowExA(0, "STATIC", "", WS_POPUP | WS_VISIBLE, 100, 100, 200, 200, nullptr, nullptr, nullptr,
                                nullptr);
         ASSERT_TRUE(host);
-        control =
-            CreateWindowExA(0, "STATIC", "", WS_CHILD | WS_VISIBLE | SS_BITMAP | SS_CENTERIMAGE | SS_SUNKEN, 10, 10,
-                            kControlWidth, kControlHeight, host, reinterpret_cast<HMENU>(1005), nullptr, nullptr);
-        ASSERT_TRUE(control);
+        ASSERT_TRUE(CreateWindowExA(0, "STATIC", "", WS_CHILD | WS_VISIBLE | SS_BITMAP | SS_CENTERIMAGE | SS_SUNKEN, 10,
+                                    10, 140, 134, host, reinterpret_cast<HMENU>(1005), nullptr, nullptr));
         ASSERT_TRUE(preview.Attach(host, 1005));
         // Grey under the control, so that anything left unpainted shows.
         SetClassLongPtrA(host, GCLP_HBRBACKGROUND, reinterpret_cast<LONG_PTR>(GetStockObject(LTGRAY_BRUSH)));
@@ -187,80 +165,32 @@ protected:
     // The control's client area once everything has been repainted.
     e2e::ScreenCapture Client() {
         RedrawWindow(host, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
-        Pump();
-        return settings_test::CaptureClient(control);
-    }
-
-    static DWORD At(const e2e::ScreenCapture& capture, int x, int y) { return settings_test::PixelOf(capture, x, y); }
-
-    static void Pump() {
         MSG message;
-        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&message);
+        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE))
             DispatchMessageA(&message);
-        }
+        return e2e::CaptureClient(preview.GetHwnd());
     }
 
     static bool AllBlack(const e2e::ScreenCapture& capture) {
-        for (DWORD pixel : capture.pixels) {
-            if (pixel != 0)
-                return false;
-        }
-        return !capture.pixels.empty();
+        return !capture.pixels.empty() &&
+               std::all_of(capture.pixels.begin(), capture.pixels.end(), [](DWORD p) { return p == 0; });
     }
 
-    static constexpr int kControlWidth = 140;
-    static constexpr int kControlHeight = 134;
-
-    CGdiplusSession imaging;
-    CScratchFolder folder{"qw_preview_control"};
     HWND host = nullptr;
-    HWND control = nullptr;
     CPreviewStatic preview;
 };
 
-TEST_F(PreviewControl, PaintsThePictureTopLeftAndBlackElsewhere) {
+TEST_F(PreviewControl, ShowsBlackUnderATransparentPreviewAndHandsBackThePreviousPicture) {
     EXPECT_TRUE(AllBlack(Client())) << "a control without a picture is black";
+    EXPECT_FALSE(preview.SetImage(Build("grey.jpg", "", false))) << "there was no previous picture";
+    ASSERT_TRUE(ColourNear(e2e::CapturedAt(Client(), 64, 64), kGrey));
 
-    ASSERT_TRUE(SavePicture(folder.Path("wide.png"), 200, 100, {{0, 0, 100, 100, kRed}, {100, 0, 100, 100, kBlue}}));
-    MoonEntry entry;
-    entry.paper = "wide.png";
-    GdipBitmapPtr built = BuildPreviewFrom(folder.Folder() + "\\", entry, false);
-    Gdiplus::GpBitmap* const shown = built.get();
-    EXPECT_FALSE(preview.SetImage(std::move(built))) << "there was no previous picture";
-
-    const e2e::ScreenCapture capture = Client();
-    ASSERT_GT(capture.width, 129);
-    ASSERT_GT(capture.height, 129);
-    EXPECT_TRUE(ColourNear(0xFF000000 | At(capture, 5, 5), kRed));
-    EXPECT_TRUE(ColourNear(0xFF000000 | At(capture, 5, 122), kRed));
-    EXPECT_TRUE(ColourNear(0xFF000000 | At(capture, 122, 5), kBlue));
-    EXPECT_TRUE(ColourNear(0xFF000000 | At(capture, 122, 122), kBlue));
-    for (int y = 0; y < capture.height; ++y) {
-        for (int x = 0; x < capture.width; ++x) {
-            if (x >= 128 || y >= 128) {
-                ASSERT_EQ(0u, At(capture, x, y)) << x << "," << y << " lies outside the picture";
-            }
-        }
-    }
-
-    // The caller gets the previous picture back to delete, and the control is black again.
-    const GdipBitmapPtr returned = preview.SetImage(nullptr);
-    EXPECT_EQ(shown, returned.get());
+    // The next entry's picture is missing, so its preview is transparent: black, not grey.
+    GdipBitmapPtr transparent = Build("absent.png", "", false);
+    Gdiplus::GpBitmap* const shown = transparent.get();
+    EXPECT_TRUE(preview.SetImage(std::move(transparent)));
     EXPECT_TRUE(AllBlack(Client()));
-}
-
-TEST_F(PreviewControl, TransparentPreviewShowsBlackNotThePreviousPicture) {
-    ASSERT_TRUE(SavePicture(folder.Path("red.png"), 64, 64, {{0, 0, 64, 64, kRed}}));
-    MoonEntry entry;
-    entry.paper = "red.png";
-    preview.SetImage(BuildPreviewFrom(folder.Folder() + "\\", entry, false));
-    ASSERT_TRUE(ColourNear(0xFF000000 | At(Client(), 64, 64), kRed));
-
-    // The next entry's picture is missing, so its preview is transparent.
-    entry.paper = "absent.png";
-    preview.SetImage(BuildPreviewFrom(folder.Folder() + "\\", entry, false));
-    EXPECT_TRUE(AllBlack(Client()));
+    EXPECT_EQ(shown, preview.SetImage(nullptr).get()) << "the caller gets the previous picture to delete";
 }
 
 }  // namespace

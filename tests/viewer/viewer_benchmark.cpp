@@ -16,22 +16,18 @@ namespace {
 
 constexpr int kRuns = 20;
 
-double Milliseconds(LARGE_INTEGER from, LARGE_INTEGER to) {
-    LARGE_INTEGER frequency;
-    QueryPerformanceFrequency(&frequency);
-    return 1000.0 * static_cast<double>(to.QuadPart - from.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
-
+// Runs `run` kRuns times and prints the median, minimum and maximum in milliseconds.
 void Report(const char* what, const std::function<void()>& run) {
+    LARGE_INTEGER frequency, start, end;
+    QueryPerformanceFrequency(&frequency);
     std::vector<double> times;
     for (int i = 0; i < kRuns; ++i) {
-        LARGE_INTEGER start;
-        LARGE_INTEGER end;
         QueryPerformanceCounter(&start);
         run();
         GdiFlush();
         QueryPerformanceCounter(&end);
-        times.push_back(Milliseconds(start, end));
+        times.push_back(1000.0 * static_cast<double>(end.QuadPart - start.QuadPart) /
+                        static_cast<double>(frequency.QuadPart));
     }
     std::sort(times.begin(), times.end());
     std::printf("%-44s median %7.2f ms   min %7.2f ms   max %7.2f ms   (%d runs)\n", what, times[kRuns / 2],
@@ -67,7 +63,13 @@ int main() {
         InvalidateRect(view, nullptr, TRUE);
         UpdateWindow(view);
     };
-    std::printf("best fit: zoom %.2f\n", viewer->GetView().GetModel().GetZoom());
+    const auto zoomTo = [&](int steps) {
+        for (int i = 0; i < steps; ++i)
+            SendMessageA(view, WM_CHAR, '+', 0);
+        Pump();
+        std::printf("zoom %.2f\n", viewer->GetView().GetModel().GetZoom());
+    };
+    zoomTo(0);
     Report("full repaint at best fit", repaint);
 
     // Between best fit and 1.00 the scroll bars come and go with every step.
@@ -78,16 +80,10 @@ int main() {
         in = !in;
     };
     Report("zoom step 0.52 <-> 1.00 (relayout, repaint)", zoomStep);
-    SendMessageA(view, WM_CHAR, '+', 0);
-    SendMessageA(view, WM_CHAR, '+', 0);
-    SendMessageA(view, WM_CHAR, '+', 0);
-    Pump();
+    zoomTo(3);
     Report("zoom step 3.00 <-> 4.00 (relayout, repaint)", zoomStep);
 
-    for (int i = 0; i < 12; ++i)
-        SendMessageA(view, WM_CHAR, '+', 0);
-    Pump();
-    std::printf("zoom %.2f\n", viewer->GetView().GetModel().GetZoom());
+    zoomTo(12);
     Report("full repaint at zoom 7.00", repaint);
     Report("line scroll at zoom 7.00", [&] {
         SendMessageA(view, WM_KEYDOWN, in ? VK_RIGHT : VK_LEFT, 0);

@@ -4,7 +4,6 @@
 #include <objbase.h>
 
 #include <cstdio>
-#include <cstdlib>
 #include <fstream>
 
 #include "app/app_instance.h"
@@ -108,8 +107,7 @@ std::unique_ptr<CViewerWindow> OpenViewer(HWND owner, int index, bool annotated)
     ShowWindow(viewer->GetHwnd(), SW_MAXIMIZE);
     SetForegroundWindow(viewer->GetHwnd());
     viewer->ShowMoon(index, annotated);
-    // On a busy machine the window system can take a while to maximize the frame: wait
-    // (up to about two seconds) until it has its full size.
+    // A busy machine can take a while to maximize the frame: wait up to about two seconds.
     RECT client = {};
     for (int wait = 0; wait < 60; ++wait) {
         Pump();
@@ -123,8 +121,8 @@ std::unique_ptr<CViewerWindow> OpenViewer(HWND owner, int index, bool annotated)
 PaneCapture CaptureClient(HWND window) {
     UpdateWindow(window);
     GdiFlush();
-    // Read from the window's own surface: without a virtual desktop, Wine's screen DC does
-    // not show the windows' contents.
+    // From the window's own surface: without a virtual desktop, Wine's screen DC does not
+    // show the windows' contents.
     RECT client = {};
     GetClientRect(window, &client);
     const HDC source = GetDC(window);
@@ -137,16 +135,6 @@ DWORD PixelOf(const PaneCapture& capture, int x, int y) {
     if (x < 0 || y < 0 || x >= capture.width || y >= capture.height)
         return 0xFFFFFFFF;
     return capture.pixels[static_cast<size_t>(y * capture.width + x)];
-}
-
-bool Near(DWORD actual, DWORD expected, int tolerance) {
-    for (int shift = 0; shift <= 16; shift += 8) {
-        const int a = static_cast<int>((actual >> shift) & 0xFF);
-        const int e = static_cast<int>((expected >> shift) & 0xFF);
-        if (std::abs(a - e) > tolerance)
-            return false;
-    }
-    return (actual >> 24) == 0;
 }
 
 }  // namespace viewer_test

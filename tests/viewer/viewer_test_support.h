@@ -6,15 +6,15 @@
 #include <string>
 #include <vector>
 
-#include "viewer/viewer_window.h"
 #include "tests/wallpaper/wallpaper_test_support.h"
+#include "viewer/viewer_window.h"
 #include "wallpaper/imaging_win.h"
 
 // A viewer created directly by a test, with pictures and a catalogue in the data folder.
 namespace viewer_test {
 
-// What a test process needs before it makes any viewer: COM for the catalogue reader,
-// GDI+, and the module that holds the resources.
+// What a process needs before it makes any viewer: COM for the catalogue reader, GDI+,
+// and the module that holds the resources.
 class CViewerProcess {
 public:
     CViewerProcess();
@@ -28,20 +28,20 @@ private:
     CGdiplusSession imaging;
 };
 
-// One catalogue entry's pictures: a plain picture of one colour, and an overlay with a
-// square of `overlayColour` in the middle and nothing elsewhere.
+// One entry's pictures: one colour all over, and an overlay with a square of
+// `overlayColour` (a fifth of each side) in the middle and nothing elsewhere. Colours are
+// 0xAARRGGBB.
 struct TestEntry {
-    std::string paper;
+    std::string paper;  // empty: the catalogue names a file that does not exist
     std::string ann;
     int width;
     int height;
-    DWORD colour;         // 0xAARRGGBB
-    DWORD overlayColour;  // 0xAARRGGBB
+    DWORD colour;
+    DWORD overlayColour;
 };
 
-// Writes the pictures and a catalogue into the process's data folder, loads the catalogue,
-// and removes the files again at the end. Entries whose paper is empty name a file that
-// does not exist.
+// Writes the pictures and a catalogue into the process's data folder and loads the
+// catalogue; removes the files at the end.
 class CTestCatalogue {
 public:
     explicit CTestCatalogue(const std::vector<TestEntry>& entries);
@@ -56,8 +56,7 @@ private:
     bool loaded = false;
 };
 
-// A window that stands in for the settings dialog: owns the viewer and counts the
-// WM_VIEWER_CLOSED messages it receives.
+// Stands in for the settings dialog: owns the viewer and counts its WM_VIEWER_CLOSED.
 class COwnerWindow {
 public:
     COwnerWindow();
@@ -80,10 +79,9 @@ void Pump();
 // Opens a viewer as the settings dialog does: create, show maximized, show an entry.
 std::unique_ptr<CViewerWindow> OpenViewer(HWND owner, int index, bool annotated);
 
-// A window's client area as drawn.
+// A window's client area as drawn, and one of its pixels as 0x00RRGGBB (white outside).
 using PaneCapture = wallpaper_test::PixelCapture;
 PaneCapture CaptureClient(HWND window);
 DWORD PixelOf(const PaneCapture& capture, int x, int y);
-bool Near(DWORD actual, DWORD expected, int tolerance = 24);
 
 }  // namespace viewer_test
