@@ -162,7 +162,12 @@ TEST_F(WallpaperUpdate, OutputMovesToTheUserFolderWhenTheWindowsDirectoryIsBlock
     ASSERT_TRUE(SUCCEEDED(SHGetFolderPathA(nullptr, CSIDL_LOCAL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, appData)));
     const std::string userOutput = std::string(appData) + "\\Quellwick\\Quellwick.bmp";
 
-    // A folder in the way (the end-to-end test puts a read-only file there).
+    // A read-only file in the way, then a folder in the way.
+    ASSERT_TRUE(WriteFileBytes(windowsOutput, "read-only"));
+    ASSERT_TRUE(SetFileAttributesA(windowsOutput.c_str(), FILE_ATTRIBUTE_READONLY));
+    EXPECT_EQ(userOutput, maker.WallpaperOutputPath());
+    SetFileAttributesA(windowsOutput.c_str(), FILE_ATTRIBUTE_NORMAL);
+    ASSERT_TRUE(DeleteFileA(windowsOutput.c_str()));
     ASSERT_TRUE(CreateDirectoryA(windowsOutput.c_str(), nullptr));
     EXPECT_EQ(userOutput, maker.WallpaperOutputPath());
     output = userOutput;
