@@ -119,6 +119,17 @@ protected:
         owner = CreateWindowExA(0, "STATIC", "Owner", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 60, 40, 800, 640, nullptr,
                                 nullptr, GetModuleHandleA(nullptr), nullptr);
         ASSERT_NE(nullptr, owner);
+        // While Wine's desktop is still starting up it may place a new window elsewhere;
+        // the dialog is measured against where its owner really is, so settle that first.
+        const std::array<LONG, 4> requested{60, 40, 860, 680};
+        EXPECT_TRUE(WaitFor([&] {
+            RECT box{};
+            GetWindowRect(owner, &box);
+            if (Corners(box) == requested)
+                return true;
+            SetWindowPos(owner, nullptr, 60, 40, 800, 640, SWP_NOZORDER | SWP_NOACTIVATE);
+            return false;
+        })) << "the owner window never reached its place";
     }
     void TearDown() override { DestroyWindow(owner); }
 
