@@ -227,7 +227,8 @@ EmbeddedThumbnail FromPng(const unsigned char* data, size_t size) {
         if (length > size - at - 12)
             return {};
         const unsigned char* type = data + at + 4;
-        if (std::memcmp(type, "IDAT", 4) == 0 || std::memcmp(type, "IEND", 4) == 0)
+        // The chunk may come before or after the picture data, but not after the end.
+        if (std::memcmp(type, "IEND", 4) == 0)
             return {};
         if (std::memcmp(type, "eXIf", 4) == 0) {
             size_t body = at + 8;

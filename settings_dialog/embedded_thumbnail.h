@@ -23,8 +23,8 @@ struct EmbeddedThumbnail {
 
 // The thumbnail embedded in a JPEG or PNG file whose first `size` bytes are `data`.
 // Kind::None when there is none, when it is malformed or of an unsupported form, or when it
-// does not lie wholly inside the bytes given (a file's head is enough: the Exif block comes
-// before the picture data).
+// does not lie wholly inside the bytes given. A JPEG keeps its Exif block before the picture
+// data, so its head is enough; a PNG may keep it before or after.
 EmbeddedThumbnail FindEmbeddedThumbnail(const unsigned char* data, size_t size);
 
 // The Exif (TIFF) tags that describe a thumbnail, shared by the reader above and the

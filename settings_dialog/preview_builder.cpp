@@ -2,6 +2,7 @@
 
 #include <shlwapi.h>
 
+#include <algorithm>
 #include <vector>
 
 #include "app/com_ptr.h"
@@ -14,9 +15,10 @@ using namespace Gdiplus::DllExports;
 
 namespace {
 
-// How much of a picture file is searched for an embedded thumbnail: its Exif block comes
-// before the picture data, and a JPEG keeps it in one segment of at most 64 KiB.
-constexpr DWORD kThumbnailSearchBytes = 256 * 1024;
+// How much of a picture file is searched for an embedded thumbnail. A JPEG keeps it near
+// its start, but a PNG may keep it after the picture data, so files of the picture set's
+// size are read whole; of a larger file only this much is searched.
+constexpr DWORD kThumbnailSearchBytes = 4 * 1024 * 1024;
 
 // A thumbnail, with the memory stream that its decoder may still read from.
 struct Thumbnail {
@@ -24,12 +26,16 @@ struct Thumbnail {
     GdipImagePtr image;
 };
 
+// The file's first `limit` bytes, or all of it when it is shorter; empty when it cannot be read.
 std::vector<unsigned char> ReadFileHead(const std::string& path, DWORD limit) {
     const CFileHandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                                        FILE_ATTRIBUTE_NORMAL, nullptr));
-    std::vector<unsigned char> head(limit);
+    LARGE_INTEGER size{};
+    if (!file.IsOpen() || !GetFileSizeEx(file.Get(), &size) || size.QuadPart <= 0)
+        return {};
+    std::vector<unsigned char> head(static_cast<size_t>(std::min<LONGLONG>(size.QuadPart, limit)));
     DWORD read = 0;
-    if (!file.IsOpen() || !ReadFile(file.Get(), head.data(), limit, &read, nullptr))
+    if (!ReadFile(file.Get(), head.data(), static_cast<DWORD>(head.size()), &read, nullptr))
         read = 0;
     head.resize(read);
     return head;

@@ -152,12 +152,15 @@ TEST(EmbeddedThumbnail, FindsRgbThumbnailInPngChunk) {
     }
 }
 
-TEST(EmbeddedThumbnail, IgnoresExifAfterThePictureData) {
+// A JPEG's Exif block must come before its picture data; a PNG's may come after it, but
+// not after its end.
+TEST(EmbeddedThumbnail, KnowsWhereEachFormatKeepsItsExif) {
     const Bytes exifSegment = Segment(0xE1, WithExifHeader(JpegExif(4)));
     EXPECT_EQ(Kind::None, Find(Concat({{0xFF, 0xD8, 0xFF, 0xDA, 0x00, 0x02}, exifSegment})).kind);
     const Bytes tiff = MotorolaExif(RgbTags(1, 1), {1, 2, 3});
-    EXPECT_EQ(Kind::None,
-              Find(Concat({kPngSignature, Chunk("IHDR", Bytes(13, 0)), Chunk("IDAT", {1}), Chunk("eXIf", tiff)})).kind);
+    const Bytes start = Concat({kPngSignature, Chunk("IHDR", Bytes(13, 0)), Chunk("IDAT", {1})});
+    EXPECT_EQ(Kind::Rgb, Find(Concat({start, Chunk("eXIf", tiff), Chunk("IEND", {})})).kind);
+    EXPECT_EQ(Kind::None, Find(Concat({start, Chunk("IEND", {}), Chunk("eXIf", tiff)})).kind);
 }
 
 TEST(EmbeddedThumbnail, RefusesMalformedOrUnsupportedThumbnails) {

@@ -20,5 +20,7 @@ std::vector<unsigned char> WithJpegThumbnail(const std::vector<unsigned char>& j
                                              int quality);
 
 // `png` (a PNG file) carrying `thumbnail` (RGB), uncompressed, in an eXIf chunk; exact
-// pixels keep its pure black exactly black.
+// pixels keep its pure black exactly black. The chunk goes after the picture data: Wine's
+// decoder reads the metadata before the picture data, and a 48 KiB block there made every
+// full decode of the overlay about 90 ms slower.
 std::vector<unsigned char> WithRgbThumbnail(const std::vector<unsigned char>& png, const Image& thumbnail);

@@ -112,9 +112,10 @@ std::vector<unsigned char> WithJpegSegment(const std::vector<unsigned char>& jpe
 
 std::vector<unsigned char> WithPngChunk(const std::vector<unsigned char>& png, const char (&type)[5],
                                         const std::vector<unsigned char>& body) {
-    constexpr size_t kAfterHeader = 8 + 12 + 13;  // signature, then the 13-byte IHDR chunk
-    if (png.size() < kAfterHeader)
+    constexpr size_t kHeaderAndEnd = 8 + 12 + 13 + 12;  // signature, IHDR chunk, empty IEND chunk
+    if (png.size() < kHeaderAndEnd)
         return png;
+    const size_t beforeEnd = png.size() - 12;
     std::vector<unsigned char> chunk;
     const auto put32 = [&chunk](size_t value) {
         for (int shift = 24; shift >= 0; shift -= 8)
@@ -124,9 +125,9 @@ std::vector<unsigned char> WithPngChunk(const std::vector<unsigned char>& png, c
     chunk.insert(chunk.end(), type, type + 4);
     chunk.insert(chunk.end(), body.begin(), body.end());
     put32(stbiw__crc32(chunk.data() + 4, static_cast<int>(chunk.size() - 4)));  // over type and body
-    std::vector<unsigned char> out(png.begin(), png.begin() + kAfterHeader);
+    std::vector<unsigned char> out(png.begin(), png.begin() + beforeEnd);
     out.insert(out.end(), chunk.begin(), chunk.end());
-    out.insert(out.end(), png.begin() + kAfterHeader, png.end());
+    out.insert(out.end(), png.begin() + beforeEnd, png.end());
     return out;
 }
 

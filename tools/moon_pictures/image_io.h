@@ -30,7 +30,7 @@ std::vector<unsigned char> EncodePng(const Image& image);
 std::vector<unsigned char> WithJpegSegment(const std::vector<unsigned char>& jpeg, unsigned char marker,
                                            const std::vector<unsigned char>& body);
 
-// `png` (a PNG file) with the chunk `type` holding `body` put right after its header chunk.
+// `png` (a PNG file) with the chunk `type` holding `body` put right before its end chunk.
 std::vector<unsigned char> WithPngChunk(const std::vector<unsigned char>& png, const char (&type)[5],
                                         const std::vector<unsigned char>& body);
 
