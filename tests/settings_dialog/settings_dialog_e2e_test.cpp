@@ -19,6 +19,8 @@ using Gdiplus::ARGB;
 
 namespace {
 
+// Control ids as the dialog template publishes them, written out rather than taken from
+// the program's resource header, so that an id changed in the program fails these tests.
 constexpr int kCurrentTime = 1002;
 constexpr int kChooseMoon = 1003;
 constexpr int kMoonList = 1001;

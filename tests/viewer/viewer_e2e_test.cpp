@@ -14,6 +14,8 @@ using namespace e2e;
 
 namespace {
 
+// Control ids as the dialog template publishes them, written out rather than taken from
+// the program's resource header, so that an id changed in the program fails these tests.
 constexpr int kViewFullscreen = 1007;
 
 std::string Text(const RECT& r) {
