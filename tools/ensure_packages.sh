@@ -6,20 +6,35 @@ set -euo pipefail
 packages=(
   cmake ninja-build g++ git
   mingw-w64 g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix
-  wine wine64 wine32:i386
+  wine wine64 wine32:i386 fonts-wine
   xvfb xauth x11-utils imagemagick
   googletest libexpat1-dev libstb-dev fonts-dejavu-core
   clang libclang-rt-14-dev
+  util-linux
 )
+# Where the kernel refuses 32-bit Linux programs, 32-bit Wine runs through qemu's
+# user-mode emulator. Version 10 (bookworm-backports) honours MAP_FIXED_NOREPLACE; 7.2
+# does not, and every Wine start then takes a minute. qemu-user-binfmt is left out on
+# purpose: it would register every architecture machine-wide.
+backports=(qemu-user)
+
+installed() { [[ "$(dpkg-query -W -f='${Status}' "$1" 2>/dev/null || true)" == "install ok installed" ]]; }
+# True when the installed qemu-user is older than 10.
+qemu_too_old() {
+  local version
+  version=$(dpkg-query -W -f='${Version}' qemu-user 2>/dev/null || true)
+  [[ -z "$version" ]] || dpkg --compare-versions "$version" lt 1:10
+}
 
 missing=()
 for package in "${packages[@]}"; do
-  status=$(dpkg-query -W -f='${Status}' "$package" 2>/dev/null || true)
-  [[ "$status" == "install ok installed" ]] || missing+=("$package")
+  installed "$package" || missing+=("$package")
 done
-[[ ${#missing[@]} -eq 0 ]] && exit 0
+need_backports=0
+qemu_too_old && need_backports=1
+[[ ${#missing[@]} -eq 0 && $need_backports -eq 0 ]] && exit 0
 
-echo "Installing: ${missing[*]}"
+echo "Installing: ${missing[*]}${need_backports:+ }$([[ $need_backports -eq 1 ]] && echo "${backports[*]} (bookworm-backports)")"
 if [[ $(id -u) -ne 0 ]]; then
   echo "error: these packages are missing and installing them needs root" >&2
   exit 1
@@ -27,6 +42,19 @@ fi
 if ! dpkg --print-foreign-architectures | grep -qx i386; then
   dpkg --add-architecture i386
 fi
+sources=/etc/apt/sources.list.d/quellwick-backports.sources
+if [[ $need_backports -eq 1 && ! -f $sources ]]; then
+  cat >"$sources" <<'SOURCES'
+Types: deb
+URIs: http://deb.debian.org/debian
+Suites: bookworm-backports
+Components: main
+Signed-By: /usr/share/keyrings/debian-archive-keyring.gpg
+SOURCES
+fi
 export DEBIAN_FRONTEND=noninteractive
 apt-get update -q
-apt-get install -y -q --no-install-recommends "${missing[@]}"
+[[ ${#missing[@]} -eq 0 ]] || apt-get install -y -q --no-install-recommends "${missing[@]}"
+if [[ $need_backports -eq 1 ]]; then
+  apt-get install -y -q --no-install-recommends -t bookworm-backports "${backports[@]}"
+fi

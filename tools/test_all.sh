@@ -47,33 +47,34 @@ configure_and_build() {
   ninja -C "build/$name"
 }
 
-# run_tests NAME [CTEST-OPTIONS...]: runs the build's tests and records the counts, and
-# which tests passed only when run again.
+# run_tests NAME [CTEST-OPTIONS...]: creates the build's Wine prefix once (Windows builds),
+# keeps one wineserver up, runs the build's tests and records the counts, and which tests
+# passed only when run again. A 32-bit build runs it all through tools/with_i386.sh, so
+# that every 32-bit program starts where the kernel or the emulator can run it.
 run_tests() {
   local name=$1
   shift
-  local log="build/$name.test.log"
+  local log="build/$name.test.log" runner=()
+  [[ $name == win32 ]] && runner=(bash tools/with_i386.sh)
   echo "=== $name: test"
-  ctest --test-dir "build/$name" -j2 --output-on-failure "$@" 2>&1 | tee "$log" | grep -Ev '^ *(Start|[0-9]+/[0-9]+ Test) .*Passed|^ *Start ' || true
-  local line again
+  local started_at=$(date +%s)
+  "${runner[@]}" bash -c '
+    name=$1; shift
+    if [[ -x build/$name/wine-run ]]; then
+      "build/$name/wine-run" cmd.exe /c exit >/dev/null 2>&1
+      WINEPREFIX="$PWD/build/$name/wineprefix" wineserver -p >/dev/null 2>&1
+    fi
+    ctest --test-dir "build/$name" -j2 --output-on-failure "$@"' run_tests "$name" "$@" 2>&1 |
+    tee "$log" | grep -Ev '^ *(Start|[0-9]+/[0-9]+ Test) .*Passed|^ *Start ' || true
+  local line again seconds=$(($(date +%s) - started_at))
   line=$(grep -E 'tests passed, [0-9]+ tests failed out of [0-9]+' "$log" | tail -1)
   again=$(grep -E 'Test +#[0-9]+: .*\*\*\*' "$log" | sed -E 's/.*Test +#[0-9]+: ([^ ]+).*/\1/' | sort -u | paste -sd' ' || true)
   if [[ -n "$line" && "$line" == *"100% tests passed"* ]]; then
-    note "$name" "passed: $(sed -E 's/.* out of ([0-9]+).*/\1/' <<<"$line") tests${again:+ (passed on a second run: $again)}"
+    note "$name" "passed: $(sed -E 's/.* out of ([0-9]+).*/\1/' <<<"$line") tests in $seconds s${again:+ (passed on a second run: $again)}"
   else
     note "$name" "FAILED: ${line:-no tests ran}"
     failed=1
   fi
-}
-
-# A 32-bit Wine needs a kernel that runs 32-bit Linux programs.
-can_run_32bit() { /usr/lib/wine/wine --version >/dev/null 2>&1; }
-
-# Creates the prefix once and keeps one wineserver up for the whole run.
-start_wine() {
-  local name=$1
-  "build/$name/wine-run" cmd.exe /c exit >/dev/null 2>&1
-  WINEPREFIX="$root/build/$name/wineprefix" wineserver -p >/dev/null 2>&1
 }
 
 mkdir -p build
@@ -91,11 +92,11 @@ for name in win64 win32; do
     failed=1
     continue
   fi
-  if [[ $name == win32 ]] && ! can_run_32bit; then
-    note "$name" "built; tests NOT RUN: this kernel cannot execute 32-bit programs, so 32-bit Wine cannot start"
+  if [[ $name == win32 ]] && ! why=$(bash tools/with_i386.sh --check); then
+    note "$name" "built; tests NOT RUN: $why"
+    failed=1
     continue
   fi
-  start_wine "$name"
   # Now and then Wine fails to start a program at all (it exits at once with no output);
   # such a test runs once more, and the summary names it.
   run_tests "$name" --repeat until-pass:2

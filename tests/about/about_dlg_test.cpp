@@ -28,9 +28,9 @@ LONG_PTR Style(HWND window) {
     return GetWindowLongPtrA(window, GWL_STYLE);
 }
 
-// Polls `done` for up to ten seconds.
+// Polls `done` for up to thirty seconds: the emulated 32-bit program is slow to start.
 bool WaitFor(const std::function<bool()>& done) {
-    for (int waited = 0; waited < 10000; waited += 20) {
+    for (int waited = 0; waited < 30000; waited += 20) {
         if (done())
             return true;
         Sleep(20);

@@ -65,7 +65,7 @@ BOOL CALLBACK CollectWindow(HWND window, LPARAM param) {
 }  // namespace
 
 bool WaitFor(const std::function<bool()>& condition, DWORD timeoutMs) {
-    const ULONGLONG deadline = GetTickCount64() + timeoutMs;
+    const ULONGLONG deadline = GetTickCount64() + (timeoutMs > kPatienceMs ? timeoutMs : kPatienceMs);
     for (;;) {
         if (condition())
             return true;
@@ -133,7 +133,7 @@ HWND CQuellwickProcess::WaitForTrayWindow(DWORD timeoutMs) {
 
 DWORD CQuellwickProcess::WaitForExit(DWORD timeoutMs) {
     DWORD code = STILL_ACTIVE;
-    if (process && WaitForSingleObject(process, timeoutMs) == WAIT_OBJECT_0)
+    if (process && WaitForSingleObject(process, timeoutMs > kPatienceMs ? timeoutMs : kPatienceMs) == WAIT_OBJECT_0)
         GetExitCodeProcess(process, &code);
     return code;
 }

@@ -18,7 +18,13 @@ constexpr char kDesktopName[] = "QuellwickE2E";
 constexpr int kDesktopWidth = 1280;
 constexpr int kDesktopHeight = 800;
 
-// Polls `condition` every 50 ms until it holds or `timeoutMs` has passed.
+// How long a wait allows the program at least. A wait ends as soon as what it waits for
+// happens, so only a failing test pays for the margin that the 32-bit program needs when it
+// runs under an emulator, several times slower than on a real machine.
+constexpr DWORD kPatienceMs = 30000;
+
+// Polls `condition` every 50 ms until it holds or the longer of `timeoutMs` and
+// kPatienceMs has passed.
 bool WaitFor(const std::function<bool()>& condition, DWORD timeoutMs);
 
 // Moves the calling thread onto the virtual desktop, creating it on first use. Must run
