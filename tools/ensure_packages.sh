@@ -30,11 +30,11 @@ missing=()
 for package in "${packages[@]}"; do
   installed "$package" || missing+=("$package")
 done
-need_backports=0
-qemu_too_old && need_backports=1
-[[ ${#missing[@]} -eq 0 && $need_backports -eq 0 ]] && exit 0
+from_backports=()
+qemu_too_old && from_backports=("${backports[@]}")
+[[ ${#missing[@]} -eq 0 && ${#from_backports[@]} -eq 0 ]] && exit 0
 
-echo "Installing: ${missing[*]}${need_backports:+ }$([[ $need_backports -eq 1 ]] && echo "${backports[*]} (bookworm-backports)")"
+echo "Installing: ${missing[*]} ${from_backports[*]}"
 if [[ $(id -u) -ne 0 ]]; then
   echo "error: these packages are missing and installing them needs root" >&2
   exit 1
@@ -43,7 +43,7 @@ if ! dpkg --print-foreign-architectures | grep -qx i386; then
   dpkg --add-architecture i386
 fi
 sources=/etc/apt/sources.list.d/quellwick-backports.sources
-if [[ $need_backports -eq 1 && ! -f $sources ]]; then
+if [[ ${#from_backports[@]} -ne 0 && ! -f $sources ]]; then
   cat >"$sources" <<'SOURCES'
 Types: deb
 URIs: http://deb.debian.org/debian
@@ -55,6 +55,6 @@ fi
 export DEBIAN_FRONTEND=noninteractive
 apt-get update -q
 [[ ${#missing[@]} -eq 0 ]] || apt-get install -y -q --no-install-recommends "${missing[@]}"
-if [[ $need_backports -eq 1 ]]; then
-  apt-get install -y -q --no-install-recommends -t bookworm-backports "${backports[@]}"
+if [[ ${#from_backports[@]} -ne 0 ]]; then
+  apt-get install -y -q --no-install-recommends -t bookworm-backports "${from_backports[@]}"
 fi

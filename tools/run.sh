@@ -5,12 +5,18 @@
 # interrupted (Ctrl+C).
 #
 #   bash tools/run.sh            64-bit build (runs on any Wine)
-#   QW_BUILD=win32 bash tools/run.sh   the shipped 32-bit build (needs 32-bit Wine)
+#   QW_BUILD=win32 bash tools/run.sh   the shipped 32-bit build, through qemu where the
+#                                      kernel runs no 32-bit programs
 set -euo pipefail
 
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
-bash tools/ensure_packages.sh
+if [[ -z ${QW_INSIDE_I386:-} ]]; then
+  bash tools/ensure_packages.sh
+  if [[ ${QW_BUILD:-} == win32 ]]; then
+    exec bash tools/with_i386.sh env QW_INSIDE_I386=1 bash "$root/tools/run.sh" "$@"
+  fi
+fi
 
 build_name=${QW_BUILD:-win64}
 build="$root/build/$build_name"
