@@ -22,6 +22,6 @@ function(qw_add_test_program target)
   if(WIN32)
     target_link_options(${target} PRIVATE -mconsole)
   endif()
-  gtest_discover_tests(${target} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 120
+  gtest_discover_tests(${target} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 300
     PROPERTIES TIMEOUT 300 ${QW_TEST_PROPERTIES})
 endfunction()

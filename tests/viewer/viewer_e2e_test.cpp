@@ -79,12 +79,13 @@ protected:
     static HWND View(HWND frame) { return FindWindowExA(frame, nullptr, "QuellwickMoonView", nullptr); }
     static ScreenCapture Pane(HWND frame) { return View(frame) ? CaptureClient(View(frame)) : ScreenCapture(); }
 
-    // What the pane shows once it has stopped changing.
+    // What the pane shows once it has not changed for a second: an emulated program may
+    // pause that long between two keys' paints.
     static ScreenCapture Settled(HWND frame) {
         ScreenCapture last = Pane(frame);
         WaitFor(
             [&] {
-                Sleep(250);
+                Sleep(1000);
                 ScreenCapture now = Pane(frame);
                 const bool same = now.pixels == last.pixels;
                 last = std::move(now);
@@ -94,10 +95,17 @@ protected:
         return last;
     }
 
-    static ScreenCapture AfterKey(HWND frame, WORD key, int times = 1) {
+    // Presses `key` and returns what the pane shows once it has changed and settled; where
+    // nothing should change, after a second in which the program could have changed it.
+    // The program paints only once its queue of keys is empty.
+    static ScreenCapture AfterKey(HWND frame, WORD key, int times = 1, bool changes = true) {
+        const ScreenCapture before = Pane(frame);
         for (int i = 0; i < times; ++i)
             PressKey(key);
-        Sleep(300);
+        if (changes)
+            WaitFor([&] { return Pane(frame).pixels != before.pixels; }, 0);
+        else
+            Sleep(1000);
         return Settled(frame);
     }
 
@@ -128,20 +136,20 @@ protected:
         }
         MouseButton(false);
         MouseTo(x - 300, y + 300);
-        Settled(frame);
     }
 
-    // Which entry the pane shows, from the colours either side of its middle.
-    static int ShownEntry(HWND frame) {
-        const ScreenCapture pane = Settled(frame);
-        for (int i = 0; i < kEntryCount; ++i) {
-            if (wallpaper_test::ColourNear(CapturedAt(pane, pane.width / 2 - 40, pane.height / 2), kLeftColours[i],
-                                           24) &&
-                wallpaper_test::ColourNear(CapturedAt(pane, pane.width / 2 + 40, pane.height / 2), kRightColours[i],
-                                           24))
-                return i;
-        }
-        return -1;
+    // Whether the pane shows entry `i` or comes to show it, from the colours either side of
+    // its middle.
+    static bool Shows(HWND frame, int i) {
+        return WaitFor(
+            [&] {
+                const ScreenCapture pane = Pane(frame);
+                return wallpaper_test::ColourNear(CapturedAt(pane, pane.width / 2 - 40, pane.height / 2),
+                                                  kLeftColours[i], 24) &&
+                       wallpaper_test::ColourNear(CapturedAt(pane, pane.width / 2 + 40, pane.height / 2),
+                                                  kRightColours[i], 24);
+            },
+            0);
     }
 
     std::unique_ptr<CQuellwickProcess> program;
@@ -161,7 +169,7 @@ TEST_F(ViewerEndToEnd, OpensFullscreenZoomsAndStopsAtTheLimits) {
     const RECT expectedBar = {right - 202, 2, right, 27};
     GetWindowRect(Toolbar(frame), &rect);
     EXPECT_TRUE(EqualRect(&expectedBar, &rect)) << Text(rect);
-    EXPECT_EQ(1, ShownEntry(frame));
+    EXPECT_TRUE(Shows(frame, 1));
 
     // Best fit: the whole picture, as wide as the pane's height allows.
     const int fit = DrawnWidth(Pane(frame));
@@ -175,10 +183,10 @@ TEST_F(ViewerEndToEnd, OpensFullscreenZoomsAndStopsAtTheLimits) {
 
     // The smallest zoom draws the picture 300 * 0.14 = 42 pixels wide, and stays there.
     EXPECT_NEAR(42, DrawnWidth(AfterKey(frame, VK_OEM_MINUS, 14)), 1);
-    EXPECT_NEAR(42, DrawnWidth(AfterKey(frame, VK_OEM_MINUS)), 1);
+    EXPECT_NEAR(42, DrawnWidth(AfterKey(frame, VK_OEM_MINUS, 1, false)), 1);
     // The largest is 7.00, twelve steps up from the smallest; a thirteenth changes nothing.
     const ScreenCapture top = AfterKey(frame, VK_OEM_PLUS, 12);
-    EXPECT_EQ(top.pixels, AfterKey(frame, VK_OEM_PLUS).pixels);
+    EXPECT_EQ(top.pixels, AfterKey(frame, VK_OEM_PLUS, 1, false).pixels);
     EXPECT_TRUE(GetWindowLongPtrA(View(frame), GWL_STYLE) & WS_VSCROLL);
 }
 
@@ -186,13 +194,14 @@ TEST_F(ViewerEndToEnd, ButtonsStepThroughThePhasesSkippingTheLastEntry) {
     StartWithDialog(3);
     const HWND frame = OpenViewer();
     ASSERT_TRUE(frame);
-    EXPECT_EQ(3, ShownEntry(frame));
+    EXPECT_TRUE(Shows(frame, 3));
     ClickButton(frame, 1, false);  // Next wraps past the last entry to the first.
-    EXPECT_EQ(0, ShownEntry(frame));
+    EXPECT_TRUE(Shows(frame, 0));
     ClickButton(frame, 0, false);  // Previous goes back to the last but one.
-    EXPECT_EQ(3, ShownEntry(frame));
+    EXPECT_TRUE(Shows(frame, 3));
     ClickButton(frame, 1, true);  // Pressed, slid off and released elsewhere: nothing happens.
-    EXPECT_EQ(3, ShownEntry(frame));
+    Sleep(1000);
+    EXPECT_TRUE(Shows(frame, 3));
     // The keyboard still reaches the viewer after the clicks.
     const int fit = DrawnWidth(Pane(frame));
     EXPECT_LT(DrawnWidth(AfterKey(frame, VK_OEM_MINUS)), fit);
@@ -208,7 +217,7 @@ TEST_F(ViewerEndToEnd, EscapeClosesItAndTheDialogOpensANewOneAndClosesIt) {
 
     const HWND second = OpenViewer();
     ASSERT_TRUE(second) << "no new viewer after the first one closed";
-    EXPECT_EQ(2, ShownEntry(second));
+    EXPECT_TRUE(Shows(second, 2));
     // Closing the dialog closes the viewer with it.
     PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
     EXPECT_TRUE(WaitFor([&] { return !IsWindow(second) && !IsWindow(dialog); }, 5000));
