@@ -6,7 +6,7 @@
 #include <algorithm>
 #include <utility>
 
-#include "about/about_resource.h"
+#include "resources/about_ids.h"
 #include "about/link_target.h"
 
 namespace {

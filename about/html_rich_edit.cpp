@@ -10,7 +10,7 @@
 #include <utility>
 
 #include "about/rtf_platform_win.h"
-#include "app/file_handle_win.h"
+#include "win/file_handle_win.h"
 
 namespace {
 

@@ -2,8 +2,8 @@
 
 #include <shellapi.h>
 
-#include "app/app_instance.h"
-#include "app/app_messages.h"
+#include "win/app_instance.h"
+#include "resources/app_messages.h"
 
 namespace {
 

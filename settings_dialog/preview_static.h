@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-#include "wallpaper/imaging_win.h"
+#include "win/imaging_win.h"
 
 // Takes over a dialog's static control to show the preview picture at its top-left
 // corner on a black ground. Owns the picture it shows.

@@ -3,18 +3,17 @@
 #include <vector>
 
 #include "about/about_dlg.h"
-#include "app/app_instance.h"
-#include "app/app_messages.h"
-#include "app/app_settings.h"
-#include "app/wait_cursor.h"
-#include "catalog/moon_catalog.h"
+#include "win/app_instance.h"
+#include "resources/app_messages.h"
+#include "services/app_settings.h"
+#include "win/wait_cursor.h"
 #include "resources/resource.h"
 #include "resources/settings_dialog_ids.h"
 #include "settings_dialog/preview_builder.h"
 #include "settings_dialog/settings_choice.h"
-#include "wallpaper/wallpaper_maker.h"
 
-CSettingsDlg::CSettingsDlg(HWND trayWindowHandle) : trayWindow(trayWindowHandle) {}
+CSettingsDlg::CSettingsDlg(HWND trayWindowHandle, const CMoonCatalog& catalog, CWallpaperMaker& maker)
+    : trayWindow(trayWindowHandle), catalogue(catalog), wallpaperMaker(maker) {}
 
 CSettingsDlg::~CSettingsDlg() {
     // Normally CloseDialog has destroyed the window; it never outlives its object.
@@ -142,7 +141,7 @@ void CSettingsDlg::SetIcons() {
 
 void CSettingsDlg::FillMoonList() {
     const HWND list = GetDlgItem(dialog, IDC_MOON_LIST);
-    for (const MoonEntry& entry : CMoonCatalog().GetEntries())
+    for (const MoonEntry& entry : catalogue.GetEntries())
         SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(entry.DisplayName().c_str()));
     // An index outside the list selects no line.
     SendMessageA(list, LB_SETCURSEL, static_cast<WPARAM>(AppSettings::Instance().GetSelectedMoon()), 0);
@@ -175,8 +174,8 @@ int CSettingsDlg::GetShownEntry(MoonEntry* entry) const {
     const bool currentTime = IsChecked(IDC_CURRENT_TIME);
     int currentMoon = -1;
     if (currentTime)
-        CWallpaperMaker().CurrentMoon(nullptr, nullptr, &currentMoon);
-    const std::vector<MoonEntry> entries = CMoonCatalog().GetEntries();
+        wallpaperMaker.CurrentMoon(nullptr, nullptr, &currentMoon);
+    const std::vector<MoonEntry>& entries = catalogue.GetEntries();
     const int index = ShownEntryIndex(currentTime, currentMoon, ListSelection(), entries.size());
     if (index >= 0 && entry)
         *entry = entries[static_cast<size_t>(index)];
@@ -210,7 +209,7 @@ void CSettingsDlg::ApplySettings() {
         return;
     const CWaitCursor wait;
     const ApplyPlan plan = PlanApply(IsChecked(IDC_CURRENT_TIME), IsChecked(IDC_ANNOTATED), ListSelection(),
-                                     CMoonCatalog().GetEntries().size());
+                                     catalogue.GetEntries().size());
     AppSettings& settings = AppSettings::Instance();
     if (plan.storeMoonType)
         settings.SetMoonType(plan.moonType);
@@ -218,7 +217,7 @@ void CSettingsDlg::ApplySettings() {
         settings.SetSelectedMoon(plan.selectedMoon);
     settings.SetAnnotate(plan.annotate);
     // Forced: the settings just stored may show the same picture in another way.
-    CWallpaperMaker().UpdateWallpaper(nullptr, nullptr, 1);
+    wallpaperMaker.UpdateWallpaper(nullptr, nullptr, 1);
     SetApplied(true);
 }
 
@@ -261,7 +260,7 @@ void CSettingsDlg::OnCancel() {
     CloseDialog(IDCANCEL);
 }
 
-void CSettingsDlg::OnAbout() { ShowAboutBox(CWallpaperMaker().GetDataDirectory()); }
+void CSettingsDlg::OnAbout() { ShowAboutBox(wallpaperMaker.GetDataDirectory()); }
 
 // Brings the open viewer forward or opens a new one, and loads the dialog's present choice
 // into it.
@@ -270,7 +269,7 @@ void CSettingsDlg::OnViewFullscreen() {
         SetForegroundWindow(viewer->GetHwnd());
         SetFocus(viewer->GetHwnd());
     } else {
-        viewer = std::make_unique<CViewerWindow>();
+        viewer = std::make_unique<CViewerWindow>(catalogue);
         viewer->Create(dialog);
         ShowWindow(viewer->GetHwnd(), SW_MAXIMIZE);
     }

@@ -6,10 +6,12 @@
 #include <string>
 #include <type_traits>
 
-#include "app/message_pump.h"
+#include "win/message_pump.h"
+#include "catalog/moon_catalog.h"
 #include "catalog/moon_entry.h"
 #include "settings_dialog/preview_static.h"
 #include "viewer/viewer_window.h"
+#include "wallpaper/wallpaper_maker.h"
 
 // The modeless dialog in which the user lets the wallpaper follow the present moment or
 // pins one catalogue picture, with or without its annotations. It has no owner; the tray
@@ -17,7 +19,8 @@
 class CSettingsDlg : public CMessageFilter, public CIdleHandler {
 public:
     // `trayWindow` receives WM_SETTINGS_CLOSED when the dialog has destroyed its window.
-    explicit CSettingsDlg(HWND trayWindow);
+    // The catalogue and the maker belong to the tray window and outlive the dialog.
+    CSettingsDlg(HWND trayWindow, const CMoonCatalog& catalog, CWallpaperMaker& maker);
     ~CSettingsDlg() override;
     CSettingsDlg(const CSettingsDlg&) = delete;
     CSettingsDlg& operator=(const CSettingsDlg&) = delete;
@@ -75,6 +78,8 @@ private:
     std::unique_ptr<CViewerWindow> viewer;
     CPreviewStatic preview;
     HWND trayWindow;
+    const CMoonCatalog& catalogue;
+    CWallpaperMaker& wallpaperMaker;
     IconPtr bigIcon;
     IconPtr smallIcon;
 };

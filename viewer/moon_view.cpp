@@ -2,8 +2,8 @@
 
 #include <windowsx.h>
 
-#include "app/app_instance.h"
-#include "app/wait_cursor.h"
+#include "win/app_instance.h"
+#include "win/wait_cursor.h"
 #include "resources/resource.h"
 #include "viewer/viewer_commands.h"
 

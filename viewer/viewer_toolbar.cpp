@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <string>
 
-#include "app/app_instance.h"
+#include "win/app_instance.h"
 #include "resources/resource.h"
 #include "viewer/viewer_commands.h"
 

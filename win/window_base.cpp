@@ -1,6 +1,6 @@
-#include "viewer/window_base.h"
+#include "win/window_base.h"
 
-#include "app/app_instance.h"
+#include "win/app_instance.h"
 
 namespace {
 
