@@ -6,11 +6,11 @@
 #include <string>
 
 #include "about/about_dlg.h"
-#include "resources/app_messages.h"
-#include "services/app_settings.h"
 #include "refresh/refresh_rule.h"
 #include "refresh/tray_text.h"
+#include "resources/app_messages.h"
 #include "resources/resource.h"
+#include "services/app_settings.h"
 
 namespace {
 
@@ -135,7 +135,9 @@ void CTrayWindow::OpenSettings() {
     }
 }
 
-void CTrayWindow::ShowAbout() { ShowAboutBox(wallpaperMaker.GetDataDirectory()); }
+void CTrayWindow::ShowAbout() {
+    ShowAboutBox(wallpaperMaker.GetDataDirectory());
+}
 
 void CTrayWindow::OnSettingsClosed() {
     // A dialog reopened before this message arrived is open again and stays.

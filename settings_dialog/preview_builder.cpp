@@ -5,10 +5,10 @@
 #include <algorithm>
 #include <vector>
 
+#include "services/data_directory.h"
+#include "settings_dialog/embedded_thumbnail.h"
 #include "win/com_ptr.h"
 #include "win/file_handle_win.h"
-#include "settings_dialog/embedded_thumbnail.h"
-#include "services/data_directory.h"
 
 using namespace Gdiplus;
 using namespace Gdiplus::DllExports;

@@ -5,9 +5,9 @@
 
 #include "resources/app_messages.h"
 #include "services/data_directory.h"
-#include "win/wait_cursor.h"
 #include "viewer/phase_stepping.h"
 #include "viewer/viewer_commands.h"
+#include "win/wait_cursor.h"
 
 namespace {
 

@@ -4,10 +4,10 @@
 #include <string>
 
 #include "services/app_settings.h"
-#include "win/file_handle_win.h"
-#include "win/registry_key.h"
 #include "wallpaper/wallpaper_choice.h"
 #include "wallpaper/wallpaper_maker.h"
+#include "win/file_handle_win.h"
+#include "win/registry_key.h"
 
 namespace {
 

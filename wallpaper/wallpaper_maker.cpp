@@ -1,10 +1,10 @@
 #include "wallpaper/wallpaper_maker.h"
 
-#include "services/data_directory.h"
 #include "astro/calendar.h"
 #include "astro/moon_phase.h"
 #include "astro/moon_selection.h"
 #include "catalog/moon_catalog.h"
+#include "services/data_directory.h"
 
 CWallpaperMaker::CWallpaperMaker(const CMoonCatalog& entries) : catalog(&entries) {
     ProcessDataDirectory();

@@ -82,7 +82,7 @@ TEST(WallpaperSoak, ForcedUpdatesLeaveNoObjectsOrMemoryBehind) {
     ASSERT_TRUE(SavePicture(data + "qw_soak.png", 320, 240, {{0, 0, 160, 240, 0xFFC0C0C0}}));
     ASSERT_TRUE(SavePicture(data + "qw_soak_ann.png", 320, 240, {{100, 80, 120, 80, 0xFF20C040}}));
     catalog.Set({Entry("qw_soak.png", 0, "qw_soak_ann.png"), Entry("qw_soak.png", 100, "qw_soak_ann.png"),
-                       Entry("qw_soak.png", 200, "qw_soak_ann.png")});
+                 Entry("qw_soak.png", 200, "qw_soak_ann.png")});
     AppSettings::Instance().SetAnnotate(1);
 
     // The tray icon is updated as often: each modification loads the icon image afresh.

@@ -36,8 +36,8 @@ protected:
         ASSERT_TRUE(SavePicture(data + "qw_update_blue.png", 64, 48, {{0, 0, 64, 48, kBlue}}));
         ASSERT_TRUE(SavePicture(data + "qw_update_ann.png", 64, 48, {{24, 16, 16, 16, kGreen}}));
         catalog.Set({Entry("qw_update_red.png", 0, "qw_update_ann.png"),
-                           Entry("qw_update_red.png", 100, "qw_update_ann.png"),
-                           Entry("qw_update_red.png", 200, "qw_update_ann.png"), Entry("qw_update_blue.png", 250, "")});
+                     Entry("qw_update_red.png", 100, "qw_update_ann.png"),
+                     Entry("qw_update_red.png", 200, "qw_update_ann.png"), Entry("qw_update_blue.png", 250, "")});
         AppSettings::Instance().SetMoonType(0);
         AppSettings::Instance().SetSelectedMoon(0);
         AppSettings::Instance().SetAnnotate(0);
@@ -124,7 +124,7 @@ TEST_F(WallpaperUpdate, MissingPictureKeepsThePreviousWallpaperAndRetries) {
     ASSERT_EQ(1, maker.UpdateWallpaper(nullptr, nullptr, 1));
     const std::string previous = ReadFileBytes(output);
     catalog.Set({Entry("qw_update_absent.png", 0, ""), Entry("qw_update_absent.png", 100, ""),
-                       Entry("qw_update_absent.png", 200, "")});
+                 Entry("qw_update_absent.png", 200, "")});
     EXPECT_EQ(0, maker.UpdateWallpaper(nullptr, nullptr, 0));
     EXPECT_TRUE(previous == ReadFileBytes(output));
 
