@@ -6,8 +6,8 @@
 #include <algorithm>
 #include <utility>
 
-#include "about/about_resource.h"
 #include "about/link_target.h"
+#include "resources/about_ids.h"
 
 namespace {
 
@@ -24,24 +24,7 @@ CAboutDlg::CAboutDlg(std::string dataDirectory, LinkLauncher linkLauncher)
     : page(std::move(dataDirectory)), launcher(std::move(linkLauncher)) {}
 
 INT_PTR CAboutDlg::DoModal(HWND owner) {
-    return DialogBoxParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_ABOUT), owner, DialogProc,
-                           reinterpret_cast<LPARAM>(this));
-}
-
-INT_PTR CALLBACK CAboutDlg::DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_INITDIALOG) {
-        SetWindowLongPtrA(window, DWLP_USER, lParam);
-        reinterpret_cast<CAboutDlg*>(lParam)->hwnd = window;
-    }
-    auto* self = reinterpret_cast<CAboutDlg*>(GetWindowLongPtrA(window, DWLP_USER));
-    if (self == nullptr)
-        return FALSE;
-    const INT_PTR result = self->HandleMessage(message, wParam, lParam);
-    if (message == WM_NCDESTROY) {
-        SetWindowLongPtrA(window, DWLP_USER, 0);
-        self->hwnd = nullptr;
-    }
-    return result;
+    return RunModal(GetModuleHandleA(nullptr), IDD_ABOUT, owner);
 }
 
 INT_PTR CAboutDlg::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -55,7 +38,7 @@ INT_PTR CAboutDlg::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             if (reinterpret_cast<const NMHDR*>(lParam)->code != EN_LINK)
                 return FALSE;
             OnLinkNotify(*reinterpret_cast<const ENLINK*>(lParam));
-            SetWindowLongPtrA(hwnd, DWLP_MSGRESULT, 0);
+            SetWindowLongPtrA(GetHwnd(), DWLP_MSGRESULT, 0);
             return TRUE;
         default:
             return FALSE;
@@ -64,8 +47,8 @@ INT_PTR CAboutDlg::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 
 BOOL CAboutDlg::OnInitDialog() {
     CenterOverOwner();
-    page.SubclassWindow(GetDlgItem(hwnd, IDC_ABOUT_PAGE));
-    SendDlgItemMessageA(hwnd, IDC_ABOUT_PAGE, EM_EXLIMITTEXT, 0, kPageTextLimit);
+    page.SubclassWindow(GetDlgItem(GetHwnd(), IDC_ABOUT_PAGE));
+    SendDlgItemMessageA(GetHwnd(), IDC_ABOUT_PAGE, EM_EXLIMITTEXT, 0, kPageTextLimit);
     page.SetHtml(page.ReadAboutPage());
     // The system puts the focus on the first control that takes it.
     return TRUE;
@@ -73,7 +56,7 @@ BOOL CAboutDlg::OnInitDialog() {
 
 void CAboutDlg::OnCommand(int id) {
     if (id == IDOK || id == IDCANCEL)
-        EndDialog(hwnd, id);
+        EndDialog(GetHwnd(), id);
 }
 
 void CAboutDlg::OnLinkNotify(const ENLINK& link) {
@@ -87,16 +70,16 @@ void CAboutDlg::OnLinkNotify(const ENLINK& link) {
     if (!IsSafeLinkTarget(target))
         return;
     if (launcher)
-        launcher(hwnd, target);
+        launcher(GetHwnd(), target);
 }
 
 // Centres the dialog over its owner, or over the work area when the owner is hidden,
 // minimised or absent (the tray's own window is never shown), and keeps it on screen.
 void CAboutDlg::CenterOverOwner() {
     RECT dialog{};
-    GetWindowRect(hwnd, &dialog);
-    const HWND owner = GetWindow(hwnd, GW_OWNER);
-    const HMONITOR monitor = MonitorFromWindow(owner != nullptr ? owner : hwnd, MONITOR_DEFAULTTONEAREST);
+    GetWindowRect(GetHwnd(), &dialog);
+    const HWND owner = GetWindow(GetHwnd(), GW_OWNER);
+    const HMONITOR monitor = MonitorFromWindow(owner != nullptr ? owner : GetHwnd(), MONITOR_DEFAULTTONEAREST);
     MONITORINFO info{};
     info.cbSize = sizeof info;
     if (!GetMonitorInfoA(monitor, &info))
@@ -112,7 +95,7 @@ void CAboutDlg::CenterOverOwner() {
     LONG top = (around.top + around.bottom - height) / 2;
     left = std::max(work.left, std::min(left, work.right - width));
     top = std::max(work.top, std::min(top, work.bottom - height));
-    SetWindowPos(hwnd, nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    SetWindowPos(GetHwnd(), nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void ShowAboutBox(const std::string& dataDirectory) {

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "about/html_rich_edit.h"
+#include "win/dialog_base.h"
 
 // Opens a link target that has passed the safety check; the About box's owner window
 // and the target.
@@ -17,7 +18,7 @@ void OpenLinkWithShell(HWND owner, const std::string& target);
 
 // The modal About box (dialog 100): the About page from the data directory as rich text,
 // with links that open in the browser or mail program.
-class CAboutDlg {
+class CAboutDlg : public CDialogBase {
 public:
     // `dataDirectory` ends in a backslash. `launcher` opens clicked links.
     explicit CAboutDlg(std::string dataDirectory, LinkLauncher launcher = OpenLinkWithShell);
@@ -27,17 +28,14 @@ public:
     // Runs the dialog modally over `owner` (may be null). Returns IDOK or IDCANCEL, or -1
     // when the dialog could not be created.
     INT_PTR DoModal(HWND owner);
-    HWND GetHwnd() const { return hwnd; }
 
 private:
-    static INT_PTR CALLBACK DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-    INT_PTR HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+    INT_PTR HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
     BOOL OnInitDialog();
     void OnCommand(int id);
     void OnLinkNotify(const ENLINK& link);
     void CenterOverOwner();
 
-    HWND hwnd = nullptr;
     CHtmlRichEdit page;
     LinkLauncher launcher;
 };

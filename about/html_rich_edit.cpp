@@ -10,30 +10,13 @@
 #include <utility>
 
 #include "about/rtf_platform_win.h"
-#include "app/file_handle_win.h"
+#include "win/file_handle_win.h"
+#include "win/gdi_owners_win.h"
 
 namespace {
 
 constexpr char kPageFile[] = "about.html";
 constexpr std::size_t kMaxTargetLength = 511;
-
-// The display context of a whole window, released when it goes out of scope.
-class CWindowDC {
-public:
-    explicit CWindowDC(HWND window) : owner(window), dc(GetWindowDC(window)) {}
-    ~CWindowDC() {
-        if (dc != nullptr)
-            ReleaseDC(owner, dc);
-    }
-    CWindowDC(const CWindowDC&) = delete;
-    CWindowDC& operator=(const CWindowDC&) = delete;
-
-    HDC Get() const { return dc; }
-
-private:
-    HWND owner;
-    HDC dc;
-};
 
 // Hands an RTF document to EM_STREAMIN piece by piece.
 struct RtfStream {

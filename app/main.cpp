@@ -2,11 +2,11 @@
 #include <commctrl.h>
 #include <objbase.h>
 
-#include "app/app_instance.h"
-#include "app/message_pump.h"
 #include "app/tray_window.h"
 #include "resources/resource.h"
-#include "wallpaper/imaging_win.h"
+#include "win/app_instance.h"
+#include "win/imaging_win.h"
+#include "win/message_pump.h"
 
 namespace {
 

@@ -4,18 +4,16 @@
 
 #include <string>
 
+#include "win/window_base.h"
+
 // A hidden top-level window that owns one notification-area icon with its tooltip, one
-// window timer and the tracking of popup menus. A derived class supplies HandleMessage;
-// the window object is bound to its window when the window is created.
-class CTrayIcon {
+// window timer and the tracking of popup menus. A derived class supplies HandleMessage.
+class CTrayIcon : public CWindowBase {
 public:
     CTrayIcon();
-    virtual ~CTrayIcon();
-    CTrayIcon(const CTrayIcon&) = delete;
-    CTrayIcon& operator=(const CTrayIcon&) = delete;
 
     // The derived class's message map; messages it does not handle go to DefaultProcessing.
-    virtual LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) = 0;
+    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override = 0;
 
     // Creates the hidden window and adds the icon. False when the window cannot be created.
     virtual bool Create();
@@ -37,19 +35,14 @@ public:
     // Sends the icon's current state to the shell with NIM_ADD, NIM_MODIFY or NIM_DELETE.
     void NotifyShell(DWORD shellMessage);
 
-    HWND GetHwnd() const { return hwnd; }
     bool IsShown() const { return shown; }
 
 protected:
-    LRESULT DefaultProcessing(UINT message, WPARAM wParam, LPARAM lParam);
-    // Called after the window has received its last message.
-    virtual void OnFinalMessage() {}
+    using CWindowBase::DefaultProcessing;
+    // Adds the icon again when the task bar has been re-created.
+    bool PreHandleMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) override;
 
 private:
-    static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-    static ATOM RegisterWindowClass();
-
-    HWND hwnd = nullptr;
     bool shown = false;
     bool timerEnabled = false;
     UINT_PTR timerId = 0;

@@ -6,13 +6,11 @@
 #include <string>
 
 #include "about/about_dlg.h"
-#include "app/app_messages.h"
-#include "app/app_settings.h"
-#include "app/refresh_rule.h"
-#include "app/tray_text.h"
-#include "catalog/moon_catalog.h"
+#include "refresh/refresh_rule.h"
+#include "refresh/tray_text.h"
+#include "resources/app_messages.h"
 #include "resources/resource.h"
-#include "wallpaper/wallpaper_maker.h"
+#include "services/app_settings.h"
 
 namespace {
 
@@ -30,8 +28,8 @@ CTrayWindow::CTrayWindow(UINT iconResource) {
     Show(true);
     EnableTimer(true, kTimerPeriodMs);
 
-    const std::string cataloguePath = CWallpaperMaker().GetDataDirectory() + kCatalogueFile;
-    if (CMoonCatalog().Load(cataloguePath) < 0) {
+    const std::string cataloguePath = wallpaperMaker.GetDataDirectory() + kCatalogueFile;
+    if (catalog.Load(cataloguePath) < 0) {
         MessageBoxA(GetHwnd(), kCatalogueFailure, kCaption, MB_OK);
         Show(false);
         PostQuitMessage(1);
@@ -66,7 +64,7 @@ void CTrayWindow::OnTimerTick() {
     lastRefreshTick = GetTickCount();
     double illuminatedPercent = 0.0;
     double ageDays = 0.0;
-    CWallpaperMaker().UpdateWallpaper(&illuminatedPercent, &ageDays, 0);
+    wallpaperMaker.UpdateWallpaper(&illuminatedPercent, &ageDays, 0);
     SetTooltipText(FormatPhaseTooltip(illuminatedPercent, ageDays));
 }
 
@@ -111,7 +109,7 @@ void CTrayWindow::OnInitMenuPopup(HMENU menu) {
 void CTrayWindow::ToggleAnnotation() {
     AppSettings& settings = AppSettings::Instance();
     settings.SetAnnotate(settings.GetAnnotate() == 0 ? 1 : 0);
-    CWallpaperMaker().UpdateWallpaper(nullptr, nullptr, 1);
+    wallpaperMaker.UpdateWallpaper(nullptr, nullptr, 1);
 }
 
 // One settings dialog at most: an open one is brought forward.
@@ -124,7 +122,7 @@ void CTrayWindow::OpenSettings() {
         return;
     }
     if (!settingsDlg) {
-        settingsDlg.reset(new (std::nothrow) CSettingsDlg(GetHwnd()));
+        settingsDlg.reset(new (std::nothrow) CSettingsDlg(GetHwnd(), catalog, wallpaperMaker));
         if (!settingsDlg)
             return;
     }
@@ -137,7 +135,9 @@ void CTrayWindow::OpenSettings() {
     }
 }
 
-void CTrayWindow::ShowAbout() { ShowAboutBox(CWallpaperMaker().GetDataDirectory()); }
+void CTrayWindow::ShowAbout() {
+    ShowAboutBox(wallpaperMaker.GetDataDirectory());
+}
 
 void CTrayWindow::OnSettingsClosed() {
     // A dialog reopened before this message arrived is open again and stays.

@@ -4,7 +4,9 @@
 #include <memory>
 
 #include "app/tray_icon.h"
+#include "catalog/moon_catalog.h"
 #include "settings_dialog/settings_dialog.h"
+#include "wallpaper/wallpaper_maker.h"
 
 // The application's hidden window: shows the notification icon, runs the once-a-minute
 // wallpaper refresh from its timer, and answers the icon's mouse messages and menu.
@@ -27,6 +29,9 @@ private:
     void ToggleAnnotation();
     void Exit();
 
+    // The program's catalogue and wallpaper maker, lent to the dialogs it opens.
+    CMoonCatalog catalog;
+    CWallpaperMaker wallpaperMaker{catalog};
     std::unique_ptr<CSettingsDlg> settingsDlg;
     uint32_t lastRefreshTick = 0;
 };

@@ -47,21 +47,12 @@ double ParsePhase(const std::string& text) {
 
 }  // namespace
 
-std::vector<MoonEntry>& CMoonCatalog::Entries() {
-    static std::vector<MoonEntry> entries;
-    return entries;
-}
-
-std::vector<MoonEntry> CMoonCatalog::GetEntries() const {
-    return Entries();
-}
-
 void CMoonCatalog::ClearEntries() {
-    std::vector<MoonEntry>().swap(Entries());
+    std::vector<MoonEntry>().swap(entryList);
 }
 
 void CMoonCatalog::AppendEntry(const MoonEntry& entry) {
-    Entries().push_back(entry);
+    entryList.push_back(entry);
 }
 
 void CMoonCatalog::OnDocumentStart() {

@@ -1,8 +1,9 @@
 #include <new>
 
-#include "app/ansi_text_win.h"
-#include "app/com_ptr.h"
 #include "catalog/moon_catalog.h"
+#include "catalog/sax_content_handler.h"
+#include "win/ansi_text_win.h"
+#include "win/com_ptr.h"
 
 namespace {
 
@@ -32,6 +33,61 @@ private:
     int uriLength;
 };
 
+// Hands the reader's events to a catalogue. No exception may cross back into the reader:
+// a failed allocation stops the parse.
+class CCatalogSaxHandler : public CSaxContentHandler {
+public:
+    explicit CCatalogSaxHandler(CMoonCatalog& target) : catalog(target) {}
+
+    HRESULT STDMETHODCALLTYPE startDocument() override;
+    HRESULT STDMETHODCALLTYPE startElement(const wchar_t* namespaceUri, int namespaceUriLength,
+                                           const wchar_t* localName, int localNameLength, const wchar_t* qualifiedName,
+                                           int qualifiedNameLength, ISAXAttributes* attributes) override;
+    HRESULT STDMETHODCALLTYPE endElement(const wchar_t* namespaceUri, int namespaceUriLength, const wchar_t* localName,
+                                         int localNameLength, const wchar_t* qualifiedName,
+                                         int qualifiedNameLength) override;
+    HRESULT STDMETHODCALLTYPE characters(const wchar_t* text, int length) override;
+
+private:
+    CMoonCatalog& catalog;
+};
+
+HRESULT STDMETHODCALLTYPE CCatalogSaxHandler::startDocument() {
+    catalog.OnDocumentStart();
+    return S_OK;
+}
+
+HRESULT STDMETHODCALLTYPE CCatalogSaxHandler::startElement(const wchar_t* namespaceUri, int namespaceUriLength,
+                                                           const wchar_t* localName, int localNameLength,
+                                                           const wchar_t*, int, ISAXAttributes* attributes) {
+    try {
+        return catalog.OnElementStart(AnsiFromWide(localName, localNameLength),
+                                      CMsxmlAttributes(attributes, namespaceUri, namespaceUriLength));
+    } catch (const std::bad_alloc&) {
+        return E_OUTOFMEMORY;
+    }
+}
+
+HRESULT STDMETHODCALLTYPE CCatalogSaxHandler::endElement(const wchar_t*, int, const wchar_t* localName,
+                                                         int localNameLength, const wchar_t*, int) {
+    try {
+        catalog.OnElementEnd(AnsiFromWide(localName, localNameLength));
+        return S_OK;
+    } catch (const std::bad_alloc&) {
+        return E_OUTOFMEMORY;
+    }
+}
+
+HRESULT STDMETHODCALLTYPE CCatalogSaxHandler::characters(const wchar_t* text, int length) {
+    try {
+        const std::string narrow = AnsiFromWide(text, length);
+        catalog.OnCharacters(narrow.data(), narrow.size());
+        return S_OK;
+    } catch (const std::bad_alloc&) {
+        return E_OUTOFMEMORY;
+    }
+}
+
 }  // namespace
 
 long CMoonCatalog::Load(std::string path) {
@@ -42,49 +98,12 @@ long CMoonCatalog::Load(std::string path) {
                              kIidSaxXmlReader, reader.PutVoid());
         if (FAILED(created))
             return created;
-        reader->putContentHandler(this);
+        CCatalogSaxHandler handler(*this);
+        reader->putContentHandler(&handler);
         const std::wstring widePath = WideFromAnsi(path);
         const HRESULT parsed = reader->parseURL(widePath.c_str());
         reader->putContentHandler(nullptr);
         return parsed;
-    } catch (const std::bad_alloc&) {
-        return E_OUTOFMEMORY;
-    }
-}
-
-// No exception may cross back into the reader: a failed allocation stops the parse.
-
-HRESULT STDMETHODCALLTYPE CMoonCatalog::startDocument() {
-    OnDocumentStart();
-    return S_OK;
-}
-
-HRESULT STDMETHODCALLTYPE CMoonCatalog::startElement(const wchar_t* namespaceUri, int namespaceUriLength,
-                                                     const wchar_t* localName, int localNameLength, const wchar_t*, int,
-                                                     ISAXAttributes* attributes) {
-    try {
-        return OnElementStart(AnsiFromWide(localName, localNameLength),
-                              CMsxmlAttributes(attributes, namespaceUri, namespaceUriLength));
-    } catch (const std::bad_alloc&) {
-        return E_OUTOFMEMORY;
-    }
-}
-
-HRESULT STDMETHODCALLTYPE CMoonCatalog::endElement(const wchar_t*, int, const wchar_t* localName, int localNameLength,
-                                                   const wchar_t*, int) {
-    try {
-        OnElementEnd(AnsiFromWide(localName, localNameLength));
-        return S_OK;
-    } catch (const std::bad_alloc&) {
-        return E_OUTOFMEMORY;
-    }
-}
-
-HRESULT STDMETHODCALLTYPE CMoonCatalog::characters(const wchar_t* text, int length) {
-    try {
-        const std::string narrow = AnsiFromWide(text, length);
-        OnCharacters(narrow.data(), narrow.size());
-        return S_OK;
     } catch (const std::bad_alloc&) {
         return E_OUTOFMEMORY;
     }

@@ -5,10 +5,10 @@
 #include <algorithm>
 #include <vector>
 
-#include "app/com_ptr.h"
-#include "app/file_handle_win.h"
+#include "services/data_directory.h"
 #include "settings_dialog/embedded_thumbnail.h"
-#include "wallpaper/wallpaper_maker.h"
+#include "win/com_ptr.h"
+#include "win/file_handle_win.h"
 
 using namespace Gdiplus;
 using namespace Gdiplus::DllExports;
@@ -113,7 +113,7 @@ void DrawOverPreview(GpGraphics* graphics, GpImage* image, GpImageAttributes* at
 }  // namespace
 
 GdipBitmapPtr BuildPreview(const MoonEntry& entry, bool annotated) {
-    return BuildPreviewFrom(CWallpaperMaker().GetDataDirectory(), entry, annotated);
+    return BuildPreviewFrom(ProcessDataDirectory(), entry, annotated);
 }
 
 GdipBitmapPtr BuildPreviewFrom(const std::string& directory, const MoonEntry& entry, bool annotated) {

@@ -3,7 +3,7 @@
 #include <string>
 
 #include "catalog/moon_entry.h"
-#include "wallpaper/imaging_win.h"
+#include "win/imaging_win.h"
 
 // Width and height of the settings dialog's preview picture, in pixels.
 constexpr int kPreviewSize = 128;

@@ -1,92 +1,73 @@
 #include "settings_dialog/preview_static.h"
 
-#include <commctrl.h>
-
 #include "settings_dialog/preview_builder.h"
 #include "settings_dialog/settings_choice.h"
+#include "win/gdi_owners_win.h"
 
 using namespace Gdiplus;
 using namespace Gdiplus::DllExports;
 
 namespace {
 
-constexpr UINT_PTR kSubclassId = 1;
+// A superclass of the system's static control: everything but painting is the static's.
+const WindowClassInfo kPreviewClass = {"QuellwickPreviewStatic", "Static", nullptr, 0};
 
 void FillBlack(HDC dc, const ScreenRect& area) {
     const RECT rect = {area.left, area.top, area.right, area.bottom};
     FillRect(dc, &rect, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
 }
 
-// Pairs BeginPaint with EndPaint.
-class CPaintScope {
-public:
-    explicit CPaintScope(HWND paintedWindow) : window(paintedWindow), dc(BeginPaint(paintedWindow, &paint)) {}
-    ~CPaintScope() { EndPaint(window, &paint); }
-    CPaintScope(const CPaintScope&) = delete;
-    CPaintScope& operator=(const CPaintScope&) = delete;
-    HDC Dc() const { return dc; }
-
-private:
-    PAINTSTRUCT paint = {};
-    HWND window;
-    HDC dc;
-};
-
 }  // namespace
-
-CPreviewStatic::~CPreviewStatic() {
-    Detach();
-}
 
 bool CPreviewStatic::Attach(HWND dialog, int controlId) {
     Detach();
-    const HWND found = GetDlgItem(dialog, controlId);
-    if (!found ||
-        !SetWindowSubclass(found, &CPreviewStatic::SubclassProc, kSubclassId, reinterpret_cast<DWORD_PTR>(this)))
+    const HWND placeholder = GetDlgItem(dialog, controlId);
+    if (!placeholder)
         return false;
-    control = found;
+    RECT rect = {};
+    GetWindowRect(placeholder, &rect);
+    MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&rect), 2);
+    const auto style = static_cast<DWORD>(GetWindowLongPtrA(placeholder, GWL_STYLE));
+    const auto exStyle = static_cast<DWORD>(GetWindowLongPtrA(placeholder, GWL_EXSTYLE));
+    if (!CreateWindowOfClass(kPreviewClass, exStyle, "", style, rect, dialog, static_cast<UINT_PTR>(controlId)))
+        return false;
+    // The new control keeps the placeholder's place in the dialog's order.
+    SetWindowPos(GetHwnd(), placeholder, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    DestroyWindow(placeholder);
     return true;
 }
 
 void CPreviewStatic::Detach() {
-    if (control) {
-        RemoveWindowSubclass(control, &CPreviewStatic::SubclassProc, kSubclassId);
-        control = nullptr;
-    }
+    if (GetHwnd())
+        DestroyWindow(GetHwnd());
 }
 
 GdipBitmapPtr CPreviewStatic::SetImage(GdipBitmapPtr newImage) {
     image.swap(newImage);
-    if (control)
-        InvalidateRect(control, nullptr, FALSE);
+    if (GetHwnd())
+        InvalidateRect(GetHwnd(), nullptr, FALSE);
     return newImage;
 }
 
-LRESULT CALLBACK CPreviewStatic::SubclassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
-                                              DWORD_PTR self) {
-    auto* preview = reinterpret_cast<CPreviewStatic*>(self);
+LRESULT CPreviewStatic::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_PAINT:
-            preview->OnPaint();
+            OnPaint();
             return 0;
         case WM_ERASEBKGND:
-            preview->OnEraseBackground(reinterpret_cast<HDC>(wParam));
+            OnEraseBackground(reinterpret_cast<HDC>(wParam));
             return TRUE;
-        case WM_NCDESTROY:
-            // The control is going; nothing of it may be used afterwards.
-            preview->Detach();
-            return DefSubclassProc(window, message, wParam, lParam);
         default:
-            return DefSubclassProc(window, message, wParam, lParam);
+            return DefaultProcessing(message, wParam, lParam);
     }
 }
 
 void CPreviewStatic::OnPaint() {
-    const CPaintScope paint(control);
+    const CPaintScope paint(GetHwnd());
     if (!image) {
         // Repaints after a picture was taken away come without erasing.
         RECT client = {};
-        GetClientRect(control, &client);
+        GetClientRect(GetHwnd(), &client);
         FillBlack(paint.Dc(), {0, 0, client.right, client.bottom});
         return;
     }
@@ -104,7 +85,7 @@ void CPreviewStatic::OnPaint() {
 
 void CPreviewStatic::OnEraseBackground(HDC dc) {
     RECT client = {};
-    GetClientRect(control, &client);
+    GetClientRect(GetHwnd(), &client);
     const SIZE size = ImagePixelSize(image.get());
     const PreviewStrips strips = PreviewBackgroundStrips(client.right, client.bottom, size.cx, size.cy);
     if (strips.right.used)

@@ -2,34 +2,33 @@
 
 #include <windows.h>
 
-#include "wallpaper/imaging_win.h"
+#include "win/imaging_win.h"
+#include "win/window_base.h"
 
-// Takes over a dialog's static control to show the preview picture at its top-left
-// corner on a black ground. Owns the picture it shows.
-class CPreviewStatic {
+// A static control that shows the preview picture at its top-left corner on a black
+// ground, in place of a static control of a dialog template. Owns the picture it shows.
+class CPreviewStatic : public CWindowBase {
 public:
     CPreviewStatic() = default;
-    ~CPreviewStatic();
-    CPreviewStatic(const CPreviewStatic&) = delete;
-    CPreviewStatic& operator=(const CPreviewStatic&) = delete;
 
-    // Subclasses control `controlId` of `dialog`; false when there is no such control.
+    // Takes the place of control `controlId` of `dialog`: a control of this class with
+    // the same id, styles, position and size replaces it. False when there is no such
+    // control or the new one cannot be created.
     bool Attach(HWND dialog, int controlId);
-    // Gives the control back its own window procedure.
+    // Destroys the control.
     void Detach();
 
     // Installs a picture (or none), repaints the control and hands back the previous one.
     GdipBitmapPtr SetImage(GdipBitmapPtr newImage);
 
-    HWND GetHwnd() const { return control; }
     Gdiplus::GpBitmap* GetImage() const { return image.get(); }
 
+protected:
+    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+
 private:
-    static LRESULT CALLBACK SubclassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
-                                         DWORD_PTR self);
     void OnPaint();
     void OnEraseBackground(HDC dc);
 
-    HWND control = nullptr;
     GdipBitmapPtr image;
 };

@@ -3,48 +3,28 @@
 #include <vector>
 
 #include "about/about_dlg.h"
-#include "app/app_instance.h"
-#include "app/app_messages.h"
-#include "app/app_settings.h"
-#include "app/wait_cursor.h"
-#include "catalog/moon_catalog.h"
+#include "resources/app_messages.h"
 #include "resources/resource.h"
 #include "resources/settings_dialog_ids.h"
+#include "services/app_settings.h"
 #include "settings_dialog/preview_builder.h"
 #include "settings_dialog/settings_choice.h"
-#include "wallpaper/wallpaper_maker.h"
+#include "win/app_instance.h"
+#include "win/wait_cursor.h"
 
-CSettingsDlg::CSettingsDlg(HWND trayWindowHandle) : trayWindow(trayWindowHandle) {}
+CSettingsDlg::CSettingsDlg(HWND trayWindowHandle, const CMoonCatalog& catalog, CWallpaperMaker& maker)
+    : trayWindow(trayWindowHandle), catalogue(catalog), wallpaperMaker(maker) {}
 
 CSettingsDlg::~CSettingsDlg() {
     // Normally CloseDialog has destroyed the window; it never outlives its object.
-    if (dialog)
-        DestroyWindow(dialog);
+    if (GetHwnd())
+        DestroyWindow(GetHwnd());
 }
 
 bool CSettingsDlg::Create() {
-    if (dialog)
+    if (GetHwnd())
         return true;
-    // The object travels in the creation parameter and is bound at WM_INITDIALOG.
-    return CreateDialogParamA(AppInstance().GetInstance(), MAKEINTRESOURCEA(IDD_SETTINGS), nullptr,
-                              &CSettingsDlg::DialogProc, reinterpret_cast<LPARAM>(this)) != nullptr;
-}
-
-INT_PTR CALLBACK CSettingsDlg::DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_INITDIALOG) {
-        auto* self = reinterpret_cast<CSettingsDlg*>(lParam);
-        self->dialog = window;
-        SetWindowLongPtrA(window, DWLP_USER, reinterpret_cast<LONG_PTR>(self));
-    }
-    auto* self = reinterpret_cast<CSettingsDlg*>(GetWindowLongPtrA(window, DWLP_USER));
-    if (!self)
-        return FALSE;
-    if (message == WM_NCDESTROY) {
-        SetWindowLongPtrA(window, DWLP_USER, 0);
-        self->dialog = nullptr;
-        return FALSE;
-    }
-    return self->HandleMessage(message, wParam, lParam);
+    return CreateModeless(AppInstance().GetInstance(), IDD_SETTINGS, nullptr) != nullptr;
 }
 
 INT_PTR CSettingsDlg::HandleMessage(UINT message, WPARAM wParam, LPARAM) {
@@ -83,7 +63,7 @@ INT_PTR CSettingsDlg::HandleMessage(UINT message, WPARAM wParam, LPARAM) {
 }
 
 BOOL CSettingsDlg::OnInitDialog() {
-    preview.Attach(dialog, IDC_PREVIEW);
+    preview.Attach(GetHwnd(), IDC_PREVIEW);
     preview.SetImage(nullptr);
     applied = false;
 
@@ -98,85 +78,85 @@ BOOL CSettingsDlg::OnInitDialog() {
 
     switch (AppSettings::Instance().GetMoonType()) {
         case 0:
-            CheckDlgButton(dialog, IDC_CURRENT_TIME, BST_CHECKED);
+            CheckDlgButton(GetHwnd(), IDC_CURRENT_TIME, BST_CHECKED);
             EnableChooser(false);
             break;
         case 1:
-            CheckDlgButton(dialog, IDC_CHOOSE_MOON, BST_CHECKED);
+            CheckDlgButton(GetHwnd(), IDC_CHOOSE_MOON, BST_CHECKED);
             EnableChooser(true);
             break;
         default:
             break;
     }
 
-    SetDlgItemTextA(dialog, IDC_DESCRIPTION, "");
-    CheckDlgButton(dialog, IDC_ANNOTATED, AppSettings::Instance().GetAnnotate() != 0 ? BST_CHECKED : BST_UNCHECKED);
+    SetDlgItemTextA(GetHwnd(), IDC_DESCRIPTION, "");
+    CheckDlgButton(GetHwnd(), IDC_ANNOTATED, AppSettings::Instance().GetAnnotate() != 0 ? BST_CHECKED : BST_UNCHECKED);
     // Nothing is chosen yet, so there is nothing to apply; OK still applies once.
-    EnableWindow(GetDlgItem(dialog, IDC_APPLY), FALSE);
+    EnableWindow(GetDlgItem(GetHwnd(), IDC_APPLY), FALSE);
     UpdatePreview();
-    BringWindowToTop(dialog);
+    BringWindowToTop(GetHwnd());
     return TRUE;
 }
 
 void CSettingsDlg::CentreDialog() {
     RECT window = {};
     RECT workArea = {};
-    GetWindowRect(dialog, &window);
+    GetWindowRect(GetHwnd(), &window);
     SystemParametersInfoA(SPI_GETWORKAREA, 0, &workArea, 0);
     const ScreenPoint corner = ::CentreInWorkArea({workArea.left, workArea.top, workArea.right, workArea.bottom},
                                                   window.right - window.left, window.bottom - window.top);
-    SetWindowPos(dialog, nullptr, corner.x, corner.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    SetWindowPos(GetHwnd(), nullptr, corner.x, corner.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void CSettingsDlg::SetIcons() {
     const HINSTANCE instance = AppInstance().GetInstance();
-    bigIcon.reset(
+    bigIcon.Reset(
         static_cast<HICON>(LoadImageA(instance, MAKEINTRESOURCEA(IDI_QUELLWICK), IMAGE_ICON,
                                       GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON), LR_DEFAULTCOLOR)));
-    smallIcon.reset(
+    smallIcon.Reset(
         static_cast<HICON>(LoadImageA(instance, MAKEINTRESOURCEA(IDI_QUELLWICK), IMAGE_ICON,
                                       GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), LR_DEFAULTCOLOR)));
-    SendMessageA(dialog, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon.get()));
-    SendMessageA(dialog, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon.get()));
+    SendMessageA(GetHwnd(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon.Get()));
+    SendMessageA(GetHwnd(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon.Get()));
 }
 
 void CSettingsDlg::FillMoonList() {
-    const HWND list = GetDlgItem(dialog, IDC_MOON_LIST);
-    for (const MoonEntry& entry : CMoonCatalog().GetEntries())
+    const HWND list = GetDlgItem(GetHwnd(), IDC_MOON_LIST);
+    for (const MoonEntry& entry : catalogue.GetEntries())
         SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(entry.DisplayName().c_str()));
     // An index outside the list selects no line.
     SendMessageA(list, LB_SETCURSEL, static_cast<WPARAM>(AppSettings::Instance().GetSelectedMoon()), 0);
 }
 
 void CSettingsDlg::EnableChooser(bool enable) {
-    EnableWindow(GetDlgItem(dialog, IDC_MOON_LIST), enable);
-    EnableWindow(GetDlgItem(dialog, IDC_PREVIEW), enable);
+    EnableWindow(GetDlgItem(GetHwnd(), IDC_MOON_LIST), enable);
+    EnableWindow(GetDlgItem(GetHwnd(), IDC_PREVIEW), enable);
 }
 
 void CSettingsDlg::SetApplied(bool flag) {
     applied = flag;
-    const HWND apply = GetDlgItem(dialog, IDC_APPLY);
+    const HWND apply = GetDlgItem(GetHwnd(), IDC_APPLY);
     // A disabled button cannot keep the focus, and the dialog's keyboard needs one.
     if (flag && GetFocus() == apply)
-        SendMessageA(dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(GetDlgItem(dialog, IDOK)), TRUE);
+        SendMessageA(GetHwnd(), WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(GetDlgItem(GetHwnd(), IDOK)), TRUE);
     EnableWindow(apply, !flag);
-    SetDlgItemTextA(dialog, IDCANCEL, flag ? "Close" : "Cancel");
+    SetDlgItemTextA(GetHwnd(), IDCANCEL, flag ? "Close" : "Cancel");
 }
 
 bool CSettingsDlg::IsChecked(int controlId) const {
-    return IsDlgButtonChecked(dialog, controlId) == BST_CHECKED;
+    return IsDlgButtonChecked(GetHwnd(), controlId) == BST_CHECKED;
 }
 
 int CSettingsDlg::ListSelection() const {
-    return static_cast<int>(SendDlgItemMessageA(dialog, IDC_MOON_LIST, LB_GETCURSEL, 0, 0));
+    return static_cast<int>(SendDlgItemMessageA(GetHwnd(), IDC_MOON_LIST, LB_GETCURSEL, 0, 0));
 }
 
 int CSettingsDlg::GetShownEntry(MoonEntry* entry) const {
     const bool currentTime = IsChecked(IDC_CURRENT_TIME);
     int currentMoon = -1;
     if (currentTime)
-        CWallpaperMaker().CurrentMoon(nullptr, nullptr, &currentMoon);
-    const std::vector<MoonEntry> entries = CMoonCatalog().GetEntries();
+        wallpaperMaker.CurrentMoon(nullptr, nullptr, &currentMoon);
+    const std::vector<MoonEntry>& entries = catalogue.GetEntries();
     const int index = ShownEntryIndex(currentTime, currentMoon, ListSelection(), entries.size());
     if (index >= 0 && entry)
         *entry = entries[static_cast<size_t>(index)];
@@ -187,7 +167,7 @@ void CSettingsDlg::UpdatePreview() {
     MoonEntry entry;
     const int index = GetShownEntry(&entry);
     if (IsChecked(IDC_CURRENT_TIME))
-        SendDlgItemMessageA(dialog, IDC_MOON_LIST, LB_SETCURSEL, static_cast<WPARAM>(index), 0);
+        SendDlgItemMessageA(GetHwnd(), IDC_MOON_LIST, LB_SETCURSEL, static_cast<WPARAM>(index), 0);
 
     {
         const CWaitCursor wait;
@@ -202,7 +182,7 @@ void CSettingsDlg::UpdatePreview() {
         }
         preview.SetImage(std::move(picture));
     }
-    SetDlgItemTextA(dialog, IDC_DESCRIPTION, entry.description.c_str());
+    SetDlgItemTextA(GetHwnd(), IDC_DESCRIPTION, entry.description.c_str());
 }
 
 void CSettingsDlg::ApplySettings() {
@@ -210,7 +190,7 @@ void CSettingsDlg::ApplySettings() {
         return;
     const CWaitCursor wait;
     const ApplyPlan plan = PlanApply(IsChecked(IDC_CURRENT_TIME), IsChecked(IDC_ANNOTATED), ListSelection(),
-                                     CMoonCatalog().GetEntries().size());
+                                     catalogue.GetEntries().size());
     AppSettings& settings = AppSettings::Instance();
     if (plan.storeMoonType)
         settings.SetMoonType(plan.moonType);
@@ -218,7 +198,7 @@ void CSettingsDlg::ApplySettings() {
         settings.SetSelectedMoon(plan.selectedMoon);
     settings.SetAnnotate(plan.annotate);
     // Forced: the settings just stored may show the same picture in another way.
-    CWallpaperMaker().UpdateWallpaper(nullptr, nullptr, 1);
+    wallpaperMaker.UpdateWallpaper(nullptr, nullptr, 1);
     SetApplied(true);
 }
 
@@ -261,7 +241,9 @@ void CSettingsDlg::OnCancel() {
     CloseDialog(IDCANCEL);
 }
 
-void CSettingsDlg::OnAbout() { ShowAboutBox(CWallpaperMaker().GetDataDirectory()); }
+void CSettingsDlg::OnAbout() {
+    ShowAboutBox(wallpaperMaker.GetDataDirectory());
+}
 
 // Brings the open viewer forward or opens a new one, and loads the dialog's present choice
 // into it.
@@ -270,8 +252,8 @@ void CSettingsDlg::OnViewFullscreen() {
         SetForegroundWindow(viewer->GetHwnd());
         SetFocus(viewer->GetHwnd());
     } else {
-        viewer = std::make_unique<CViewerWindow>();
-        viewer->Create(dialog);
+        viewer = std::make_unique<CViewerWindow>(catalogue);
+        viewer->Create(GetHwnd());
         ShowWindow(viewer->GetHwnd(), SW_MAXIMIZE);
     }
     const int index = GetShownEntry(nullptr);
@@ -281,29 +263,29 @@ void CSettingsDlg::OnViewFullscreen() {
 
 LRESULT CSettingsDlg::OnViewerClosed() {
     viewer.reset();
-    if (dialog)
-        SetFocus(dialog);
+    if (GetHwnd())
+        SetFocus(GetHwnd());
     return 0;
 }
 
 void CSettingsDlg::CloseDialog(int) {
-    if (!dialog)
+    if (!GetHwnd())
         return;
     if (viewer) {
         viewer->CloseViewer();
         OnViewerClosed();
     }
     preview.SetImage(nullptr);
-    DestroyWindow(dialog);
+    DestroyWindow(GetHwnd());
     PostMessageA(trayWindow, WM_SETTINGS_CLOSED, 0, 0);
 }
 
 LRESULT CSettingsDlg::OnDestroy() {
-    SendDlgItemMessageA(dialog, IDC_MOON_LIST, LB_RESETCONTENT, 0, 0);
-    SendMessageA(dialog, WM_SETICON, ICON_BIG, 0);
-    SendMessageA(dialog, WM_SETICON, ICON_SMALL, 0);
-    bigIcon.reset();
-    smallIcon.reset();
+    SendDlgItemMessageA(GetHwnd(), IDC_MOON_LIST, LB_RESETCONTENT, 0, 0);
+    SendMessageA(GetHwnd(), WM_SETICON, ICON_BIG, 0);
+    SendMessageA(GetHwnd(), WM_SETICON, ICON_SMALL, 0);
+    bigIcon.Reset();
+    smallIcon.Reset();
     if (CMessagePump* pump = AppInstance().GetMessageLoop()) {
         pump->RemoveFilter(this);
         pump->RemoveIdleHandler(this);
@@ -312,7 +294,7 @@ LRESULT CSettingsDlg::OnDestroy() {
 }
 
 bool CSettingsDlg::PreTranslateMessage(MSG* message) {
-    return dialog && IsDialogMessageA(dialog, message);
+    return GetHwnd() && IsDialogMessageA(GetHwnd(), message);
 }
 
 bool CSettingsDlg::OnIdle() {

@@ -4,20 +4,24 @@
 
 #include <memory>
 #include <string>
-#include <type_traits>
 
-#include "app/message_pump.h"
+#include "catalog/moon_catalog.h"
 #include "catalog/moon_entry.h"
 #include "settings_dialog/preview_static.h"
 #include "viewer/viewer_window.h"
+#include "wallpaper/wallpaper_maker.h"
+#include "win/dialog_base.h"
+#include "win/gdi_owners_win.h"
+#include "win/message_pump.h"
 
 // The modeless dialog in which the user lets the wallpaper follow the present moment or
 // pins one catalogue picture, with or without its annotations. It has no owner; the tray
 // window creates it, shows it and deletes the object once told that it has closed.
-class CSettingsDlg : public CMessageFilter, public CIdleHandler {
+class CSettingsDlg : public CDialogBase, public CMessageFilter, public CIdleHandler {
 public:
     // `trayWindow` receives WM_SETTINGS_CLOSED when the dialog has destroyed its window.
-    explicit CSettingsDlg(HWND trayWindow);
+    // The catalogue and the maker belong to the tray window and outlive the dialog.
+    CSettingsDlg(HWND trayWindow, const CMoonCatalog& catalog, CWallpaperMaker& maker);
     ~CSettingsDlg() override;
     CSettingsDlg(const CSettingsDlg&) = delete;
     CSettingsDlg& operator=(const CSettingsDlg&) = delete;
@@ -28,19 +32,11 @@ public:
     // The one way the dialog ends; the command id that asks for it is not used.
     void CloseDialog(int commandId);
 
-    HWND GetHwnd() const { return dialog; }
-
     bool PreTranslateMessage(MSG* message) override;
     bool OnIdle() override;
 
 private:
-    struct IconDeleter {
-        void operator()(HICON icon) const { DestroyIcon(icon); }
-    };
-    using IconPtr = std::unique_ptr<std::remove_pointer_t<HICON>, IconDeleter>;
-
-    static INT_PTR CALLBACK DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-    INT_PTR HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+    INT_PTR HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
     BOOL OnInitDialog();
     LRESULT OnViewerClosed();
@@ -69,12 +65,13 @@ private:
     bool IsChecked(int controlId) const;
     int ListSelection() const;
 
-    HWND dialog = nullptr;
     bool applied = false;
     // The open fullscreen viewer; deleted once it reports that it has closed.
     std::unique_ptr<CViewerWindow> viewer;
     CPreviewStatic preview;
     HWND trayWindow;
-    IconPtr bigIcon;
-    IconPtr smallIcon;
+    const CMoonCatalog& catalogue;
+    CWallpaperMaker& wallpaperMaker;
+    CIconOwner bigIcon;
+    CIconOwner smallIcon;
 };

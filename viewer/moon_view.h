@@ -1,9 +1,9 @@
 #pragma once
 
 #include "viewer/picture_surface.h"
-#include "viewer/window_base.h"
 #include "viewer/zoom_scroll_model.h"
-#include "wallpaper/imaging_win.h"
+#include "win/imaging_win.h"
+#include "win/window_base.h"
 
 // The viewer's picture pane: draws the plain picture, and the annotated one over it when
 // annotations are on, at the zoom and scroll position of its CZoomScrollModel, black around

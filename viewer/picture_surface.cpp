@@ -1,5 +1,7 @@
 #include "viewer/picture_surface.h"
 
+#include "win/gdi_owners_win.h"
+
 using namespace Gdiplus;
 using namespace Gdiplus::DllExports;
 
@@ -10,29 +12,6 @@ constexpr LONG kBlock = 100;
 LONG WholeBlocks(LONG pixels) {
     return (pixels + kBlock - 1) / kBlock * kBlock;
 }
-
-// A memory device context with one bitmap selected into it for its lifetime.
-class CMemoryDC {
-public:
-    CMemoryDC(HDC compatible, HBITMAP bitmap) : dc(CreateCompatibleDC(compatible)) {
-        if (dc)
-            previous = SelectObject(dc, bitmap);
-    }
-    ~CMemoryDC() {
-        if (dc) {
-            SelectObject(dc, previous);
-            DeleteDC(dc);
-        }
-    }
-    CMemoryDC(const CMemoryDC&) = delete;
-    CMemoryDC& operator=(const CMemoryDC&) = delete;
-
-    HDC Get() const { return dc; }
-
-private:
-    HDC dc;
-    HGDIOBJ previous = nullptr;
-};
 
 }  // namespace
 

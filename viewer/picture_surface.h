@@ -3,7 +3,7 @@
 #include <windows.h>
 
 #include "viewer/zoom_scroll_model.h"
-#include "wallpaper/imaging_win.h"
+#include "win/imaging_win.h"
 
 // A picture composed once onto black in a GDI bitmap, so that every paint is one stretch
 // blit: the imaging library's own scaler is far too slow for a fullscreen pane. The bitmap

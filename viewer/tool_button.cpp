@@ -3,7 +3,7 @@
 #include <commctrl.h>
 #include <windowsx.h>
 
-#include "app/app_instance.h"
+#include "win/app_instance.h"
 
 using namespace Gdiplus;
 using namespace Gdiplus::DllExports;

@@ -2,8 +2,8 @@
 
 #include <string>
 
-#include "viewer/window_base.h"
-#include "wallpaper/imaging_win.h"
+#include "win/imaging_win.h"
+#include "win/window_base.h"
 
 // An owner-drawn image button: a superclass of the system button whose face is one cell of
 // a strip picture (normal, pushed, hover/focus and disabled cells side by side). A click is

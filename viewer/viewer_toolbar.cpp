@@ -5,9 +5,9 @@
 #include <algorithm>
 #include <string>
 
-#include "app/app_instance.h"
 #include "resources/resource.h"
 #include "viewer/viewer_commands.h"
+#include "win/app_instance.h"
 
 using namespace Gdiplus;
 using namespace Gdiplus::DllExports;

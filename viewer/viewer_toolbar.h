@@ -4,8 +4,8 @@
 #include <vector>
 
 #include "viewer/tool_button.h"
-#include "viewer/window_base.h"
-#include "wallpaper/imaging_win.h"
+#include "win/imaging_win.h"
+#include "win/window_base.h"
 
 // The viewer's floating bar of tool buttons: a borderless tool window owned by the viewer
 // frame that keeps itself at the top right of the frame's client area. Commands, keys and

@@ -3,12 +3,11 @@
 #include <new>
 #include <vector>
 
-#include "app/app_messages.h"
-#include "app/data_directory.h"
-#include "app/wait_cursor.h"
-#include "catalog/moon_catalog.h"
+#include "resources/app_messages.h"
+#include "services/data_directory.h"
 #include "viewer/phase_stepping.h"
 #include "viewer/viewer_commands.h"
+#include "win/wait_cursor.h"
 
 namespace {
 
@@ -176,10 +175,10 @@ void CViewerWindow::OnCommand(UINT id) {
             view.ToggleAnnotations();
             break;
         case kCommandNextPhase:
-            StepPhase(NextPhaseIndex(currentIndex, static_cast<int32_t>(CMoonCatalog().GetEntries().size())));
+            StepPhase(NextPhaseIndex(currentIndex, static_cast<int32_t>(catalogue.GetEntries().size())));
             break;
         case kCommandPreviousPhase:
-            StepPhase(PreviousPhaseIndex(currentIndex, static_cast<int32_t>(CMoonCatalog().GetEntries().size())));
+            StepPhase(PreviousPhaseIndex(currentIndex, static_cast<int32_t>(catalogue.GetEntries().size())));
             break;
         default:
             return;
@@ -201,7 +200,7 @@ void CViewerWindow::ShowMoon(int32_t index, bool annotated) {
     GdipImagePtr plain;
     GdipImagePtr annotation;
     try {
-        const std::vector<MoonEntry> entries = CMoonCatalog().GetEntries();
+        const std::vector<MoonEntry>& entries = catalogue.GetEntries();
         if (index >= 0 && static_cast<size_t>(index) < entries.size()) {
             const MoonEntry& entry = entries[static_cast<size_t>(index)];
             const std::string& directory = ProcessDataDirectory();

@@ -2,9 +2,10 @@
 
 #include <cstdint>
 
+#include "catalog/moon_catalog.h"
 #include "viewer/moon_view.h"
 #include "viewer/viewer_toolbar.h"
-#include "viewer/window_base.h"
+#include "win/window_base.h"
 
 // The fullscreen viewer: a caption-less popup frame holding the picture pane, with the
 // floating tool bar. Its owner (the settings dialog) creates it, shows it maximized, tells
@@ -12,7 +13,8 @@
 // WM_VIEWER_CLOSED to it.
 class CViewerWindow : public CWindowBase {
 public:
-    CViewerWindow() = default;
+    // Shows the entries of `catalog`, which outlives the viewer.
+    explicit CViewerWindow(const CMoonCatalog& catalog) : catalogue(catalog) {}
     ~CViewerWindow() override;
 
     // Creates the frame, which creates the pane and the tool bar. 0 on success, otherwise
@@ -42,6 +44,7 @@ private:
     void ShowErrorBox();
     void DestroyWindows();
 
+    const CMoonCatalog& catalogue;
     CMoonView view;
     CViewerToolbar toolbar;
     HWND notifyWindow = nullptr;

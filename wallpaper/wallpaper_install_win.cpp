@@ -3,24 +3,17 @@
 
 #include <string>
 
-#include "app/app_settings.h"
-#include "app/file_handle_win.h"
-#include "app/registry_key.h"
-#include "catalog/moon_catalog.h"
+#include "services/app_settings.h"
 #include "wallpaper/wallpaper_choice.h"
 #include "wallpaper/wallpaper_maker.h"
+#include "win/file_handle_win.h"
+#include "win/registry_key.h"
 
 namespace {
 
 constexpr char kOutputFile[] = "Quellwick.bmp";
 constexpr char kUserFolder[] = "Quellwick";
 constexpr UINT kPathBuffer = MAX_PATH + 1;
-
-// The picture this process installed last; empty until the first successful install.
-std::string& LastInstalledPaper() {
-    static std::string paper;
-    return paper;
-}
 
 // Whether the wallpaper can be written at `path`: the existing file (if any) may be
 // replaced, and a new file can be created beside it for the render to save into.
@@ -59,19 +52,19 @@ std::string UserFolderOutput() {
 
 }  // namespace
 
-int CWallpaperMaker::UpdateWallpaper(double* illuminatedPercent, double* ageDays, int force) const {
+int CWallpaperMaker::UpdateWallpaper(double* illuminatedPercent, double* ageDays, int force) {
     const MoonEntry current = CurrentMoon(illuminatedPercent, ageDays, nullptr);
     const AppSettings& settings = AppSettings::Instance();
     WallpaperChoice choice;
-    if (!ChooseWallpaper(current, CMoonCatalog().GetEntries(), settings.GetMoonType(), settings.GetSelectedMoon(),
+    if (!ChooseWallpaper(current, GetEntries(), settings.GetMoonType(), settings.GetSelectedMoon(),
                          settings.GetAnnotate(), &choice)) {
         return 0;
     }
-    if (!WallpaperNeedsInstall(choice.paper, LastInstalledPaper(), force != 0))
+    if (!WallpaperNeedsInstall(choice.paper, lastInstalledPaper, force != 0))
         return 1;
     const int result = MakeAndInstallWallpaper(choice.paper, choice.annotated);
     if (result)
-        LastInstalledPaper() = choice.paper;
+        lastInstalledPaper = choice.paper;
     return result;
 }
 

@@ -1,13 +1,22 @@
 #include "wallpaper/wallpaper_maker.h"
 
-#include "app/data_directory.h"
 #include "astro/calendar.h"
 #include "astro/moon_phase.h"
 #include "astro/moon_selection.h"
 #include "catalog/moon_catalog.h"
+#include "services/data_directory.h"
+
+CWallpaperMaker::CWallpaperMaker(const CMoonCatalog& entries) : catalog(&entries) {
+    ProcessDataDirectory();
+}
 
 CWallpaperMaker::CWallpaperMaker() {
     ProcessDataDirectory();
+}
+
+const std::vector<MoonEntry>& CWallpaperMaker::GetEntries() const {
+    static const std::vector<MoonEntry> none;
+    return catalog ? catalog->GetEntries() : none;
 }
 
 std::string CWallpaperMaker::GetDataDirectory() const {
@@ -23,7 +32,7 @@ MoonEntry CWallpaperMaker::SelectMoonForDate(double julianDate, double* illumina
     if (ageDays)
         *ageDays = info.ageDays;
 
-    const std::vector<MoonEntry> entries = CMoonCatalog().GetEntries();
+    const std::vector<MoonEntry>& entries = GetEntries();
     const int chosen = FindNearestEntry(entries, PhaseScaleValue(percent, info.ageDays));
     if (chosen < 0)
         return MoonEntry();

@@ -1,8 +1,11 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "catalog/moon_entry.h"
+
+class CMoonCatalog;
 
 #ifdef _WIN32
 namespace Gdiplus {
@@ -11,12 +14,20 @@ class GpImage;
 }  // namespace Gdiplus
 #endif
 
-// The stateless service that chooses, renders and installs the wallpaper. Create it on
-// the stack where it is needed.
+// The service that chooses, renders and installs the wallpaper. The tray window owns the
+// program's one maker and lends it to the windows that need it.
 class CWallpaperMaker {
 public:
-    // Resolves the process-wide data directory the first time a maker is constructed.
+    // A maker that chooses from `catalog`, which outlives it. Resolves the process-wide
+    // data directory the first time a maker is constructed.
+    explicit CWallpaperMaker(const CMoonCatalog& catalog);
+    // A maker without a catalogue: it renders and installs given pictures and chooses none.
     CWallpaperMaker();
+    CWallpaperMaker(const CWallpaperMaker&) = delete;
+    CWallpaperMaker& operator=(const CWallpaperMaker&) = delete;
+
+    // The catalogue's entries; empty for a maker without a catalogue.
+    const std::vector<MoonEntry>& GetEntries() const;
 
     // A copy of the data directory; file names are appended to it directly.
     std::string GetDataDirectory() const;
@@ -32,11 +43,11 @@ public:
 
 #ifdef _WIN32
     // Chooses the picture for the present moment (or the pinned one) and, when it differs
-    // from the one installed last in this process or `force` is non-zero, renders and
+    // from the one this maker installed last or `force` is non-zero, renders and
     // installs it. The out-pointers, which may be null, always receive the present
     // illuminated percentage and age. Returns 1 when the wallpaper is up to date, 0 when
     // there was nothing to show or the installation failed (it is tried again next time).
-    int UpdateWallpaper(double* illuminatedPercent, double* ageDays, int force) const;
+    int UpdateWallpaper(double* illuminatedPercent, double* ageDays, int force);
 
     // Renders the data directory's `paper` (with the `annotated` overlay unless empty) to
     // the output file and installs it. Non-zero on success.
@@ -63,4 +74,9 @@ public:
     Gdiplus::GpBitmap* ComposeFitted(Gdiplus::GpBitmap* canvas, Gdiplus::GpImage* picture,
                                      Gdiplus::GpImage* overlay) const;
 #endif
+
+private:
+    const CMoonCatalog* catalog = nullptr;
+    // The picture this maker installed last; empty until its first successful install.
+    std::string lastInstalledPaper;
 };

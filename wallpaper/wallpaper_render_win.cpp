@@ -2,7 +2,7 @@
 
 #include <new>
 
-#include "wallpaper/imaging_win.h"
+#include "wallpaper/image_encoder_win.h"
 #include "wallpaper/wallpaper_fit.h"
 #include "wallpaper/wallpaper_maker.h"
 

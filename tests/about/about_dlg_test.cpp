@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "about/about_dlg.h"
-#include "about/about_resource.h"
+#include "resources/about_ids.h"
 #include "rich_edit_probe.h"
 
 namespace {

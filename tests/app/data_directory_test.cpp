@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "app/data_directory.h"
+#include "services/data_directory.h"
 #include "wallpaper/wallpaper_maker.h"
 
 #ifdef _WIN32

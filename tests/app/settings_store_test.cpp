@@ -4,8 +4,8 @@
 #include <utility>
 #include <vector>
 
-#include "app/app_settings.h"
-#include "app/registry_key.h"
+#include "services/app_settings.h"
+#include "win/registry_key.h"
 
 namespace {
 

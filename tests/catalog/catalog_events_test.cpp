@@ -1,5 +1,9 @@
 #include <gtest/gtest.h>
 
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
 #include <map>
 #include <string>
 #include <thread>
@@ -66,9 +70,6 @@ private:
 
 class CatalogEventsTest : public testing::Test {
 protected:
-    void SetUp() override { CTestCatalog::ClearEntries(); }
-    void TearDown() override { CTestCatalog::ClearEntries(); }
-
     static void Characters(CMoonCatalog& catalog, const std::string& text) {
         catalog.OnCharacters(text.data(), text.size());
     }
@@ -117,7 +118,7 @@ TEST_F(CatalogEventsTest, EachEntryStartsFromAnEmptyRecord) {
 
     // A new document empties the list.
     catalog.OnDocumentStart();
-    EXPECT_TRUE(CMoonCatalog().GetEntries().empty());
+    EXPECT_TRUE(catalog.GetEntries().empty());
 }
 
 #ifdef _WIN32

@@ -84,27 +84,28 @@ std::vector<CorpusCase> Corpus() {
 class CatalogLoaderTest : public testing::Test {
 protected:
     void SetUp() override {
-        CTestCatalog::ClearEntries();
-        CTestCatalog::AppendEntry(kPrevious);
+        catalog.ClearEntries();
+        catalog.AppendEntry(kPrevious);
     }
-    void TearDown() override { CTestCatalog::ClearEntries(); }
+
+    CTestCatalog catalog;
 };
 
 TEST_F(CatalogLoaderTest, CorpusGivesTheSameEntriesWithEveryReader) {
     for (const CorpusCase& c : Corpus()) {
         SetUp();
-        const long result = CMoonCatalog().Load(CorpusPath(c.file));
+        const long result = catalog.Load(CorpusPath(c.file));
         EXPECT_EQ(result >= 0, c.succeeds) << c.file << " returned " << std::hex << result;
         const std::vector<MoonEntry> expected = c.keepsPreviousList ? std::vector<MoonEntry>{kPrevious} : c.entries;
-        EXPECT_EQ(CMoonCatalog().GetEntries(), expected) << c.file;
+        EXPECT_EQ(catalog.GetEntries(), expected) << c.file;
     }
 }
 
 TEST_F(CatalogLoaderTest, MissingRequiredAttributeFailsAsAnInvalidArgument) {
     // The attribute lookup's own failure stops the parse and comes back from Load.
     const long invalidArgument = static_cast<long>(static_cast<int32_t>(0x80070057u));
-    EXPECT_EQ(CMoonCatalog().Load(CorpusPath("missing_phase_third.xml")), invalidArgument);
-    EXPECT_EQ(CMoonCatalog().Load(CorpusPath("missing_paper.xml")), invalidArgument);
+    EXPECT_EQ(catalog.Load(CorpusPath("missing_phase_third.xml")), invalidArgument);
+    EXPECT_EQ(catalog.Load(CorpusPath("missing_paper.xml")), invalidArgument);
 }
 
 TEST_F(CatalogLoaderTest, LoadsFromADirectoryWithANonAsciiName) {
@@ -113,11 +114,11 @@ TEST_F(CatalogLoaderTest, LoadsFromADirectoryWithANonAsciiName) {
     const std::string path = directory + "Quellwicks.xml";
     ASSERT_TRUE(CopyTextFile(CorpusPath("unsorted.xml"), path));
 
-    const long result = CMoonCatalog().Load(path);
+    const long result = catalog.Load(path);
 
     RemoveFileAndDirectory(path, directory);
     EXPECT_GE(result, 0) << std::hex << result;
-    const std::vector<MoonEntry> entries = CMoonCatalog().GetEntries();
+    const std::vector<MoonEntry>& entries = catalog.GetEntries();
     ASSERT_EQ(entries.size(), 3u);
     EXPECT_EQ(entries[0].paper, "half.jpg");
 }

@@ -7,8 +7,8 @@
 #include <fstream>
 #include <string>
 
-#include "about/about_resource.h"
-#include "app/app_messages.h"
+#include "resources/about_ids.h"
+#include "resources/app_messages.h"
 #include "tests/e2e/quellwick_session.h"
 
 using namespace e2e;

@@ -6,7 +6,7 @@
 #include <algorithm>
 #include <fstream>
 
-#include "app/app_messages.h"
+#include "resources/app_messages.h"
 #include "tests/e2e/quellwick_session.h"
 #include "tests/wallpaper/wallpaper_test_support.h"
 #include "wallpaper/wallpaper_fit.h"

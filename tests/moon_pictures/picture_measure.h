@@ -55,6 +55,7 @@ inline std::vector<MoonEntry> LoadCatalogue(std::string path) {
             c = '\\';
     }
 #endif
-    EXPECT_GE(CMoonCatalog().Load(path), 0) << path;
-    return CMoonCatalog().GetEntries();
+    CMoonCatalog catalog;
+    EXPECT_GE(catalog.Load(path), 0) << path;
+    return catalog.GetEntries();
 }

@@ -16,7 +16,7 @@
 
 #include "catalog/moon_catalog.h"
 #include "settings_dialog/preview_builder.h"
-#include "wallpaper/imaging_win.h"
+#include "win/imaging_win.h"
 
 namespace {
 
@@ -72,8 +72,9 @@ int main(int argc, char** argv) {
     {
         const CGdiplusSession imaging;
         std::vector<MoonEntry> entries;
-        if (CMoonCatalog().Load(folder + "Quellwicks.xml") >= 0)
-            entries = CMoonCatalog().GetEntries();
+        CMoonCatalog catalog;
+        if (catalog.Load(folder + "Quellwicks.xml") >= 0)
+            entries = catalog.GetEntries();
         if (!imaging.IsStarted() || entries.empty()) {
             std::printf("no catalogue in %s\n", folder.c_str());
             status = 1;

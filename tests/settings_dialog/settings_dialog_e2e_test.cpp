@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "app/app_messages.h"
+#include "resources/app_messages.h"
 #include "catalog/moon_catalog.h"
 #include "tests/e2e/quellwick_session.h"
 #include "tests/wallpaper/wallpaper_test_support.h"
@@ -118,9 +118,10 @@ protected:
 
     // The index of today's entry, worked out as the program does.
     int CurrentMoonIndex() {
-        EXPECT_GE(CMoonCatalog().Load(layout.DataPath("Quellwicks.xml")), 0);
+        CMoonCatalog catalog;
+        EXPECT_GE(catalog.Load(layout.DataPath("Quellwicks.xml")), 0);
         int index = -1;
-        CWallpaperMaker().CurrentMoon(nullptr, nullptr, &index);
+        CWallpaperMaker(catalog).CurrentMoon(nullptr, nullptr, &index);
         return index;
     }
 

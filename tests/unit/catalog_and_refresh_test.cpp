@@ -1,27 +1,23 @@
 #include <gtest/gtest.h>
 
-#include "app/refresh_rule.h"
+#include "refresh/refresh_rule.h"
 #include "tests/unit/catalog_fixture.h"
 
 namespace {
 
-TEST(MoonCatalog, CopiesAreIndependentAndOrdered) {
-    EXPECT_TRUE(CMoonCatalog().GetEntries().empty());
-    CTestCatalog::Fill({50, 0, 100});
+TEST(MoonCatalog, KeepsTheOrderOfItsEntries) {
+    CTestCatalog catalog;
+    EXPECT_TRUE(catalog.GetEntries().empty());
+    catalog.Fill({50, 0, 100});
 
-    std::vector<MoonEntry> first = CMoonCatalog().GetEntries();
-    ASSERT_EQ(3u, first.size());
-    EXPECT_EQ(50.0, first[0].phase);  // file order, never sorted
-    EXPECT_EQ(0.0, first[1].phase);
-    first[0].paper = "changed.jpg";
-    first.pop_back();
+    const std::vector<MoonEntry>& entries = catalog.GetEntries();
+    ASSERT_EQ(3u, entries.size());
+    EXPECT_EQ(50.0, entries[0].phase);  // file order, never sorted
+    EXPECT_EQ(0.0, entries[1].phase);
+    EXPECT_EQ("moon0.jpg", entries[0].paper);
 
-    const std::vector<MoonEntry> second = CMoonCatalog().GetEntries();
-    ASSERT_EQ(3u, second.size());
-    EXPECT_EQ("moon0.jpg", second[0].paper);
-
-    CTestCatalog::ClearEntries();
-    EXPECT_TRUE(CMoonCatalog().GetEntries().empty());
+    catalog.ClearEntries();
+    EXPECT_TRUE(catalog.GetEntries().empty());
 }
 
 TEST(MoonEntry, DisplayNameIsTheTitleOrElseThePicture) {

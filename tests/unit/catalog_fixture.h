@@ -16,20 +16,20 @@ inline MoonEntry Entry(const std::string& paper, double phase, const std::string
     return entry;
 }
 
-// Fills the process-wide catalogue list directly, as the loader would.
+// A catalogue filled directly, as the loader would fill it.
 class CTestCatalog : public CMoonCatalog {
 public:
     using CMoonCatalog::AppendEntry;
     using CMoonCatalog::ClearEntries;
 
-    static void Set(std::initializer_list<MoonEntry> entries) {
+    void Set(std::initializer_list<MoonEntry> entries) {
         ClearEntries();
         for (const MoonEntry& entry : entries)
             AppendEntry(entry);
     }
 
     // Entries "moon0.jpg", "moon1.jpg", ... at the given phases.
-    static void Fill(std::initializer_list<double> phases) {
+    void Fill(std::initializer_list<double> phases) {
         ClearEntries();
         int n = 0;
         for (double phase : phases)

@@ -51,15 +51,16 @@ TEST(FindNearestEntry, ChoosesNothingWhenNoEntryQualifies) {
 
 class SelectMoonForDate : public ::testing::Test {
 protected:
-    void TearDown() override { CTestCatalog::ClearEntries(); }
+    CTestCatalog catalog;
+    CWallpaperMaker maker{catalog};
 };
 
 TEST_F(SelectMoonForDate, ReportsPhaseAgeAndIndex) {
-    CTestCatalog::Fill({0, 25, 50, 75, 100, 125, 150, 175, 200});
+    catalog.Fill({0, 25, 50, 75, 100, 125, 150, 175, 200});
     double percent = -1.0, age = -1.0;
     int index = -1;
     // 2000-01-01 12:00 UT: 23 % lit, 24.8 days old, so P = 177 on the waning half.
-    const MoonEntry entry = CWallpaperMaker().SelectMoonForDate(2451545.0, &percent, &age, &index);
+    const MoonEntry entry = maker.SelectMoonForDate(2451545.0, &percent, &age, &index);
     EXPECT_NEAR(22.9776783, percent, 1e-7);
     EXPECT_NEAR(24.831454576, age, 1e-8);
     EXPECT_EQ(7, index);
@@ -67,37 +68,37 @@ TEST_F(SelectMoonForDate, ReportsPhaseAgeAndIndex) {
     EXPECT_EQ(175.0, entry.phase);
 
     // Full moon, just past the fold: P is about 100.000001.
-    EXPECT_EQ("moon4.jpg", CWallpaperMaker().SelectMoonForDate(2451564.6944444445, nullptr, nullptr, &index).paper);
+    EXPECT_EQ("moon4.jpg", maker.SelectMoonForDate(2451564.6944444445, nullptr, nullptr, &index).paper);
     EXPECT_EQ(4, index);
 }
 
 TEST_F(SelectMoonForDate, EmptyResultLeavesTheIndexAlone) {
-    CTestCatalog::Fill({0, 90, 180});
+    catalog.Fill({0, 90, 180});
     double percent = -1.0, age = -1.0;
     int index = 42;
     // New moon of 2000-01-06 is placed at the end of the month: P is about 200.
-    const MoonEntry entry = CWallpaperMaker().SelectMoonForDate(2451550.259722222, &percent, &age, &index);
+    const MoonEntry entry = maker.SelectMoonForDate(2451550.259722222, &percent, &age, &index);
     EXPECT_EQ(42, index);
     EXPECT_TRUE(entry.paper.empty());
     EXPECT_EQ(0.0, entry.phase);
     EXPECT_NEAR(0.0001052, percent, 1e-7);
     EXPECT_NEAR(29.520947786, age, 1e-8);
 
-    CTestCatalog::ClearEntries();
-    EXPECT_TRUE(CWallpaperMaker().SelectMoonForDate(2451545.0, nullptr, nullptr, &index).paper.empty());
+    catalog.ClearEntries();
+    EXPECT_TRUE(maker.SelectMoonForDate(2451545.0, nullptr, nullptr, &index).paper.empty());
     EXPECT_EQ(42, index);
 }
 
 TEST_F(SelectMoonForDate, CurrentMoonMatchesTheComputedPhase) {
-    CTestCatalog::Fill({0, 25, 50, 75, 100, 125, 150, 175, 200});
+    catalog.Fill({0, 25, 50, 75, 100, 125, 150, 175, 200});
     double percent = -1.0, age = -1.0;
     int index = -1;
-    CWallpaperMaker().CurrentMoon(&percent, &age, &index);
+    maker.CurrentMoon(&percent, &age, &index);
     EXPECT_GE(percent, 0.0);
     EXPECT_LE(percent, 100.0);
     EXPECT_GE(age, 0.0);
     EXPECT_LT(age, 29.53058868);
-    EXPECT_EQ(FindNearestEntry(CTestCatalog().GetEntries(), PhaseScaleValue(percent, age)), index);
+    EXPECT_EQ(FindNearestEntry(catalog.GetEntries(), PhaseScaleValue(percent, age)), index);
 }
 
 }  // namespace

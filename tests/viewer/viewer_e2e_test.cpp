@@ -6,7 +6,7 @@
 #include <string>
 #include <utility>
 
-#include "app/app_messages.h"
+#include "resources/app_messages.h"
 #include "tests/e2e/quellwick_session.h"
 #include "tests/wallpaper/wallpaper_test_support.h"
 

@@ -6,9 +6,9 @@
 #include <cstdio>
 #include <fstream>
 
-#include "app/app_instance.h"
-#include "app/app_messages.h"
-#include "app/data_directory.h"
+#include "win/app_instance.h"
+#include "resources/app_messages.h"
+#include "services/data_directory.h"
 #include "catalog/moon_catalog.h"
 #include "tests/wallpaper/wallpaper_test_support.h"
 
@@ -24,6 +24,11 @@ CViewerProcess::CViewerProcess() {
 CViewerProcess::~CViewerProcess() {
     AppInstance().Term();
     CoUninitialize();
+}
+
+CMoonCatalog& TestCatalog() {
+    static CMoonCatalog catalog;
+    return catalog;
 }
 
 CTestCatalogue::CTestCatalogue(const std::vector<TestEntry>& entries) {
@@ -51,7 +56,7 @@ CTestCatalogue::CTestCatalogue(const std::vector<TestEntry>& entries) {
     xml += "</Quellwicks>\n";
     files.push_back(folder + "qw_viewer_catalogue_" + std::to_string(GetCurrentProcessId()) + ".xml");
     std::ofstream(files.back(), std::ios::binary) << xml;
-    loaded = CMoonCatalog().Load(files.back()) >= 0 && CMoonCatalog().GetEntries().size() == entries.size();
+    loaded = TestCatalog().Load(files.back()) >= 0 && TestCatalog().GetEntries().size() == entries.size();
 }
 
 CTestCatalogue::~CTestCatalogue() {
@@ -101,7 +106,7 @@ void Pump() {
 }
 
 std::unique_ptr<CViewerWindow> OpenViewer(HWND owner, int index, bool annotated) {
-    auto viewer = std::make_unique<CViewerWindow>();
+    auto viewer = std::make_unique<CViewerWindow>(TestCatalog());
     if (viewer->Create(owner) != 0)
         return nullptr;
     ShowWindow(viewer->GetHwnd(), SW_MAXIMIZE);

@@ -8,7 +8,7 @@
 
 #include "tests/wallpaper/wallpaper_test_support.h"
 #include "viewer/viewer_window.h"
-#include "wallpaper/imaging_win.h"
+#include "win/imaging_win.h"
 
 // A viewer created directly by a test, with pictures and a catalogue in the data folder.
 namespace viewer_test {
@@ -40,8 +40,11 @@ struct TestEntry {
     DWORD overlayColour;
 };
 
-// Writes the pictures and a catalogue into the process's data folder and loads the
-// catalogue; removes the files at the end.
+// The catalogue that the test's viewers show.
+CMoonCatalog& TestCatalog();
+
+// Writes the pictures and a catalogue into the process's data folder and loads it into
+// TestCatalog(); removes the files at the end.
 class CTestCatalogue {
 public:
     explicit CTestCatalogue(const std::vector<TestEntry>& entries);

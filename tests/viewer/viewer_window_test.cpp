@@ -456,7 +456,7 @@ struct CToolbarBlocker {
 TEST_F(ViewerWindowTest, ToolbarThatCannotBeCreatedIsReportedAndTheViewerGoesOn) {
     catalogue = std::make_unique<CTestCatalogue>(TenEntries());
     ASSERT_TRUE(catalogue->IsLoaded());
-    viewer = std::make_unique<CViewerWindow>();
+    viewer = std::make_unique<CViewerWindow>(TestCatalog());
     {
         const CToolbarBlocker blocker;
         EXPECT_EQ(0, viewer->Create(owner.Get()));

@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "tests/wallpaper/wallpaper_test_support.h"
-#include "wallpaper/imaging_win.h"
+#include "win/imaging_win.h"
 #include "wallpaper/wallpaper_maker.h"
 
 namespace {

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "app/tray_text.h"
+#include "refresh/tray_text.h"
 #include "tests/unit/catalog_fixture.h"
 #include "wallpaper/wallpaper_choice.h"
 

@@ -5,10 +5,10 @@
 
 #include <cstdio>
 
-#include "app/app_instance.h"
-#include "app/app_settings.h"
+#include "win/app_instance.h"
+#include "services/app_settings.h"
 #include "app/tray_icon.h"
-#include "app/tray_text.h"
+#include "refresh/tray_text.h"
 #include "resources/resource.h"
 #include "tests/unit/catalog_fixture.h"
 #include "tests/wallpaper/wallpaper_test_support.h"
@@ -80,13 +80,14 @@ TEST(WallpaperSoak, ForcedUpdatesLeaveNoObjectsOrMemoryBehind) {
     CGdiplusSession imaging;
     ASSERT_TRUE(imaging.IsStarted());
     AppInstance().Init(GetModuleHandleA(nullptr));
-    CWallpaperMaker maker;
+    CTestCatalog catalog;
+    CWallpaperMaker maker(catalog);
     const std::string data = maker.GetDataDirectory();
     CreateDirectoryA(data.c_str(), nullptr);
     ASSERT_TRUE(SavePicture(data + "qw_soak.png", 320, 240, {{0, 0, 160, 240, 0xFFC0C0C0}}));
     ASSERT_TRUE(SavePicture(data + "qw_soak_ann.png", 320, 240, {{100, 80, 120, 80, 0xFF20C040}}));
-    CTestCatalog::Set({Entry("qw_soak.png", 0, "qw_soak_ann.png"), Entry("qw_soak.png", 100, "qw_soak_ann.png"),
-                       Entry("qw_soak.png", 200, "qw_soak_ann.png")});
+    catalog.Set({Entry("qw_soak.png", 0, "qw_soak_ann.png"), Entry("qw_soak.png", 100, "qw_soak_ann.png"),
+                 Entry("qw_soak.png", 200, "qw_soak_ann.png")});
     AppSettings::Instance().SetAnnotate(1);
 
     // The tray icon is updated as often: each modification loads the icon image afresh.

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "wallpaper/imaging_win.h"
+#include "wallpaper/image_encoder_win.h"
 
 // Pictures and files for tests that draw with GDI+.
 namespace wallpaper_test {

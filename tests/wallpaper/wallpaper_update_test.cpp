@@ -3,7 +3,7 @@
 #include <windows.h>
 #include <shlobj.h>
 
-#include "app/app_settings.h"
+#include "services/app_settings.h"
 #include "tests/unit/catalog_fixture.h"
 #include "tests/wallpaper/wallpaper_test_support.h"
 #include "wallpaper/wallpaper_maker.h"
@@ -35,9 +35,9 @@ protected:
         ASSERT_TRUE(SavePicture(data + "qw_update_red.png", 64, 48, {{0, 0, 64, 48, kRed}}));
         ASSERT_TRUE(SavePicture(data + "qw_update_blue.png", 64, 48, {{0, 0, 64, 48, kBlue}}));
         ASSERT_TRUE(SavePicture(data + "qw_update_ann.png", 64, 48, {{24, 16, 16, 16, kGreen}}));
-        CTestCatalog::Set({Entry("qw_update_red.png", 0, "qw_update_ann.png"),
-                           Entry("qw_update_red.png", 100, "qw_update_ann.png"),
-                           Entry("qw_update_red.png", 200, "qw_update_ann.png"), Entry("qw_update_blue.png", 250, "")});
+        catalog.Set({Entry("qw_update_red.png", 0, "qw_update_ann.png"),
+                     Entry("qw_update_red.png", 100, "qw_update_ann.png"),
+                     Entry("qw_update_red.png", 200, "qw_update_ann.png"), Entry("qw_update_blue.png", 250, "")});
         AppSettings::Instance().SetMoonType(0);
         AppSettings::Instance().SetSelectedMoon(0);
         AppSettings::Instance().SetAnnotate(0);
@@ -46,7 +46,7 @@ protected:
     }
 
     void TearDown() override {
-        CTestCatalog::Set({});
+        catalog.Set({});
         RegDeleteKeyA(HKEY_CURRENT_USER, "Software\\Quellwick");
         DeleteFileA(output.c_str());
     }
@@ -62,7 +62,8 @@ protected:
     bool OutputExists() const { return GetFileAttributesA(output.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
     CGdiplusSession imaging;
-    CWallpaperMaker maker;
+    CTestCatalog catalog;
+    CWallpaperMaker maker{catalog};
     std::string output;
 };
 
@@ -109,7 +110,7 @@ TEST_F(WallpaperUpdate, PinnedEntryReplacesThePresentOneWhenItExists) {
 TEST_F(WallpaperUpdate, NothingIsInstalledWithoutAnEntry) {
     ASSERT_EQ(1, maker.UpdateWallpaper(nullptr, nullptr, 1));
     ASSERT_TRUE(DeleteFileA(output.c_str()));
-    CTestCatalog::Set({});
+    catalog.Set({});
     for (int moonType : {0, 1}) {
         AppSettings::Instance().SetMoonType(moonType);
         double age = -1.0;
@@ -122,8 +123,8 @@ TEST_F(WallpaperUpdate, NothingIsInstalledWithoutAnEntry) {
 TEST_F(WallpaperUpdate, MissingPictureKeepsThePreviousWallpaperAndRetries) {
     ASSERT_EQ(1, maker.UpdateWallpaper(nullptr, nullptr, 1));
     const std::string previous = ReadFileBytes(output);
-    CTestCatalog::Set({Entry("qw_update_absent.png", 0, ""), Entry("qw_update_absent.png", 100, ""),
-                       Entry("qw_update_absent.png", 200, "")});
+    catalog.Set({Entry("qw_update_absent.png", 0, ""), Entry("qw_update_absent.png", 100, ""),
+                 Entry("qw_update_absent.png", 200, "")});
     EXPECT_EQ(0, maker.UpdateWallpaper(nullptr, nullptr, 0));
     EXPECT_TRUE(previous == ReadFileBytes(output));
 

@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-// How a window class of the viewer is registered. A class with a `baseClass` is a
+// How a window class of the program is registered. A class with a `baseClass` is a
 // superclass of that system class: it keeps the system class's behaviour for every message
 // that its object leaves to DefaultProcessing.
 struct WindowClassInfo {
@@ -12,8 +12,10 @@ struct WindowClassInfo {
     UINT style = 0;
 };
 
-// A window bound to its object from the first message it receives to WM_NCDESTROY. The
-// derived class routes messages in HandleMessage and leaves the rest to DefaultProcessing.
+// A window bound to its object from WM_NCCREATE to WM_NCDESTROY: the object travels as the
+// creation parameter and is kept in GWLP_USERDATA as a LONG_PTR. The derived class routes
+// messages in HandleMessage and leaves the rest to DefaultProcessing. Every window of the
+// program is one of these; dialogs bind the same way through CDialogBase.
 class CWindowBase {
 public:
     CWindowBase() = default;
@@ -32,6 +34,11 @@ protected:
 
     virtual LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) = 0;
     LRESULT DefaultProcessing(UINT message, WPARAM wParam, LPARAM lParam);
+    // Called after the window has received its last message and been unbound.
+    virtual void OnFinalMessage() {}
+    // A message that an intermediate class answers for every class derived from it, before
+    // HandleMessage sees it: true with `result` set when answered.
+    virtual bool PreHandleMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result);
 
     // A window that draws its own client area overrides Paint and routes both WM_PAINT and
     // WM_PRINTCLIENT to PaintMessage: WM_PAINT paints the invalid part between BeginPaint and

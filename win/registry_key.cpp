@@ -1,4 +1,4 @@
-#include "app/registry_key.h"
+#include "win/registry_key.h"
 
 CRegistryKey::~CRegistryKey() {
     Close();

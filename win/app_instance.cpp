@@ -1,4 +1,4 @@
-#include "app/app_instance.h"
+#include "win/app_instance.h"
 
 bool CAppInstance::Init(HINSTANCE instance) {
     moduleInstance = instance;

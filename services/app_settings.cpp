@@ -1,8 +1,8 @@
-#include "app/app_settings.h"
+#include "services/app_settings.h"
 
 #include <utility>
 
-#include "app/registry_key.h"
+#include "win/registry_key.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "app/tray_text.h"
+#include "refresh/tray_text.h"
 
 #include <cstdio>
 

@@ -3,7 +3,7 @@
 
 #include <vector>
 
-#include "app/data_directory.h"
+#include "services/data_directory.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "app/refresh_rule.h"
+#include "refresh/refresh_rule.h"
 
 bool IsRefreshDue(uint32_t now, uint32_t& lastRefreshTick) {
     if (now < lastRefreshTick)

@@ -1,4 +1,4 @@
-#include "app/data_directory.h"
+#include "services/data_directory.h"
 
 namespace {
 

@@ -11,7 +11,7 @@
 #include <memory>
 #include <string>
 
-#include "app/ansi_text_win.h"
+#include "win/ansi_text_win.h"
 
 struct GdipImageDeleter {
     void operator()(Gdiplus::GpImage* image) const { Gdiplus::DllExports::GdipDisposeImage(image); }
@@ -59,8 +59,3 @@ GdipBitmapPtr CreateCanvas(UINT width, UINT height);
 
 // Width and height of an image in pixels; 0 x 0 for a null image or on failure.
 SIZE ImagePixelSize(Gdiplus::GpImage* image);
-
-// The encoder whose extension list holds "*" + `extension` (for example ".bmp"), case
-// ignored. The library's encoder list is fetched on the first call and kept for the life
-// of the process.
-bool FindEncoderForExtension(const std::string& extension, CLSID* clsid);

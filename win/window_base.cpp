@@ -1,12 +1,15 @@
-#include "viewer/window_base.h"
+#include "win/window_base.h"
 
-#include "app/app_instance.h"
+#include "win/app_instance.h"
 
 namespace {
 
-// The object whose window is being created on this thread: it is bound on the window's
-// first message, which for a top-level window comes before WM_NCCREATE.
-thread_local CWindowBase* creatingWindow = nullptr;
+// The module that registers the classes: the application's, or the program's own where
+// no application object was set up (a test that hosts one control).
+HINSTANCE ClassModule() {
+    const HINSTANCE instance = AppInstance().GetInstance();
+    return instance ? instance : GetModuleHandleA(nullptr);
+}
 
 // The window procedure of a system class, or null when the class is unknown.
 WNDPROC SystemClassProc(const char* baseClass) {
@@ -16,7 +19,7 @@ WNDPROC SystemClassProc(const char* baseClass) {
 }
 
 bool RegisterWindowClass(const WindowClassInfo& classInfo, WNDPROC windowProc) {
-    const HINSTANCE instance = AppInstance().GetInstance();
+    const HINSTANCE instance = ClassModule();
     WNDCLASSEXA existing = {};
     existing.cbSize = sizeof(existing);
     if (GetClassInfoExA(instance, classInfo.name, &existing))
@@ -64,16 +67,17 @@ HWND CWindowBase::CreateWindowOfClass(const WindowClassInfo& classInfo, DWORD ex
     if (!RegisterWindowClass(classInfo, &CWindowBase::WindowProc))
         return nullptr;
 
-    creatingWindow = this;
-    const HWND created = CreateWindowExA(exStyle, classInfo.name, title, style, rect.left, rect.top,
-                                         rect.right - rect.left, rect.bottom - rect.top, parentOrOwner,
-                                         reinterpret_cast<HMENU>(childId), AppInstance().GetInstance(), nullptr);
-    creatingWindow = nullptr;
-    return created;
+    return CreateWindowExA(exStyle, classInfo.name, title, style, rect.left, rect.top, rect.right - rect.left,
+                           rect.bottom - rect.top, parentOrOwner, reinterpret_cast<HMENU>(childId), ClassModule(),
+                           this);
 }
 
 LRESULT CWindowBase::DefaultProcessing(UINT message, WPARAM wParam, LPARAM lParam) {
     return CallWindowProcA(defaultProc, hwnd, message, wParam, lParam);
+}
+
+bool CWindowBase::PreHandleMessage(UINT, WPARAM, LPARAM, LRESULT*) {
+    return false;
 }
 
 void CWindowBase::Paint(HDC) {}
@@ -91,12 +95,15 @@ LRESULT CWindowBase::PaintMessage(UINT message, WPARAM wParam) {
 }
 
 LRESULT CALLBACK CWindowBase::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    auto* self = reinterpret_cast<CWindowBase*>(GetWindowLongPtrA(window, GWLP_USERDATA));
-    if (!self && creatingWindow && !creatingWindow->hwnd) {
-        self = creatingWindow;
-        self->hwnd = window;
-        SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+    if (message == WM_NCCREATE) {
+        auto* created = static_cast<CWindowBase*>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams);
+        if (created && !created->hwnd) {
+            created->hwnd = window;
+            SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(created));
+        }
     }
+    // Messages before WM_NCCREATE (a top-level window's WM_GETMINMAXINFO) find no object.
+    auto* self = reinterpret_cast<CWindowBase*>(GetWindowLongPtrA(window, GWLP_USERDATA));
     if (!self)
         return DefWindowProcA(window, message, wParam, lParam);
 
@@ -104,7 +111,11 @@ LRESULT CALLBACK CWindowBase::WindowProc(HWND window, UINT message, WPARAM wPara
         const LRESULT result = self->HandleMessage(message, wParam, lParam);
         SetWindowLongPtrA(window, GWLP_USERDATA, 0);
         self->hwnd = nullptr;
+        self->OnFinalMessage();
         return result;
     }
+    LRESULT answered = 0;
+    if (self->PreHandleMessage(message, wParam, lParam, &answered))
+        return answered;
     return self->HandleMessage(message, wParam, lParam);
 }

@@ -1,4 +1,4 @@
-#include "app/message_pump.h"
+#include "win/message_pump.h"
 
 #include <algorithm>
 

@@ -1,4 +1,4 @@
-#include "app/ansi_text_win.h"
+#include "win/ansi_text_win.h"
 
 #include <windows.h>
 
