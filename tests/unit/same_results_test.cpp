@@ -9,7 +9,7 @@
 #include <cstdint>
 #include <cstring>
 
-#include "app/tray_text.h"
+#include "refresh/tray_text.h"
 #include "astro/moon_phase.h"
 #include "astro/moon_selection.h"
 #include "viewer/zoom_scroll_model.h"
