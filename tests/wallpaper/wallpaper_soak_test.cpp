@@ -11,10 +11,10 @@
 #include "app/tray_text.h"
 #include "resources/resource.h"
 #include "tests/unit/catalog_fixture.h"
-#include "tests/wallpaper/wallpaper_test_support.h"
+#include "tests/common/win_test_support.h"
 #include "wallpaper/wallpaper_maker.h"
 
-using namespace wallpaper_test;
+using namespace wintest;
 
 namespace {
 
@@ -31,8 +31,7 @@ public:
 };
 
 struct ResourceUse {
-    DWORD gdiObjects;
-    DWORD userObjects;
+    DWORD gdiObjects, userObjects;
     SIZE_T privateBytes;
 };
 
@@ -60,12 +59,6 @@ ResourceUse MeasureResources() {
     const SIZE_T privateBytes = memory.PrivateUsage != 0 ? memory.PrivateUsage : CommittedPrivateBytes();
     return {GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS), GetGuiResources(GetCurrentProcess(), GR_USEROBJECTS),
             privateBytes};
-}
-
-void DrainMessages() {
-    MSG message;
-    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE))
-        DispatchMessageA(&message);
 }
 
 TEST(WallpaperSoak, ForcedUpdatesLeaveNoObjectsOrMemoryBehind) {
@@ -98,16 +91,16 @@ TEST(WallpaperSoak, ForcedUpdatesLeaveNoObjectsOrMemoryBehind) {
         double age = 0.0;
         ASSERT_EQ(1, maker.UpdateWallpaper(&percent, &age, 1)) << "update " << i;
         tray.SetTooltipText(FormatPhaseTooltip(percent, age));
-        DrainMessages();
+        for (MSG message; PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE);)
+            DispatchMessageA(&message);
         if (i + 1 == kSettleUpdates)
             settled = MeasureResources();
     }
     const ResourceUse after = MeasureResources();
     std::printf("%d forced updates in %lu ms\n", kUpdates, GetTickCount() - started);
-    for (const auto& [count, use] : {std::make_pair(kSettleUpdates, settled), std::make_pair(kUpdates, after)}) {
-        std::printf("after %d updates: GDI objects %lu, USER objects %lu, private bytes %lu KiB\n", count,
-                    use.gdiObjects, use.userObjects, static_cast<unsigned long>(use.privateBytes / 1024));
-    }
+    for (const ResourceUse& use : {settled, after})
+        std::printf("GDI objects %lu, USER objects %lu, private bytes %lu KiB\n", use.gdiObjects, use.userObjects,
+                    static_cast<unsigned long>(use.privateBytes / 1024));
     EXPECT_EQ(settled.gdiObjects, after.gdiObjects);
     EXPECT_EQ(settled.userObjects, after.userObjects);
     EXPECT_LE(after.privateBytes, settled.privateBytes + kPrivateBytesSlack);
