@@ -5,25 +5,6 @@
 
 namespace {
 
-TEST(MoonCatalog, CopiesAreIndependentAndOrdered) {
-    EXPECT_TRUE(CMoonCatalog().GetEntries().empty());
-    CTestCatalog::Fill({50, 0, 100});
-
-    std::vector<MoonEntry> first = CMoonCatalog().GetEntries();
-    ASSERT_EQ(3u, first.size());
-    EXPECT_EQ(50.0, first[0].phase);  // file order, never sorted
-    EXPECT_EQ(0.0, first[1].phase);
-    first[0].paper = "changed.jpg";
-    first.pop_back();
-
-    const std::vector<MoonEntry> second = CMoonCatalog().GetEntries();
-    ASSERT_EQ(3u, second.size());
-    EXPECT_EQ("moon0.jpg", second[0].paper);
-
-    CTestCatalog::ClearEntries();
-    EXPECT_TRUE(CMoonCatalog().GetEntries().empty());
-}
-
 TEST(MoonEntry, DisplayNameIsTheTitleOrElseThePicture) {
     MoonEntry entry;
     entry.paper = "full.jpg";
