@@ -22,8 +22,9 @@ constexpr char kPageText[] = "Quellwick 1.0.0 \r\n\r\nSee the site.";
 // The wallpaper file: screen-sized, the entry fitted and centred on black, with or without
 // the overlay.
 void ExpectWallpaper(int entry, bool annotated) {
-    const GdipBitmapPtr bitmap = OpenBitmap(WindowsWallpaperPath());
-    ASSERT_TRUE(bitmap);
+    // Right after its write time changes the new file may not open yet.
+    GdipBitmapPtr bitmap;
+    ASSERT_TRUE(WaitFor([&] { return (bitmap = OpenBitmap(WindowsWallpaperPath())) != nullptr; }));
     const SIZE size = ImagePixelSize(bitmap.get());
     ASSERT_TRUE(size.cx == kDesktopWidth && size.cy == kDesktopHeight) << size.cx << "x" << size.cy;
     const FitRect fit = ComputeFit(kDesktopWidth, kDesktopHeight, kEntryWidth, kEntryHeight);
