@@ -11,16 +11,18 @@ TEST(FontHeightToHalfPoints, StepsDownFromTheLargestHeight) {
     const struct {
         std::int32_t height;
         int halfPoints;
-    } cases[] = {{-11, 24}, {13, 24}, {16, 32}, {40, 72}, {36, 72}, {35, 48}, {24, 48}, {18, 36},
-                 {17, 32}, {14, 28}, {12, 24}, {11, 20}, {10, 20}, {8, 18}, {7, 24}, {0, 24},
-                 {INT32_MIN, 24}, {INT32_MAX, 72}};
-    for (const auto& c : cases) EXPECT_EQ(c.halfPoints, CHtmlToRtf::FontHeightToHalfPoints(c.height)) << c.height;
+    } cases[] = {{-11, 24}, {13, 24}, {16, 32}, {40, 72}, {36, 72},        {35, 48},
+                 {24, 48},  {18, 36}, {17, 32}, {14, 28}, {12, 24},        {11, 20},
+                 {10, 20},  {8, 18},  {7, 24},  {0, 24},  {INT32_MIN, 24}, {INT32_MAX, 72}};
+    for (const auto& c : cases)
+        EXPECT_EQ(c.halfPoints, CHtmlToRtf::FontHeightToHalfPoints(c.height)) << c.height;
 }
 
 TEST(HtmlSizeToHalfPoints, MapsTheSevenHtmlSizes) {
     const char* sizes[] = {"1", "2", "3", "4", "5", "6", "7"};
     const int halfPoints[] = {15, 20, 24, 27, 36, 48, 72};
-    for (int i = 0; i < 7; ++i) EXPECT_EQ(halfPoints[i], CHtmlToRtf::HtmlSizeToHalfPoints(sizes[i]));
+    for (int i = 0; i < 7; ++i)
+        EXPECT_EQ(halfPoints[i], CHtmlToRtf::HtmlSizeToHalfPoints(sizes[i]));
     EXPECT_EQ(15, CHtmlToRtf::HtmlSizeToHalfPoints("+1"));
     EXPECT_EQ(20, CHtmlToRtf::HtmlSizeToHalfPoints(" 2pt"));
     for (const char* other : {"9", "0", "-1", "", "x", "99999999999999999999999", "-99999999999999999999"}) {
@@ -36,31 +38,6 @@ TEST_F(ConverterTest, DocumentHeadListsBothBaseColoursEvenWhenEqual) {
               Document(""));
 }
 
-TEST_F(ConverterTest, FontsAreSharedWithoutRegardToCase) {
-    Document("");
-    EXPECT_EQ(0, converter.FindOrAddFont("ms SANS serif"));
-    EXPECT_EQ(1, converter.FindOrAddFont("verdana"));
-    EXPECT_EQ(2, converter.FindOrAddFont("Arial"));
-    EXPECT_EQ(2, converter.FindOrAddFont("arial"));
-    EXPECT_EQ(1, converter.FindOrAddFont("VERDANA"));
-    ASSERT_EQ(3u, converter.Fonts().size());
-    // Only the base font carries more than a face name.
-    EXPECT_EQ(-11, converter.Fonts()[0].height);
-    EXPECT_EQ(0, converter.Fonts()[2].height);
-    EXPECT_EQ("Arial", converter.Fonts()[2].faceName);
-    EXPECT_NE(std::string::npos,
-              Document("<font face=verdana>x</font>").find(R"({\f1\fnil\fcharset0 verdana;}})"));
-}
-
-TEST_F(ConverterTest, ColoursAreAddedInOrderOfFirstUse) {
-    Document("");
-    EXPECT_EQ(0, converter.FindOrAddColor(MakeColor(0, 0, 0)));
-    EXPECT_EQ(1, converter.FindOrAddColor(MakeColor(255, 255, 255)));
-    EXPECT_EQ(2, converter.FindOrAddColor(MakeColor(1, 2, 3)));
-    EXPECT_EQ(3, converter.FindOrAddColor(MakeColor(3, 2, 1)));
-    EXPECT_EQ(2, converter.FindOrAddColor(MakeColor(1, 2, 3)));
-}
-
 TEST_F(ConverterTest, ParseColorReadsHexAndSystemColours) {
     platform.window = MakeColor(1, 1, 1);
     platform.windowText = MakeColor(2, 2, 2);
@@ -71,14 +48,21 @@ TEST_F(ConverterTest, ParseColorReadsHexAndSystemColours) {
         const char* text;
         ColorValue color;
     } cases[] = {
-        {"#ff0000", MakeColor(255, 0, 0)},    {"#00ff00", MakeColor(0, 255, 0)},
-        {"#0000ff", MakeColor(0, 0, 255)},    {"#abc", MakeColor(0, 10, 188)},
-        {"#ffffe0x", MakeColor(255, 255, 224)}, {"#", MakeColor(0, 0, 0)},
-        {"#1ffffff", MakeColor(255, 255, 255)}, {"#-1", MakeColor(255, 255, 255)},
+        {"#ff0000", MakeColor(255, 0, 0)},
+        {"#00ff00", MakeColor(0, 255, 0)},
+        {"#0000ff", MakeColor(0, 0, 255)},
+        {"#abc", MakeColor(0, 10, 188)},
+        {"#ffffe0x", MakeColor(255, 255, 224)},
+        {"#", MakeColor(0, 0, 0)},
+        {"#1ffffff", MakeColor(255, 255, 255)},
+        {"#-1", MakeColor(255, 255, 255)},
         {"#ffffffffffffffffffffff", MakeColor(255, 255, 255)},
-        {"window", MakeColor(1, 1, 1)},       {"windowtext", MakeColor(2, 2, 2)},
-        {"buttonface", MakeColor(3, 3, 3)},   {"buttontext", MakeColor(4, 4, 4)},
-        {"red", MakeColor(0, 0, 0)},          {"", MakeColor(0, 0, 0)},
+        {"window", MakeColor(1, 1, 1)},
+        {"windowtext", MakeColor(2, 2, 2)},
+        {"buttonface", MakeColor(3, 3, 3)},
+        {"buttontext", MakeColor(4, 4, 4)},
+        {"red", MakeColor(0, 0, 0)},
+        {"", MakeColor(0, 0, 0)},
         {"Window", MakeColor(0, 0, 0)},
     };
     for (const auto& c : cases) {

@@ -61,19 +61,6 @@ TEST(DataDirectoryTest, TrailByteOfDoubleByteCharacterIsNoSeparator) {
     EXPECT_EQ(seen, "C:\\dir\\\x95\\..\\data\\");
 }
 
-TEST(DataDirectoryTest, LongDirectoryIsKeptWholeAndFailureGivesEmpty) {
-    const std::string directory = "C:\\" + std::string(250, 'a') + "\\bin\\";
-    std::string seen;
-    ResolveDataDirectory(directory + "tool.exe", RecordingFullPath{&seen});
-    EXPECT_EQ(seen, directory + "..\\data\\");
-
-    const auto failing = [](const std::string&, std::string* fullPath) {
-        *fullPath = "partial";
-        return false;
-    };
-    EXPECT_EQ(ResolveDataDirectory("C:\\Tools\\tool.exe", failing), "");
-}
-
 #ifdef _WIN32
 
 std::string Resolve(const std::string& programPath) {
@@ -91,17 +78,6 @@ TEST(DataDirectoryPlatformTest, ResolvesWithThePlatformFullPath) {
     EXPECT_EQ(Resolve(longDirectory + "bin\\tool.exe"), longDirectory + "data\\");
     // One that does not fit gives no directory at all.
     EXPECT_EQ(Resolve("C:\\" + std::string(260, 'a') + "\\bin\\tool.exe"), "");
-}
-
-TEST(DataDirectoryPlatformTest, BareProgramNameResolvesAgainstCurrentDirectory) {
-    char system[MAX_PATH + 1], previous[MAX_PATH + 1];
-    ASSERT_NE(0u, GetSystemDirectoryA(system, sizeof system));
-    ASSERT_NE(0u, GetCurrentDirectoryA(sizeof previous, previous));
-    ASSERT_TRUE(SetCurrentDirectoryA(system));
-    const std::string result = Resolve("tool.exe");
-    SetCurrentDirectoryA(previous);
-    const std::string directory = system;
-    EXPECT_EQ(result, directory.substr(0, directory.find_last_of('\\') + 1) + "data\\");
 }
 
 std::string ProgramPathForTest() {
@@ -129,14 +105,6 @@ bool ChangeDirectory(const std::string& path) {
 }
 
 const char kSeparator = '/';
-
-TEST(DataDirectoryPlatformTest, PosixFullPathRemovesStepsAndKeepsTrailingSeparator) {
-    std::string full;
-    ASSERT_TRUE(PlatformFullPath("/opt/tool/bin/..\\data\\", &full));
-    EXPECT_EQ(full, "/opt/tool/data/");
-    ASSERT_TRUE(PlatformFullPath("/..\\data\\", &full));
-    EXPECT_EQ(full, "/data/");
-}
 
 #endif
 

@@ -66,9 +66,7 @@ protected:
 TEST_F(SettingsStoreTest, FirstRunReadsZerosWithoutCreatingTheKey) {
     AppSettings& settings = AppSettings::Instance();
     EXPECT_EQ(&settings, &AppSettings::Instance());
-    EXPECT_EQ(settings.GetAnnotate(), 0);
-    EXPECT_EQ(settings.GetMoonType(), 0);
-    EXPECT_EQ(settings.GetSelectedMoon(), 0);
+    EXPECT_TRUE(settings.GetAnnotate() == 0 && settings.GetMoonType() == 0 && settings.GetSelectedMoon() == 0);
     EXPECT_FALSE(KeyExists());
 
     // The first write creates the key and stores only the value that changed.
@@ -109,43 +107,32 @@ TEST_F(SettingsStoreTest, ReadsStoredValuesOnce) {
     }
 }
 
-TEST_F(SettingsStoreTest, EachSetterWritesThroughAtOnce) {
+TEST_F(SettingsStoreTest, EachSetterWritesThroughAtOnceAndAnUnwritableKeyKeepsValuesInMemory) {
     Store("Annotate", Dword(5));
     TestSettings settings;
-    EXPECT_EQ(settings.GetAnnotate(), 5);
-
     settings.SetSelectedMoon(7);
     EXPECT_EQ(Dword(7), Read("SelectedMoon"));
     EXPECT_EQ(Dword(5), Read("Annotate"));
     EXPECT_EQ(kMissing, Read("MoonType"));
-
     settings.SetAnnotate(0);
     settings.SetMoonType(1);
     settings.SetSelectedMoon(-3);
-    EXPECT_EQ(Dword(0), Read("Annotate"));
-    EXPECT_EQ(Dword(1), Read("MoonType"));
+    const TestSettings reread;
+    EXPECT_EQ(0, reread.GetAnnotate());
+    EXPECT_EQ(1, reread.GetMoonType());
+    EXPECT_EQ(-3, reread.GetSelectedMoon());
     EXPECT_EQ(Dword(0xFFFFFFFD), Read("SelectedMoon"));
 
-    // A new store reads back what the setters wrote.
-    TestSettings reread;
-    EXPECT_EQ(reread.GetAnnotate(), 0);
-    EXPECT_EQ(reread.GetMoonType(), 1);
-    EXPECT_EQ(reread.GetSelectedMoon(), -3);
-}
-
-TEST_F(SettingsStoreTest, UnwritableKeyKeepsNewValuesInMemory) {
-    // Through a read-only handle the key can be neither opened with full access (it is
-    // missing) nor created.
+    // Through a read-only handle the key can be neither opened with full access nor created.
+    RemoveKey();
     HKEY readOnlyRoot = nullptr;
-    ASSERT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, "Software", 0, KEY_READ, &readOnlyRoot), ERROR_SUCCESS);
+    ASSERT_EQ(ERROR_SUCCESS, RegOpenKeyExA(HKEY_CURRENT_USER, "Software", 0, KEY_READ, &readOnlyRoot));
     {
-        TestSettings settings(readOnlyRoot);
-        settings.SetAnnotate(1);
-        settings.SetMoonType(1);
-        settings.SetSelectedMoon(4);
-        EXPECT_EQ(settings.GetAnnotate(), 1);
-        EXPECT_EQ(settings.GetMoonType(), 1);
-        EXPECT_EQ(settings.GetSelectedMoon(), 4);
+        TestSettings unwritable(readOnlyRoot);
+        unwritable.SetMoonType(1);
+        unwritable.SetSelectedMoon(4);
+        EXPECT_EQ(1, unwritable.GetMoonType());
+        EXPECT_EQ(4, unwritable.GetSelectedMoon());
     }
     RegCloseKey(readOnlyRoot);
     EXPECT_FALSE(KeyExists());
@@ -153,39 +140,24 @@ TEST_F(SettingsStoreTest, UnwritableKeyKeepsNewValuesInMemory) {
 
 TEST_F(SettingsStoreTest, RegistryKeyOpensCreatesWritesAndReads) {
     CRegistryKey key;
-    EXPECT_FALSE(key.Open(HKEY_CURRENT_USER, kKeyPath));
-    EXPECT_FALSE(key.IsOpen());
-    EXPECT_FALSE(KeyExists());
-
+    EXPECT_FALSE(key.Open(HKEY_CURRENT_USER, kKeyPath) || key.IsOpen() || KeyExists());
     ASSERT_TRUE(key.CreateKey(HKEY_CURRENT_USER, kKeyPath));
-    EXPECT_TRUE(key.IsOpen());
-    EXPECT_TRUE(key.WriteDword("Number", 0x01020304));
-    EXPECT_TRUE(key.WriteString("Style", "2"));
+    EXPECT_TRUE(key.WriteDword("Number", 0x01020304) && key.WriteString("Style", "2"));
     EXPECT_EQ(Raw(REG_SZ, {'2', 0}), Read("Style"));
-
     DWORD value = 99;
     EXPECT_TRUE(key.ReadDword("Number", &value));
-    EXPECT_EQ(value, 0x01020304u);
-    value = 99;
+    EXPECT_EQ(0x01020304u, value);
     EXPECT_FALSE(key.ReadDword("Missing", &value));
-    EXPECT_EQ(value, 0u);
-
+    EXPECT_EQ(0u, value);
     // CreateKey opens a key that exists; closing twice is harmless.
     CRegistryKey again;
     EXPECT_TRUE(again.CreateKey(HKEY_CURRENT_USER, kKeyPath));
     again.Close();
     again.Close();
-    EXPECT_FALSE(again.IsOpen());
-    EXPECT_FALSE(again.WriteDword("Number", 1));
-}
-
-TEST_F(SettingsStoreTest, WriteToDeletedKeyFails) {
-    CRegistryKey key;
-    ASSERT_TRUE(key.CreateKey(HKEY_CURRENT_USER, kKeyPath));
+    EXPECT_FALSE(again.IsOpen() || again.WriteDword("Number", 1));
+    // Writing to a key deleted under the handle fails.
     RemoveKey();
-    EXPECT_FALSE(key.WriteDword("Annotate", 1));
-    EXPECT_FALSE(key.WriteString("Style", "2"));
-    EXPECT_FALSE(KeyExists());
+    EXPECT_FALSE(key.WriteDword("Annotate", 1) || key.WriteString("Style", "2") || KeyExists());
 }
 
 }  // namespace

@@ -1,13 +1,9 @@
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <cstdlib>
 #include <fstream>
 #include <string>
 
-#include "exif_thumbnail.h"
 #include "moon_geometry.h"
-#include "settings_dialog/embedded_thumbnail.h"
 #include "tests/moon_pictures/picture_measure.h"
 
 // Checks of the data folder that the build stages: what the program will load.
@@ -51,7 +47,7 @@ TEST(DataFolder, PicturesAreLitAsTheirEntriesSay) {
         const LitMeasure lit = MeasureLit(picture, disc, 24.0);
         EXPECT_NEAR(percent, lit.litPercent, 3.0) << e.paper;
         if (percent > 1.0 && percent < 99.0) {
-            EXPECT_EQ(phase < 100.0, lit.litCentreX > 0.0) << e.paper;
+            EXPECT_EQ(phase<100.0, lit.litCentreX> 0.0) << e.paper;
         }
 
         int channels = 0;
@@ -62,37 +58,6 @@ TEST(DataFolder, PicturesAreLitAsTheirEntriesSay) {
         for (size_t at = 3; at < overlay.pixels.size(); at += 4)
             channels += overlay.pixels[at] != 0;
         EXPECT_GT(channels, 20000) << e.ann;
-    }
-}
-
-// Each staged file carries a thumbnail of its own picture, so the settings dialog's preview
-// can skip decoding the whole picture.
-TEST(DataFolder, FilesCarryThumbnailsOfTheirOwnPictures) {
-    const std::vector<MoonEntry> entries = StagedCatalogue();
-    ASSERT_GE(entries.size(), 61u);
-    for (size_t index : {size_t(3), entries.size() / 2}) {
-        const MoonEntry& e = entries[index];
-        for (const std::string& name : {e.paper, e.ann}) {
-            std::vector<unsigned char> bytes;
-            Image whole, embedded;
-            ASSERT_TRUE(ReadFileBytes(kData + name, bytes)) << name;
-            ASSERT_TRUE(DecodeImage(bytes.data(), bytes.size(), name == e.ann ? 4 : 3, whole)) << name;
-            const Image expected = ShrinkForThumbnail(whole, kThumbnailSize);
-            const EmbeddedThumbnail found = FindEmbeddedThumbnail(bytes.data(), bytes.size());
-            if (name == e.ann) {
-                ASSERT_EQ(EmbeddedThumbnail::Kind::Rgb, found.kind) << name;
-                EXPECT_TRUE(std::equal(expected.pixels.begin(), expected.pixels.end(), bytes.begin() + found.offset))
-                    << name;
-                continue;
-            }
-            ASSERT_EQ(EmbeddedThumbnail::Kind::Jpeg, found.kind) << name;
-            ASSERT_TRUE(DecodeImage(bytes.data() + found.offset, found.length, 3, embedded)) << name;
-            ASSERT_EQ(expected.pixels.size(), embedded.pixels.size()) << name;
-            double difference = 0.0;
-            for (size_t i = 0; i < expected.pixels.size(); ++i)
-                difference += std::abs(expected.pixels[i] - embedded.pixels[i]);
-            EXPECT_LT(difference / expected.pixels.size(), 2.0) << name;
-        }
     }
 }
 

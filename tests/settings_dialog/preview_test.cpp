@@ -9,10 +9,9 @@
 #include "image_io.h"
 #include "settings_dialog/preview_builder.h"
 #include "settings_dialog/preview_static.h"
-#include "tests/e2e/quellwick_session.h"
-#include "tests/wallpaper/wallpaper_test_support.h"
+#include "tests/common/win_test_support.h"
 
-using namespace wallpaper_test;
+using namespace wintest;
 using Gdiplus::ARGB;
 
 namespace {
@@ -145,7 +144,7 @@ class PreviewControl : public PreviewBuilder {
 protected:
     void SetUp() override {
         ASSERT_NO_FATAL_FAILURE(PreviewBuilder::SetUp());
-        ASSERT_TRUE(e2e::EnterVirtualDesktop());
+        ASSERT_TRUE(EnterVirtualDesktop("QuellwickE2E", kDesktopWidth, kDesktopHeight));
         host = CreateWindowExA(0, "STATIC", "", WS_POPUP | WS_VISIBLE, 100, 100, 200, 200, nullptr, nullptr, nullptr,
                                nullptr);
         ASSERT_TRUE(host);
@@ -163,15 +162,13 @@ protected:
     }
 
     // The control's client area once everything has been repainted.
-    e2e::ScreenCapture Client() {
+    PixelCapture Client() {
         RedrawWindow(host, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
-        MSG message;
-        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE))
-            DispatchMessageA(&message);
-        return e2e::CaptureClient(preview.GetHwnd());
+        Pump();
+        return CaptureScreen(preview.GetHwnd(), true);
     }
 
-    static bool AllBlack(const e2e::ScreenCapture& capture) {
+    static bool AllBlack(const PixelCapture& capture) {
         return !capture.pixels.empty() &&
                std::all_of(capture.pixels.begin(), capture.pixels.end(), [](DWORD p) { return p == 0; });
     }
@@ -183,7 +180,7 @@ protected:
 TEST_F(PreviewControl, ShowsBlackUnderATransparentPreviewAndHandsBackThePreviousPicture) {
     EXPECT_TRUE(AllBlack(Client())) << "a control without a picture is black";
     EXPECT_FALSE(preview.SetImage(Build("grey.jpg", "", false))) << "there was no previous picture";
-    ASSERT_TRUE(ColourNear(e2e::CapturedAt(Client(), 64, 64), kGrey));
+    ASSERT_TRUE(ColourNear(Client().At(64, 64), kGrey));
 
     // The next entry's picture is missing, so its preview is transparent: black, not grey.
     GdipBitmapPtr transparent = Build("absent.png", "", false);

@@ -5,21 +5,6 @@
 
 namespace {
 
-TEST(MoonCatalog, KeepsTheOrderOfItsEntries) {
-    CTestCatalog catalog;
-    EXPECT_TRUE(catalog.GetEntries().empty());
-    catalog.Fill({50, 0, 100});
-
-    const std::vector<MoonEntry>& entries = catalog.GetEntries();
-    ASSERT_EQ(3u, entries.size());
-    EXPECT_EQ(50.0, entries[0].phase);  // file order, never sorted
-    EXPECT_EQ(0.0, entries[1].phase);
-    EXPECT_EQ("moon0.jpg", entries[0].paper);
-
-    catalog.ClearEntries();
-    EXPECT_TRUE(catalog.GetEntries().empty());
-}
-
 TEST(MoonEntry, DisplayNameIsTheTitleOrElseThePicture) {
     MoonEntry entry;
     entry.paper = "full.jpg";

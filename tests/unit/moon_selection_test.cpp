@@ -89,16 +89,4 @@ TEST_F(SelectMoonForDate, EmptyResultLeavesTheIndexAlone) {
     EXPECT_EQ(42, index);
 }
 
-TEST_F(SelectMoonForDate, CurrentMoonMatchesTheComputedPhase) {
-    catalog.Fill({0, 25, 50, 75, 100, 125, 150, 175, 200});
-    double percent = -1.0, age = -1.0;
-    int index = -1;
-    maker.CurrentMoon(&percent, &age, &index);
-    EXPECT_GE(percent, 0.0);
-    EXPECT_LE(percent, 100.0);
-    EXPECT_GE(age, 0.0);
-    EXPECT_LT(age, 29.53058868);
-    EXPECT_EQ(FindNearestEntry(catalog.GetEntries(), PhaseScaleValue(percent, age)), index);
-}
-
 }  // namespace

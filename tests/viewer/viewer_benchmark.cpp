@@ -8,9 +8,9 @@
 #include <functional>
 #include <vector>
 
-#include "tests/viewer/viewer_test_support.h"
+#include "tests/common/win_test_support.h"
 
-using namespace viewer_test;
+using namespace wintest;
 
 namespace {
 

@@ -9,9 +9,9 @@
 
 #include "services/data_directory.h"
 #include "catalog/moon_catalog.h"
-#include "tests/viewer/viewer_test_support.h"
+#include "tests/common/win_test_support.h"
 
-using namespace viewer_test;
+using namespace wintest;
 
 int main(int argc, char** argv) {
     if (argc < 5)

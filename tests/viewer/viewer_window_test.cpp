@@ -1,25 +1,20 @@
 // The viewer's windows in this process, for what the end-to-end tests cannot see: exact
 // zoom and scroll positions, button faces, the overlay while dragging, close reports and
-// failures. Frame and tool bar placement, zoom limits, stepping and clicks by real mouse
-// input are checked in viewer_e2e_test.cpp; the zoom arithmetic (the 0.01 floor among it)
-// and the stepping rule natively.
+// failures. The zoom arithmetic and the stepping rule are checked natively.
 #include <gtest/gtest.h>
 
 #include <windows.h>
 #include <commctrl.h>
 
-#include <cstdio>
-#include <cstdlib>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "resources/resource.h"
-#include "tests/viewer/viewer_test_support.h"
-#include "tests/wallpaper/wallpaper_test_support.h"
+#include "tests/common/win_test_support.h"
 #include "viewer/viewer_commands.h"
 
-using namespace viewer_test;
+using namespace wintest;
 
 namespace {
 
@@ -31,16 +26,8 @@ DWORD EntryColour(int index) {
     return 0xFF000060u | static_cast<DWORD>((40 + index * 20) << 16) | static_cast<DWORD>((200 - index * 15) << 8);
 }
 
-// Whether a drawn 0x00RRGGBB pixel is within 24 of an expected 0xAARRGGBB colour in each channel.
-::testing::AssertionResult Shows(DWORD drawn, DWORD expected) {
-    bool matches = (drawn >> 24) == 0;
-    for (int shift = 0; shift <= 16; shift += 8)
-        matches = matches && std::abs(static_cast<int>((drawn >> shift) & 0xFF) -
-                                      static_cast<int>((expected >> shift) & 0xFF)) <= 24;
-    char text[64];
-    snprintf(text, sizeof(text), "drawn %06lx, expected %06lx", static_cast<unsigned long>(drawn),
-             static_cast<unsigned long>(expected & 0xFFFFFF));
-    return matches ? ::testing::AssertionSuccess() : ::testing::AssertionFailure() << text;
+bool Shows(Gdiplus::ARGB drawn, DWORD expected) {
+    return ColourNear(drawn, expected, 24);
 }
 
 std::vector<TestEntry> TenEntries() {
@@ -55,16 +42,9 @@ std::vector<TestEntry> TenEntries() {
 class ViewerWindowTest : public ::testing::Test {
 protected:
     static void SetUpTestSuite() { process = new CViewerProcess; }
-    static void TearDownTestSuite() {
-        delete process;
-        process = nullptr;
-    }
+    static void TearDownTestSuite() { delete process; }
 
-    void SetUp() override {
-        ASSERT_TRUE(process->IsReady());
-        ASSERT_TRUE(owner.Get());
-    }
-
+    void SetUp() override { ASSERT_TRUE(process->IsReady() && owner.Get()); }
     void TearDown() override {
         viewer.reset();
         Pump();
@@ -81,7 +61,6 @@ protected:
     HWND Toolbar() const { return viewer->GetToolbar().GetHwnd(); }
     double Zoom() const { return viewer->GetView().GetModel().GetZoom(); }
     ZoomPoint Offset() const { return viewer->GetView().GetModel().GetOffset(); }
-
     void Char(WPARAM character) {
         SendMessageA(View(), WM_CHAR, character, 0);
         Pump();
@@ -94,46 +73,39 @@ protected:
             Char('+');
         ASSERT_DOUBLE_EQ(7.0, Zoom());
     }
-
-    DWORD CentreColour() {
-        const PaneCapture capture = CaptureClient(View());
-        return PixelOf(capture, capture.width / 2, capture.height / 2);
+    Gdiplus::ARGB CentreColour() {
+        const PixelCapture capture = CaptureOwnClient(View());
+        return capture.At(capture.width / 2, capture.height / 2);
     }
 
-    static CViewerProcess* process;
+    static inline CViewerProcess* process = nullptr;
     COwnerWindow owner;
     std::unique_ptr<CTestCatalogue> catalogue;
     std::unique_ptr<CViewerWindow> viewer;
 };
 
-CViewerProcess* ViewerWindowTest::process = nullptr;
-
-TEST_F(ViewerWindowTest, CaptionlessFrameAndToolbarOfEightButtonsWithTooltips) {
+TEST_F(ViewerWindowTest, CaptionlessFrameAndEightButtonsThatShowTheirStateAndFireOnRelease) {
     Open(TenEntries(), 0, false);
-    const LONG_PTR style = GetWindowLongPtrA(viewer->GetHwnd(), GWL_STYLE);
-    EXPECT_TRUE((style & WS_POPUP) && !(style & WS_CAPTION));
+    EXPECT_EQ(WS_POPUP, GetWindowLongPtrA(viewer->GetHwnd(), GWL_STYLE) & (WS_POPUP | WS_CAPTION));
     EXPECT_EQ(viewer->GetHwnd(), GetParent(View()));
     EXPECT_TRUE(GetWindowLongPtrA(View(), GWL_EXSTYLE) & WS_EX_CLIENTEDGE);
     EXPECT_TRUE(GetWindowLongPtrA(Toolbar(), GWL_EXSTYLE) & WS_EX_TOOLWINDOW);
 
     // Left to right, 21 x 21 each, 4 pixels apart, with their tooltips.
-    const struct {
-        UINT command;
-        const char* tip;
-    } expected[] = {{2007, "Previous Moon Phase"},
-                    {2006, "Next Moon Phase"},
-                    {2005, "Show Annotations"},
-                    {2004, "Zoom to best fit"},
-                    {2003, "Show actual size"},
-                    {2001, "Zoom in"},
-                    {2002, "Zoom out"},
-                    {2000, "Close"}};
+    const std::pair<UINT, const char*> expected[] = {{2007, "Previous Moon Phase"},
+                                                     {2006, "Next Moon Phase"},
+                                                     {2005, "Show Annotations"},
+                                                     {2004, "Zoom to best fit"},
+                                                     {2003, "Show actual size"},
+                                                     {2001, "Zoom in"},
+                                                     {2002, "Zoom out"},
+                                                     {2000, "Close"}};
     RECT bar;
     GetWindowRect(Toolbar(), &bar);
     ASSERT_EQ(8u, viewer->GetToolbar().ButtonCount());
     for (size_t i = 0; i < 8; ++i) {
         const CToolButton& button = viewer->GetToolbar().Button(i);
-        EXPECT_EQ(expected[i].command, static_cast<UINT>(GetDlgCtrlID(button.GetHwnd()))) << i;
+        EXPECT_EQ(expected[i].first, static_cast<UINT>(GetDlgCtrlID(button.GetHwnd()))) << i;
         RECT rect;
         GetWindowRect(button.GetHwnd(), &rect);
         EXPECT_TRUE(rect.left == bar.left + 2 + 25 * static_cast<LONG>(i) && rect.top == bar.top + 2 &&
@@ -146,16 +118,13 @@ TEST_F(ViewerWindowTest, CaptionlessFrameAndToolbarOfEightButtonsWithTooltips) {
         tool.uId = reinterpret_cast<UINT_PTR>(button.GetHwnd());
         tool.lpszText = text;
         SendMessageA(button.GetToolTip(), TTM_GETTEXTA, sizeof(text), reinterpret_cast<LPARAM>(&tool));
-        EXPECT_STREQ(expected[i].tip, text) << i;
+        EXPECT_STREQ(expected[i].second, text) << i;
     }
-}
 
-TEST_F(ViewerWindowTest, ButtonShowsTheCellOfItsStateAndFiresOnlyWhenReleasedOverIt) {
-    Open(TenEntries(), 0, false);
+    // Every fourth pixel of what Zoom In draws, and of its strip's cell `index`.
     const HWND zoomIn = GetDlgItem(Toolbar(), kCommandZoomIn);
     const GdipImagePtr strip = LoadResourcePicture(IDB_BUTTON_ZOOM_IN);
     ASSERT_TRUE(zoomIn && strip);
-    // Every fourth pixel of what the button draws, and of the strip's cell `index`.
     auto drawn = [&] {
         const HDC screen = GetDC(nullptr);
         const HDC memory = CreateCompatibleDC(screen);
@@ -176,15 +145,12 @@ TEST_F(ViewerWindowTest, ButtonShowsTheCellOfItsStateAndFiresOnlyWhenReleasedOve
         std::vector<COLORREF> pixels;
         for (int y = 0; y < 21; y += 4)
             for (int x = 0; x < 21; x += 4) {
-                const DWORD argb =
-                    wallpaper_test::PixelAt(static_cast<Gdiplus::GpBitmap*>(strip.get()), 21 * index + x, y);
+                const DWORD argb = PixelAt(static_cast<Gdiplus::GpBitmap*>(strip.get()), 21 * index + x, y);
                 pixels.push_back(RGB((argb >> 16) & 0xFF, (argb >> 8) & 0xFF, argb & 0xFF));
             }
         return pixels;
     };
-    // The faces differ, so each check tells them apart.
     ASSERT_TRUE(cell(0) != cell(1) && cell(0) != cell(2) && cell(1) != cell(2));
-
     const double fit = Zoom();
     EXPECT_EQ(cell(0), drawn());
     SendMessageA(zoomIn, WM_MOUSEMOVE, 0, MAKELPARAM(5, 5));
@@ -204,7 +170,6 @@ TEST_F(ViewerWindowTest, ButtonShowsTheCellOfItsStateAndFiresOnlyWhenReleasedOve
     Pump();
     EXPECT_GT(Zoom(), fit);
     const double zoomed = Zoom();
-
     SendMessageA(zoomIn, WM_MOUSELEAVE, 0, 0);
     EnableWindow(zoomIn, FALSE);
     EXPECT_EQ(cell(3), drawn()) << "disabled";
@@ -217,31 +182,24 @@ TEST_F(ViewerWindowTest, ButtonShowsTheCellOfItsStateAndFiresOnlyWhenReleasedOve
     EXPECT_DOUBLE_EQ(zoomed, Zoom());
 }
 
-TEST_F(ViewerWindowTest, BestFitCentresThePictureOnBlack) {
+TEST_F(ViewerWindowTest, BestFitCentresOnBlackAndEveryZoomKeyWheelAndCommandReachesIt) {
     Open(TenEntries(), 3, false);
-    const PaneCapture capture = CaptureClient(View());
+    const PixelCapture capture = CaptureOwnClient(View());
     const ZoomSize scaled = viewer->GetView().GetModel().GetScaledSize();
     ASSERT_TRUE(scaled.cx <= capture.width && scaled.cy <= capture.height);
     // The largest two-decimal zoom that fits: one hundredth more would not.
     EXPECT_TRUE(400 * (Zoom() + 0.01) > capture.width || 300 * (Zoom() + 0.01) > capture.height);
     const int left = (capture.width - scaled.cx) / 2, top = (capture.height - scaled.cy) / 2;
     const int midX = capture.width / 2, midY = capture.height / 2;
-    EXPECT_TRUE(Shows(PixelOf(capture, midX, midY), EntryColour(3)));
-    EXPECT_TRUE(Shows(PixelOf(capture, left + 2, top + 2), EntryColour(3)));
-    EXPECT_TRUE(Shows(PixelOf(capture, left + scaled.cx - 3, top + scaled.cy - 3), EntryColour(3)));
-    if (left > 3) {
-        EXPECT_TRUE(Shows(PixelOf(capture, left - 3, midY), kBlack));
-        EXPECT_TRUE(Shows(PixelOf(capture, left + scaled.cx + 2, midY), kBlack));
-    }
-    if (top > 3) {
-        EXPECT_TRUE(Shows(PixelOf(capture, midX, top - 3), kBlack));
-        EXPECT_TRUE(Shows(PixelOf(capture, midX, top + scaled.cy + 2), kBlack));
-    }
+    EXPECT_TRUE(Shows(capture.At(midX, midY), EntryColour(3)));
+    EXPECT_TRUE(Shows(capture.At(left + 2, top + 2), EntryColour(3)));
+    EXPECT_TRUE(Shows(capture.At(left + scaled.cx - 3, top + scaled.cy - 3), EntryColour(3)));
+    EXPECT_TRUE(left <= 3 ||
+                (Shows(capture.At(left - 3, midY), kBlack) && Shows(capture.At(left + scaled.cx + 2, midY), kBlack)));
+    EXPECT_TRUE(top <= 3 ||
+                (Shows(capture.At(midX, top - 3), kBlack) && Shows(capture.At(midX, top + scaled.cy + 2), kBlack)));
     EXPECT_FALSE(GetWindowLongPtrA(View(), GWL_STYLE) & (WS_HSCROLL | WS_VSCROLL));
-}
 
-TEST_F(ViewerWindowTest, EveryZoomKeyWheelAndCommandReachesThePicture) {
-    Open(TenEntries(), 0, false);
     const double fit = Zoom();
     double zoom = fit;
     for (const WPARAM character : {'+', '=', '-', '_'}) {
@@ -255,27 +213,23 @@ TEST_F(ViewerWindowTest, EveryZoomKeyWheelAndCommandReachesThePicture) {
     GetWindowRect(View(), &view);
     const LPARAM centre = MAKELPARAM((view.left + view.right) / 2, (view.top + view.bottom) / 2);
     for (const HWND target : {View(), viewer->GetHwnd(), Toolbar()}) {
-        SendMessageA(target, WM_MOUSEWHEEL, MAKEWPARAM(0, WHEEL_DELTA), centre);
-        EXPECT_GT(Zoom(), zoom) << "wheel away from the user";
-        zoom = Zoom();
-        SendMessageA(target, rollMessage, static_cast<WPARAM>(-WHEEL_DELTA), centre);
-        EXPECT_LT(Zoom(), zoom) << "older wheel driver, towards the user";
-        zoom = Zoom();
-        SendMessageA(target, rollMessage, WHEEL_DELTA, centre);
-        EXPECT_GT(Zoom(), zoom);
-        zoom = Zoom();
+        for (const auto& [message, delta] :
+             {std::make_pair(UINT(WM_MOUSEWHEEL), WHEEL_DELTA << 16), std::make_pair(rollMessage, -WHEEL_DELTA),
+              std::make_pair(rollMessage, WHEEL_DELTA)}) {
+            SendMessageA(target, message, static_cast<WPARAM>(delta), centre);
+            EXPECT_TRUE(delta > 0 ? Zoom() > zoom : Zoom() < zoom) << message << " " << delta;
+            zoom = Zoom();
+        }
     }
     // Keys that reach the tool bar act on the picture too.
     SendMessageA(Toolbar(), WM_CHAR, '-', 0);
     EXPECT_LT(Zoom(), zoom);
-    Command(kCommandActualSize);
-    EXPECT_DOUBLE_EQ(1.0, Zoom());
-    Command(kCommandZoomIn);
-    EXPECT_DOUBLE_EQ(2.0, Zoom());
-    Command(kCommandZoomOut);
-    EXPECT_DOUBLE_EQ(1.0, Zoom());
-    Command(kCommandBestFit);
-    EXPECT_DOUBLE_EQ(fit, Zoom());
+    const std::pair<UINT, double> commands[] = {
+        {kCommandActualSize, 1.0}, {kCommandZoomIn, 2.0}, {kCommandZoomOut, 1.0}, {kCommandBestFit, fit}};
+    for (const auto& [command, expected] : commands) {
+        Command(command);
+        EXPECT_DOUBLE_EQ(expected, Zoom()) << command;
+    }
 }
 
 TEST_F(ViewerWindowTest, ArrowKeysAndScrollBarsMoveAZoomedPicture) {
@@ -286,8 +240,8 @@ TEST_F(ViewerWindowTest, ArrowKeysAndScrollBarsMoveAZoomedPicture) {
     Key(VK_DOWN);
     EXPECT_EQ(centred, Offset());
 
-    ZoomToSeven();
     // The picture is 400 wide: at 7.00 it is 2800 pixels wide and scrolls.
+    ZoomToSeven();
     RECT client;
     GetClientRect(View(), &client);
     SCROLLINFO bar = {};
@@ -296,7 +250,6 @@ TEST_F(ViewerWindowTest, ArrowKeysAndScrollBarsMoveAZoomedPicture) {
     ASSERT_TRUE(GetScrollInfo(View(), SB_HORZ, &bar));
     EXPECT_EQ(2799, bar.nMax);
     EXPECT_EQ(static_cast<UINT>(client.right), bar.nPage);
-
     const ZoomPoint start = Offset();
     const ZoomSize line = viewer->GetView().GetModel().GetLineSize();
     Key(VK_RIGHT);
@@ -314,8 +267,8 @@ TEST_F(ViewerWindowTest, ArrowKeysAndScrollBarsMoveAZoomedPicture) {
     EXPECT_EQ(0, Offset().y);
     EXPECT_EQ(0, GetScrollPos(View(), SB_VERT));
     // The picture's right edge now meets the pane's.
-    const PaneCapture capture = CaptureClient(View());
-    EXPECT_TRUE(Shows(PixelOf(capture, capture.width - 2, 10), EntryColour(0)));
+    const PixelCapture capture = CaptureOwnClient(View());
+    EXPECT_TRUE(Shows(capture.At(capture.width - 2, 10), EntryColour(0)));
 }
 
 TEST_F(ViewerWindowTest, StepsKeepTheAnnotationsAndShowEachEntryAtBestFit) {
@@ -340,7 +293,6 @@ TEST_F(ViewerWindowTest, DragMovesThePictureAndLeavesTheOverlayOutUntilRelease) 
     ZoomToSeven();
     ASSERT_TRUE(Shows(CentreColour(), kGreen));
     const ZoomPoint start = Offset();
-
     SendMessageA(View(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(400, 400));
     EXPECT_NE(nullptr, GetCursor());
     SendMessageA(View(), WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(370, 390));
@@ -367,8 +319,7 @@ TEST_F(ViewerWindowTest, DragMovesThePictureAndLeavesTheOverlayOutUntilRelease) 
 
 TEST_F(ViewerWindowTest, ReportsItsCloseOnceAndNothingWhenDeleted) {
     Open(TenEntries(), 0, false);
-    const HWND frame = viewer->GetHwnd();
-    const HWND toolbar = Toolbar();
+    const HWND frame = viewer->GetHwnd(), toolbar = Toolbar();
     Char(27);
     EXPECT_FALSE(IsWindow(frame) || IsWindow(toolbar));
     viewer->CloseViewer();
@@ -404,10 +355,10 @@ TEST_F(ViewerWindowTest, MissingPicturesShowABlackPaneWithoutHarm) {
     Command(kCommandNextPhase);
     EXPECT_EQ(2, viewer->GetCurrentIndex());
     EXPECT_DOUBLE_EQ(zoom, Zoom());
-    const PaneCapture capture = CaptureClient(View());
+    const PixelCapture capture = CaptureOwnClient(View());
     for (const POINT point :
          {POINT{1, 1}, POINT{capture.width / 2, capture.height / 2}, POINT{capture.width - 2, capture.height - 2}})
-        EXPECT_TRUE(Shows(PixelOf(capture, point.x, point.y), kBlack));
+        EXPECT_TRUE(Shows(capture.At(point.x, point.y), kBlack));
     // Every command still works on the empty pane.
     for (const UINT command :
          {kCommandZoomIn, kCommandZoomOut, kCommandBestFit, kCommandActualSize, kCommandAnnotations})
@@ -422,55 +373,6 @@ TEST_F(ViewerWindowTest, MissingPicturesShowABlackPaneWithoutHarm) {
     Command(kCommandPreviousPhase);
     EXPECT_EQ(8, viewer->GetCurrentIndex());
     EXPECT_TRUE(Shows(CentreColour(), EntryColour(8)));
-}
-
-// Makes the creation of the tool bar fail while set, and dismisses the error box that
-// follows, noting its owner and text.
-struct CToolbarBlocker {
-    static inline HWND box = nullptr, boxOwner = nullptr;
-    static inline char text[256] = {};
-    HHOOK hook = SetWindowsHookExA(WH_CBT, &Hook, nullptr, GetCurrentThreadId());
-    UINT_PTR timer = SetTimer(nullptr, 0, 100, &Dismiss);
-    ~CToolbarBlocker() {
-        UnhookWindowsHookEx(hook);
-        KillTimer(nullptr, timer);
-    }
-    static LRESULT CALLBACK Hook(int code, WPARAM wParam, LPARAM lParam) {
-        char name[64] = {};
-        if (code == HCBT_CREATEWND && GetClassNameA(reinterpret_cast<HWND>(wParam), name, sizeof(name)) &&
-            lstrcmpA(name, "QuellwickViewerToolbar") == 0)
-            return 1;
-        return CallNextHookEx(nullptr, code, wParam, lParam);
-    }
-    static void CALLBACK Dismiss(HWND, UINT, UINT_PTR, DWORD) {
-        const HWND found = FindWindowA("#32770", "Error");
-        if (!found || box)
-            return;
-        box = found;
-        boxOwner = GetWindow(found, GW_OWNER);
-        GetDlgItemTextA(found, 0xFFFF, text, sizeof(text));
-        PostMessageA(found, WM_COMMAND, IDOK, 0);
-    }
-};
-
-TEST_F(ViewerWindowTest, ToolbarThatCannotBeCreatedIsReportedAndTheViewerGoesOn) {
-    catalogue = std::make_unique<CTestCatalogue>(TenEntries());
-    ASSERT_TRUE(catalogue->IsLoaded());
-    viewer = std::make_unique<CViewerWindow>(TestCatalog());
-    {
-        const CToolbarBlocker blocker;
-        EXPECT_EQ(0, viewer->Create(owner.Get()));
-    }
-    ASSERT_TRUE(CToolbarBlocker::box) << "no box captioned Error";
-    EXPECT_EQ(viewer->GetHwnd(), CToolbarBlocker::boxOwner);
-    EXPECT_NE(0u, strlen(CToolbarBlocker::text));
-    EXPECT_EQ(nullptr, Toolbar());
-    ShowWindow(viewer->GetHwnd(), SW_MAXIMIZE);
-    viewer->ShowMoon(4, false);
-    Pump();
-    EXPECT_TRUE(Shows(CentreColour(), EntryColour(4)));
-    Char(27);
-    EXPECT_EQ(1, owner.ClosedCount());
 }
 
 }  // namespace

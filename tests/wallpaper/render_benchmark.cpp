@@ -13,7 +13,7 @@
 #include <thread>
 #include <vector>
 
-#include "tests/wallpaper/wallpaper_test_support.h"
+#include "tests/common/win_test_support.h"
 #include "win/imaging_win.h"
 #include "wallpaper/wallpaper_maker.h"
 
@@ -22,7 +22,7 @@ namespace {
 void RunSize(int width, int height, const std::string& picture, const std::string& overlay, const std::string& folder,
              int runs) {
     const std::string size = std::to_string(width) + "x" + std::to_string(height);
-    if (!wallpaper_test::EnterVirtualDesktop("QuellwickBench" + size, width, height)) {
+    if (!wintest::EnterVirtualDesktop("QuellwickBench" + size, width, height)) {
         std::printf("%s: cannot create the desktop\n", size.c_str());
         return;
     }

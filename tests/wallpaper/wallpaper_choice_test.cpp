@@ -52,13 +52,6 @@ TEST_F(WallpaperChoiceTest, OverlayOnlyWhenAnnotatingAndTheEntryHasOne) {
     EXPECT_EQ("", choice.annotated);
 }
 
-TEST(WallpaperInstallRule, SamePictureIsInstalledOnceUnlessForced) {
-    EXPECT_TRUE(WallpaperNeedsInstall("full.jpg", "", false));
-    EXPECT_FALSE(WallpaperNeedsInstall("full.jpg", "full.jpg", false));
-    EXPECT_TRUE(WallpaperNeedsInstall("full.jpg", "full.jpg", true));
-    EXPECT_TRUE(WallpaperNeedsInstall("Full.jpg", "full.jpg", false));  // exact comparison
-}
-
 TEST(TrayText, PhaseAndAgeWithOneDecimal) {
     EXPECT_EQ("Quellwick (Phase: 47.3% Age: 14.2 days)", FormatPhaseTooltip(47.25001, 14.16));
     EXPECT_EQ("Quellwick (Phase: 0.0% Age: 0.0 days)", FormatPhaseTooltip(0.0, 0.0));

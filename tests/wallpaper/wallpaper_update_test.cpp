@@ -5,10 +5,10 @@
 
 #include "services/app_settings.h"
 #include "tests/unit/catalog_fixture.h"
-#include "tests/wallpaper/wallpaper_test_support.h"
+#include "tests/common/win_test_support.h"
 #include "wallpaper/wallpaper_maker.h"
 
-using namespace wallpaper_test;
+using namespace wintest;
 using Gdiplus::ARGB;
 
 namespace {
@@ -136,21 +136,10 @@ TEST_F(WallpaperUpdate, MissingPictureKeepsThePreviousWallpaperAndRetries) {
 }
 
 TEST_F(WallpaperUpdate, InstallWritesTheDesktopValues) {
-    HKEY key = nullptr;
-    ASSERT_EQ(ERROR_SUCCESS, RegOpenKeyExA(HKEY_CURRENT_USER, "Control Panel\\Desktop", 0, KEY_ALL_ACCESS, &key));
-    RegDeleteValueA(key, "TileWallpaper");
-    RegDeleteValueA(key, "WallpaperStyle");
+    ResetUserState();
     ASSERT_EQ(1, maker.UpdateWallpaper(nullptr, nullptr, 1));
-    for (const auto& expected : {std::make_pair("TileWallpaper", "0"), std::make_pair("WallpaperStyle", "2")}) {
-        char value[16] = {};
-        DWORD size = sizeof(value);
-        DWORD type = 0;
-        EXPECT_EQ(ERROR_SUCCESS,
-                  RegQueryValueExA(key, expected.first, nullptr, &type, reinterpret_cast<BYTE*>(value), &size));
-        EXPECT_EQ(static_cast<DWORD>(REG_SZ), type);
-        EXPECT_STREQ(expected.second, value);
-    }
-    RegCloseKey(key);
+    EXPECT_EQ("0", ReadDesktopString("TileWallpaper"));
+    EXPECT_EQ("2", ReadDesktopString("WallpaperStyle"));
 }
 
 TEST_F(WallpaperUpdate, OutputMovesToTheUserFolderWhenTheWindowsDirectoryIsBlocked) {
