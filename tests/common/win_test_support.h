@@ -19,7 +19,7 @@ namespace wintest {
 
 // Every wait for the program or the desktop: generous, since the 32-bit program runs
 // under emulation several times slower.
-constexpr DWORD kPatience = 20000;
+constexpr DWORD kPatience = 30000;
 bool WaitFor(const std::function<bool()>& condition, DWORD timeoutMs = kPatience);
 
 // What a device context shows: 0x00RRGGBB rows, top down. At() is opaque, black outside.
