@@ -7,8 +7,6 @@
 
 namespace {
 
-constexpr char kWindowClass[] = "QuellwickTrayIconWindow";
-constexpr char kWindowTitle[] = "QuellwickShellIconHiddenWindow";
 constexpr UINT kTimerId = 1;
 
 // The record's first form: window, id, flags, message, icon and a 64-character tip.
@@ -62,7 +60,7 @@ ATOM CTrayIcon::RegisterWindowClass() {
         windowClass.cbSize = sizeof(windowClass);
         windowClass.lpfnWndProc = &CTrayIcon::WindowProc;
         windowClass.hInstance = AppInstance().GetInstance();
-        windowClass.lpszClassName = kWindowClass;
+        windowClass.lpszClassName = kTrayWindowClass;
         return RegisterClassExA(&windowClass);
     }();
     return atom;
@@ -120,7 +118,7 @@ void CTrayIcon::NotifyShell(DWORD shellMessage) {
 bool CTrayIcon::Create() {
     if (!RegisterWindowClass())
         return false;
-    CreateWindowExA(0, kWindowClass, kWindowTitle, WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, AppInstance().GetInstance(),
+    CreateWindowExA(0, kTrayWindowClass, kTrayWindowTitle, WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, AppInstance().GetInstance(),
                     this);
     if (!hwnd)
         return false;

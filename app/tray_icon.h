@@ -4,6 +4,11 @@
 
 #include <string>
 
+// The hidden window's class and caption: how a second copy of the program and the
+// installer find the running one.
+constexpr char kTrayWindowClass[] = "QuellwickTrayIconWindow";
+constexpr char kTrayWindowTitle[] = "QuellwickShellIconHiddenWindow";
+
 // A hidden top-level window that owns one notification-area icon with its tooltip, one
 // window timer and the tracking of popup menus. A derived class supplies HandleMessage;
 // the window object is bound to its window when the window is created.
