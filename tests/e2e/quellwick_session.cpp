@@ -96,13 +96,13 @@ CInstalledLayout::~CInstalledLayout() {
     RemoveTree(root);
 }
 
-CQuellwickProcess::CQuellwickProcess(const std::string& programPath) {
+CQuellwickProcess::CQuellwickProcess(const std::string& programPath, const std::string& arguments) {
     STARTUPINFOA startup = {};
     startup.cb = sizeof(startup);
     char desktop[] = "QuellwickE2E";
     startup.lpDesktop = desktop;
     PROCESS_INFORMATION info = {};
-    std::string commandLine = "\"" + programPath + "\"";
+    std::string commandLine = "\"" + programPath + "\"" + (arguments.empty() ? "" : " " + arguments);
     if (CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info)) {
         CloseHandle(info.hThread);
         process = info.hProcess;

@@ -49,10 +49,11 @@ private:
     bool ready = false;
 };
 
-// A running Quellwick.exe on the virtual desktop; ended on destruction if still running.
+// A running Quellwick.exe (or another program, with its arguments) on the virtual desktop;
+// ended on destruction if still running.
 class CQuellwickProcess {
 public:
-    explicit CQuellwickProcess(const std::string& programPath);
+    explicit CQuellwickProcess(const std::string& programPath, const std::string& arguments = "");
     ~CQuellwickProcess();
     CQuellwickProcess(const CQuellwickProcess&) = delete;
     CQuellwickProcess& operator=(const CQuellwickProcess&) = delete;

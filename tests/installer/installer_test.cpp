@@ -1,0 +1,150 @@
+// The release installer under Wine, in a prefix of its own: one lifecycle from a silent
+// install to a silent uninstall. The tests run in the order written, each on what the one
+// before left (the ctest runs this program once).
+#include <gtest/gtest.h>
+
+#include <windows.h>
+#include <shlobj.h>
+
+#include <algorithm>
+#include <memory>
+#include <string>
+
+#include "tests/e2e/quellwick_session.h"
+#include "tests/wallpaper/wallpaper_test_support.h"
+
+using namespace e2e;
+
+namespace {
+
+constexpr char kUninstallKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Quellwick";
+constexpr char kRunKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+constexpr char kSettingsKey[] = "Software\\Quellwick";
+constexpr DWORD kSetupMs = 180000;
+
+std::string WinePath(std::string unixPath) {
+    std::replace(unixPath.begin(), unixPath.end(), '/', '\\');
+    return "Z:" + unixPath;
+}
+
+std::string Folder(int csidl) {
+    char path[MAX_PATH + 1] = {};
+    SHGetFolderPathA(nullptr, csidl, nullptr, SHGFP_TYPE_CURRENT, path);
+    return path;
+}
+
+std::string InstallRoot() { return Folder(CSIDL_LOCAL_APPDATA) + "\\Programs\\Quellwick"; }
+std::string Shortcut() { return Folder(CSIDL_PROGRAMS) + "\\Quellwick.lnk"; }
+std::string PreviousWallpaper() { return Folder(CSIDL_LOCAL_APPDATA) + "\\previous.bmp"; }
+std::string Program() { return InstallRoot() + "\\bin\\Quellwick.exe"; }
+
+std::string ReadString(const char* key, const char* name) {
+    char value[1024] = {};
+    DWORD size = sizeof(value);
+    return RegGetValueA(HKEY_CURRENT_USER, key, name, RRF_RT_REG_SZ, nullptr, value, &size) == ERROR_SUCCESS
+               ? value
+               : "<missing>";
+}
+
+bool Exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+DWORD RunSetupSilently() {
+    CQuellwickProcess setup(WinePath(QW_SETUP), "/S");
+    return setup.WaitForExit(kSetupMs);
+}
+
+// Every file the installer puts down is the staged one, byte for byte.
+void ExpectStagedFiles() {
+    for (const char* file : {"\\bin\\Quellwick.exe", "\\data\\Quellwicks.xml", "\\data\\about.html",
+                             "\\data\\moon_00.jpg", "\\data\\moon_62_ann.png"}) {
+        const std::string installed = wallpaper_test::ReadFileBytes(InstallRoot() + file);
+        EXPECT_FALSE(installed.empty()) << file;
+        EXPECT_TRUE(installed == wallpaper_test::ReadFileBytes(WinePath(QW_STAGE_DIR) + file)) << file;
+    }
+}
+
+HWND WaitForSettingsDialog(DWORD processId) {
+    HWND dialog = nullptr;
+    WaitFor([&] { return (dialog = FindProcessWindow(processId, "#32770", "Quellwick")) != nullptr; }, 20000);
+    return dialog;
+}
+
+// The copy that runs between the tests.
+std::unique_ptr<CQuellwickProcess> running;
+
+TEST(Installer, SilentInstallLaysOutFilesShortcutSignInStartAndUninstallEntry) {
+    ASSERT_TRUE(EnterVirtualDesktop()) << "the virtual desktop did not start";
+    CGdiplusSession imaging;
+    ASSERT_TRUE(wallpaper_test::SavePicture(PreviousWallpaper(), 64, 48, {{0, 0, 64, 48, 0xFF2040A0}}));
+    ASSERT_EQ(ERROR_SUCCESS, RegSetKeyValueA(HKEY_CURRENT_USER, "Control Panel\\Desktop", "Wallpaper", REG_SZ,
+                                             PreviousWallpaper().c_str(), PreviousWallpaper().size() + 1));
+
+    ASSERT_EQ(0u, RunSetupSilently());
+    ExpectStagedFiles();
+    EXPECT_TRUE(Exists(InstallRoot() + "\\Uninstall.exe"));
+    EXPECT_TRUE(Exists(Shortcut()));
+    EXPECT_EQ("\"" + Program() + "\"", ReadString(kRunKey, "Quellwick"));
+    EXPECT_EQ("Quellwick", ReadString(kUninstallKey, "DisplayName"));
+    EXPECT_EQ(QW_VERSION, ReadString(kUninstallKey, "DisplayVersion"));
+    EXPECT_EQ("\"" + Program() + "\",0", ReadString(kUninstallKey, "DisplayIcon"));
+    EXPECT_EQ("\"" + InstallRoot() + "\\Uninstall.exe\"", ReadString(kUninstallKey, "UninstallString"));
+    EXPECT_EQ("\"" + InstallRoot() + "\\Uninstall.exe\" /S", ReadString(kUninstallKey, "QuietUninstallString"));
+    DWORD sizeKb = 0, size = sizeof(sizeKb);
+    EXPECT_EQ(ERROR_SUCCESS, RegGetValueA(HKEY_CURRENT_USER, kUninstallKey, "EstimatedSize", RRF_RT_REG_DWORD, nullptr,
+                                          &sizeKb, &size));
+    // The pictures alone are tens of megabytes.
+    EXPECT_GT(sizeKb, 10000u);
+}
+
+TEST(Installer, InstalledProgramSetsTheWallpaperAndASecondStartOpensTheFirstOnesSettings) {
+    running = std::make_unique<CQuellwickProcess>(Program());
+    const HWND tray = running->WaitForTrayWindow(30000);
+    ASSERT_TRUE(tray) << "the installed program did not start";
+    EXPECT_TRUE(WaitFor([&] { return HasTrayIcon(tray); }, 10000)) << "no notification icon";
+    ASSERT_TRUE(WaitFor([] { return DesktopWallpaperSetting().find("Quellwick.bmp") != std::string::npos; }, 60000))
+        << "wallpaper setting is " << DesktopWallpaperSetting();
+    EXPECT_TRUE(Exists(DesktopWallpaperSetting()));
+    EXPECT_EQ(PreviousWallpaper(), ReadString(kSettingsKey, "PreviousWallpaper"));
+
+    CQuellwickProcess second(Program());
+    EXPECT_EQ(0u, second.WaitForExit(30000));
+    EXPECT_TRUE(WaitForSettingsDialog(running->Id())) << "the running copy did not open its settings";
+    EXPECT_EQ(tray, FindWindowA("QuellwickTrayIconWindow", nullptr));
+    EXPECT_FALSE(FindWindowExA(nullptr, tray, "QuellwickTrayIconWindow", nullptr)) << "a second tray window";
+}
+
+TEST(Installer, UpgradeOverTheRunningCopyReplacesTheFilesAndKeepsTheSettings) {
+    ASSERT_TRUE(running && running->WaitForTrayWindow(0));
+    ASSERT_TRUE(WriteSettingsDword("Annotate", 1));
+    ASSERT_TRUE(wallpaper_test::WriteFileBytes(InstallRoot() + "\\data\\about.html", "an older page"));
+
+    ASSERT_EQ(0u, RunSetupSilently());
+    EXPECT_EQ(0u, running->WaitForExit(0)) << "the running copy was not closed";
+    ExpectStagedFiles();
+    DWORD annotate = 0;
+    EXPECT_TRUE(ReadSettingsDword("Annotate", &annotate) && annotate == 1);
+    EXPECT_EQ(PreviousWallpaper(), ReadString(kSettingsKey, "PreviousWallpaper"));
+    EXPECT_EQ("\"" + Program() + "\"", ReadString(kRunKey, "Quellwick"));
+}
+
+TEST(Installer, SilentUninstallRemovesWhatItInstalledAndGivesTheWallpaperBack) {
+    running = std::make_unique<CQuellwickProcess>(Program());
+    ASSERT_TRUE(running->WaitForTrayWindow(30000)) << "the upgraded program did not start";
+    const std::string picture = DesktopWallpaperSetting();
+    ASSERT_NE(std::string::npos, picture.find("Quellwick.bmp"));
+
+    CQuellwickProcess uninstall(InstallRoot() + "\\Uninstall.exe", "/S");
+    // The uninstaller runs on from a copy of itself; its folder goes last.
+    ASSERT_TRUE(WaitFor([] { return !Exists(InstallRoot()); }, kSetupMs)) << "the install folder is still there";
+    EXPECT_NE(STILL_ACTIVE, running->WaitForExit(0)) << "the running copy was not closed";
+    EXPECT_FALSE(Exists(Shortcut()));
+    EXPECT_FALSE(Exists(picture));
+    EXPECT_EQ("<missing>", ReadString(kRunKey, "Quellwick"));
+    HKEY key = nullptr;
+    EXPECT_NE(ERROR_SUCCESS, RegOpenKeyExA(HKEY_CURRENT_USER, kUninstallKey, 0, KEY_READ, &key));
+    EXPECT_EQ(PreviousWallpaper(), DesktopWallpaperSetting());
+    DWORD annotate = 0;
+    EXPECT_TRUE(ReadSettingsDword("Annotate", &annotate) && annotate == 1) << "a silent uninstall keeps the settings";
+}
+
+}  // namespace
