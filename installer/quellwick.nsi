@@ -45,7 +45,7 @@ Var StartCheckbox
 !insertmacro MUI_PAGE_WELCOME
 Page custom OptionsPage OptionsPageLeave
 !insertmacro MUI_PAGE_INSTFILES
-!define MUI_FINISHPAGE_TEXT "Quellwick is installed. You find it in the Start menu, and its icon in the notification area of the task bar while it runs."
+!define MUI_FINISHPAGE_TEXT "Quellwick is installed, with a shortcut in the Start menu. While it runs, its icon sits in the notification area of the task bar."
 !define MUI_FINISHPAGE_RUN "${PROGRAM}"
 !define MUI_FINISHPAGE_RUN_TEXT "Run Quellwick"
 !insertmacro MUI_PAGE_FINISH
