@@ -118,8 +118,8 @@ void CTrayIcon::NotifyShell(DWORD shellMessage) {
 bool CTrayIcon::Create() {
     if (!RegisterWindowClass())
         return false;
-    CreateWindowExA(0, kTrayWindowClass, kTrayWindowTitle, WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, AppInstance().GetInstance(),
-                    this);
+    CreateWindowExA(0, kTrayWindowClass, kTrayWindowTitle, WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
+                    AppInstance().GetInstance(), this);
     if (!hwnd)
         return false;
     NotifyShell(NIM_ADD);

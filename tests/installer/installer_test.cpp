@@ -5,6 +5,7 @@
 
 #include <windows.h>
 #include <shlobj.h>
+#include <winver.h>
 
 #include <algorithm>
 #include <memory>
@@ -33,10 +34,18 @@ std::string Folder(int csidl) {
     return path;
 }
 
-std::string InstallRoot() { return Folder(CSIDL_LOCAL_APPDATA) + "\\Programs\\Quellwick"; }
-std::string Shortcut() { return Folder(CSIDL_PROGRAMS) + "\\Quellwick.lnk"; }
-std::string PreviousWallpaper() { return Folder(CSIDL_LOCAL_APPDATA) + "\\previous.bmp"; }
-std::string Program() { return InstallRoot() + "\\bin\\Quellwick.exe"; }
+std::string InstallRoot() {
+    return Folder(CSIDL_LOCAL_APPDATA) + "\\Programs\\Quellwick";
+}
+std::string Shortcut() {
+    return Folder(CSIDL_PROGRAMS) + "\\Quellwick.lnk";
+}
+std::string PreviousWallpaper() {
+    return Folder(CSIDL_LOCAL_APPDATA) + "\\previous.bmp";
+}
+std::string Program() {
+    return InstallRoot() + "\\bin\\Quellwick.exe";
+}
 
 std::string ReadString(const char* key, const char* name) {
     char value[1024] = {};
@@ -46,7 +55,22 @@ std::string ReadString(const char* key, const char* name) {
                : "<missing>";
 }
 
-bool Exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+bool Exists(const std::string& path) {
+    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+// The product version a program's version resource gives.
+std::string ProductVersion(const std::string& path) {
+    std::string info(GetFileVersionInfoSizeA(path.c_str(), nullptr), '\0');
+    char* text = nullptr;
+    UINT length = 0;
+    if (info.empty() || !GetFileVersionInfoA(path.c_str(), 0, static_cast<DWORD>(info.size()), &info[0]) ||
+        !VerQueryValueA(info.data(), "\\StringFileInfo\\040904B0\\ProductVersion", reinterpret_cast<void**>(&text),
+                        &length)) {
+        return "<missing>";
+    }
+    return text;
+}
 
 DWORD RunSetupSilently() {
     CQuellwickProcess setup(WinePath(QW_SETUP), "/S");
@@ -81,6 +105,10 @@ TEST(Installer, SilentInstallLaysOutFilesShortcutSignInStartAndUninstallEntry) {
 
     ASSERT_EQ(0u, RunSetupSilently());
     ExpectStagedFiles();
+    EXPECT_EQ(QW_VERSION, ProductVersion(WinePath(QW_SETUP)));
+    EXPECT_EQ(QW_VERSION, ProductVersion(Program()));
+    const std::string page = wallpaper_test::ReadFileBytes(InstallRoot() + "\\data\\about.html");
+    EXPECT_NE(std::string::npos, page.find(std::string("Version ") + QW_VERSION)) << "the About page";
     EXPECT_TRUE(Exists(InstallRoot() + "\\Uninstall.exe"));
     EXPECT_TRUE(Exists(Shortcut()));
     EXPECT_EQ("\"" + Program() + "\"", ReadString(kRunKey, "Quellwick"));
@@ -97,9 +125,14 @@ TEST(Installer, SilentInstallLaysOutFilesShortcutSignInStartAndUninstallEntry) {
 }
 
 TEST(Installer, InstalledProgramSetsTheWallpaperAndASecondStartOpensTheFirstOnesSettings) {
+    // The rich-edit library comes from the system directory, never from beside the program.
+    const std::string planted = InstallRoot() + "\\bin\\RICHED20.DLL";
+    ASSERT_TRUE(CopyFileA(WinePath(QW_PLANTED_LIBRARY).c_str(), planted.c_str(), FALSE));
     running = std::make_unique<CQuellwickProcess>(Program());
     const HWND tray = running->WaitForTrayWindow(30000);
     ASSERT_TRUE(tray) << "the installed program did not start";
+    EXPECT_FALSE(Exists(InstallRoot() + "\\bin\\planted_library_loaded")) << "the planted library was loaded";
+    DeleteFileA(planted.c_str());
     EXPECT_TRUE(WaitFor([&] { return HasTrayIcon(tray); }, 10000)) << "no notification icon";
     ASSERT_TRUE(WaitFor([] { return DesktopWallpaperSetting().find("Quellwick.bmp") != std::string::npos; }, 60000))
         << "wallpaper setting is " << DesktopWallpaperSetting();
