@@ -128,6 +128,10 @@ TEST(Installer, InstalledProgramSetsTheWallpaperAndASecondStartOpensTheFirstOnes
     // The rich-edit library comes from the system directory, never from beside the program.
     const std::string planted = InstallRoot() + "\\bin\\RICHED20.DLL";
     ASSERT_TRUE(CopyFileA(WinePath(QW_PLANTED_LIBRARY).c_str(), planted.c_str(), FALSE));
+    // Wine prefers its own rich-edit library to one found by name; Windows takes the found one.
+    ASSERT_EQ(ERROR_SUCCESS,
+              RegSetKeyValueA(HKEY_CURRENT_USER, "Software\\Wine\\AppDefaults\\Quellwick.exe\\DllOverrides", "riched20",
+                              REG_SZ, "native,builtin", sizeof("native,builtin")));
     running = std::make_unique<CQuellwickProcess>(Program());
     const HWND tray = running->WaitForTrayWindow(30000);
     ASSERT_TRUE(tray) << "the installed program did not start";
