@@ -59,8 +59,9 @@ private:
     bool alreadyRunning = false;
 };
 
-// Only system libraries from the system directory; the call exists from Windows 8 and on
-// Windows 7 with KB2533623.
+// Libraries loaded by name come from the system directory only. SetDefaultDllDirectories
+// exists from Windows 8 (and on Windows 7 with KB2533623), so it is looked up; without it the
+// current directory at least leaves the search.
 void RestrictDllSearch() {
     using SetDefaultDllDirectoriesFn = BOOL(WINAPI*)(DWORD);
     const HMODULE kernel = GetModuleHandleW(L"kernel32.dll");
