@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <memory>
 #include <string>
+#include <utility>
 
 #include "tests/e2e/quellwick_session.h"
 #include "tests/wallpaper/wallpaper_test_support.h"
@@ -87,12 +88,6 @@ void ExpectStagedFiles() {
     }
 }
 
-HWND WaitForSettingsDialog(DWORD processId) {
-    HWND dialog = nullptr;
-    WaitFor([&] { return (dialog = FindProcessWindow(processId, "#32770", "Quellwick")) != nullptr; }, 20000);
-    return dialog;
-}
-
 // The copy that runs between the tests.
 std::unique_ptr<CQuellwickProcess> running;
 
@@ -112,11 +107,14 @@ TEST(Installer, SilentInstallLaysOutFilesShortcutSignInStartAndUninstallEntry) {
     EXPECT_TRUE(Exists(InstallRoot() + "\\Uninstall.exe"));
     EXPECT_TRUE(Exists(Shortcut()));
     EXPECT_EQ("\"" + Program() + "\"", ReadString(kRunKey, "Quellwick"));
-    EXPECT_EQ("Quellwick", ReadString(kUninstallKey, "DisplayName"));
-    EXPECT_EQ(QW_VERSION, ReadString(kUninstallKey, "DisplayVersion"));
-    EXPECT_EQ("\"" + Program() + "\",0", ReadString(kUninstallKey, "DisplayIcon"));
-    EXPECT_EQ("\"" + InstallRoot() + "\\Uninstall.exe\"", ReadString(kUninstallKey, "UninstallString"));
-    EXPECT_EQ("\"" + InstallRoot() + "\\Uninstall.exe\" /S", ReadString(kUninstallKey, "QuietUninstallString"));
+    const std::string uninstaller = "\"" + InstallRoot() + "\\Uninstall.exe\"";
+    const std::pair<const char*, std::string> entry[] = {{"DisplayName", "Quellwick"},
+                                                         {"DisplayVersion", QW_VERSION},
+                                                         {"DisplayIcon", "\"" + Program() + "\",0"},
+                                                         {"UninstallString", uninstaller},
+                                                         {"QuietUninstallString", uninstaller + " /S"}};
+    for (const auto& [name, expected] : entry)
+        EXPECT_EQ(expected, ReadString(kUninstallKey, name)) << name;
     DWORD sizeKb = 0, size = sizeof(sizeKb);
     EXPECT_EQ(ERROR_SUCCESS, RegGetValueA(HKEY_CURRENT_USER, kUninstallKey, "EstimatedSize", RRF_RT_REG_DWORD, nullptr,
                                           &sizeKb, &size));
@@ -145,7 +143,8 @@ TEST(Installer, InstalledProgramSetsTheWallpaperAndASecondStartOpensTheFirstOnes
 
     CQuellwickProcess second(Program());
     EXPECT_EQ(0u, second.WaitForExit(30000));
-    EXPECT_TRUE(WaitForSettingsDialog(running->Id())) << "the running copy did not open its settings";
+    EXPECT_TRUE(WaitFor([] { return FindProcessWindow(running->Id(), "#32770", "Quellwick") != nullptr; }, 20000))
+        << "the running copy did not open its settings";
     EXPECT_EQ(tray, FindWindowA("QuellwickTrayIconWindow", nullptr));
     EXPECT_FALSE(FindWindowExA(nullptr, tray, "QuellwickTrayIconWindow", nullptr)) << "a second tray window";
 }
