@@ -2,7 +2,11 @@
 #include <commctrl.h>
 #include <objbase.h>
 
+#include <string>
+
+#include "app/tray_icon.h"
 #include "app/tray_window.h"
+#include "resources/app_messages.h"
 #include "resources/resource.h"
 #include "win/app_instance.h"
 #include "win/imaging_win.h"
@@ -10,10 +14,11 @@
 
 namespace {
 
-// Owns the rich-edit library so that the About box's control class exists.
+// Owns a library of the system directory (never one planted beside the program), such as
+// the rich-edit library, so that the About box's control class exists.
 class CLibrary {
 public:
-    explicit CLibrary(const char* name) : module(LoadLibraryA(name)) {}
+    explicit CLibrary(const wchar_t* name) : module(LoadFromSystemDirectory(name)) {}
     ~CLibrary() {
         if (module)
             FreeLibrary(module);
@@ -22,8 +27,67 @@ public:
     CLibrary& operator=(const CLibrary&) = delete;
 
 private:
+    static HMODULE LoadFromSystemDirectory(const wchar_t* name) {
+        wchar_t directory[MAX_PATH + 1] = {};
+        const UINT length = GetSystemDirectoryW(directory, MAX_PATH);
+        if (length == 0 || length >= MAX_PATH)
+            return nullptr;
+        const std::wstring path = std::wstring(directory) + L"\\" + name;
+        return LoadLibraryExW(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
+    }
+
     HMODULE module;
 };
+
+// The owner of the named mutex that marks the one running copy in this session.
+class CSingleInstance {
+public:
+    CSingleInstance() : mutex(CreateMutexA(nullptr, FALSE, "Local\\Quellwick.SingleInstance")) {
+        alreadyRunning = mutex != nullptr && GetLastError() == ERROR_ALREADY_EXISTS;
+    }
+    ~CSingleInstance() {
+        if (mutex)
+            CloseHandle(mutex);
+    }
+    CSingleInstance(const CSingleInstance&) = delete;
+    CSingleInstance& operator=(const CSingleInstance&) = delete;
+
+    bool AlreadyRunning() const { return alreadyRunning; }
+
+private:
+    HANDLE mutex;
+    bool alreadyRunning = false;
+};
+
+// Libraries loaded by name come from the system directory only. SetDefaultDllDirectories
+// exists from Windows 8 (and on Windows 7 with KB2533623), so it is looked up; without it the
+// current directory at least leaves the search.
+void RestrictDllSearch() {
+    using SetDefaultDllDirectoriesFn = BOOL(WINAPI*)(DWORD);
+    const HMODULE kernel = GetModuleHandleW(L"kernel32.dll");
+    const auto setDefault = kernel ? reinterpret_cast<SetDefaultDllDirectoriesFn>(
+                                         reinterpret_cast<void*>(GetProcAddress(kernel, "SetDefaultDllDirectories")))
+                                   : nullptr;
+    if (setDefault)
+        setDefault(LOAD_LIBRARY_SEARCH_SYSTEM32);
+    SetDllDirectoryW(L"");
+}
+
+// Asks the running copy to open its settings dialog, as a double click on its icon does.
+// It may have just started, so its tray window is given a few seconds to appear.
+void OpenRunningCopy() {
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        const HWND tray = FindWindowA(kTrayWindowClass, kTrayWindowTitle);
+        if (tray) {
+            DWORD processId = 0;
+            GetWindowThreadProcessId(tray, &processId);
+            AllowSetForegroundWindow(processId);
+            PostMessageA(tray, WM_TRAYNOTIFY, 0, WM_LBUTTONDBLCLK);
+            return;
+        }
+        Sleep(100);
+    }
+}
 
 class CComApartment {
 public:
@@ -54,6 +118,13 @@ int Run() {
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+    RestrictDllSearch();
+    const CSingleInstance single;
+    if (single.AlreadyRunning()) {
+        OpenRunningCopy();
+        return 0;
+    }
+
     // Started in this order and stopped in the reverse one by the owners' destructors.
     const CComApartment apartment;
 
@@ -64,7 +135,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     AppInstance().Init(instance);
     int exitCode = 0;
     {
-        const CLibrary richEdit("RICHED20.DLL");
+        const CLibrary richEdit(L"RICHED20.DLL");
         exitCode = Run();
     }
     AppInstance().Term();

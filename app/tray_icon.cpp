@@ -8,8 +8,7 @@
 
 namespace {
 
-const WindowClassInfo kWindowClass = {"QuellwickTrayIconWindow", nullptr, nullptr, 0};
-constexpr char kWindowTitle[] = "QuellwickShellIconHiddenWindow";
+const WindowClassInfo kWindowClass = {kTrayWindowClass, nullptr, nullptr, 0};
 constexpr UINT kTimerId = 1;
 
 // The record's first form: window, id, flags, message, icon and a 64-character tip.
@@ -50,7 +49,7 @@ void CTrayIcon::NotifyShell(DWORD shellMessage) {
 
 bool CTrayIcon::Create() {
     const RECT empty = {0, 0, 0, 0};
-    if (!CreateWindowOfClass(kWindowClass, 0, kWindowTitle, WS_POPUP, empty, nullptr, 0))
+    if (!CreateWindowOfClass(kWindowClass, 0, kTrayWindowTitle, WS_POPUP, empty, nullptr, 0))
         return false;
     NotifyShell(NIM_ADD);
     return true;

@@ -6,6 +6,11 @@
 
 #include "win/window_base.h"
 
+// The hidden window's class and caption: how a second copy of the program and the
+// installer find the running one.
+constexpr char kTrayWindowClass[] = "QuellwickTrayIconWindow";
+constexpr char kTrayWindowTitle[] = "QuellwickShellIconHiddenWindow";
+
 // A hidden top-level window that owns one notification-area icon with its tooltip, one
 // window timer and the tracking of popup menus. A derived class supplies HandleMessage.
 class CTrayIcon : public CWindowBase {

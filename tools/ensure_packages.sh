@@ -10,7 +10,7 @@ packages=(
   xvfb xauth x11-utils imagemagick
   googletest libexpat1-dev libstb-dev fonts-dejavu-core
   clang libclang-rt-14-dev
-  util-linux
+  util-linux nsis
 )
 # Where the kernel refuses 32-bit Linux programs, 32-bit Wine runs through qemu's
 # user-mode emulator. Version 10 (bookworm-backports) honours MAP_FIXED_NOREPLACE; 7.2

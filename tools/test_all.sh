@@ -20,9 +20,10 @@ xvfb_pid=$!
 export DISPLAY=":$display"
 
 stop_wine() {
-  for build in win32 win64; do
-    if [[ -d "build/$build/wineprefix" ]]; then
-      WINEPREFIX="$root/build/$build/wineprefix" wineserver -k >/dev/null 2>&1 || true
+  # The installer tests run in a prefix of their own.
+  for prefix in build/win32/wineprefix build/win64/wineprefix build/win32/tests/installer/wineprefix; do
+    if [[ -d "$prefix" ]]; then
+      WINEPREFIX="$root/$prefix" wineserver -k >/dev/null 2>&1 || true
     fi
   done
 }

@@ -1,6 +1,7 @@
 #include <windows.h>
 #include <shlobj.h>
 
+#include <cstring>
 #include <string>
 
 #include "services/app_settings.h"
@@ -48,6 +49,25 @@ std::string UserFolderOutput() {
     if (!CreateDirectoryA(folder.c_str(), nullptr) && GetLastError() != ERROR_ALREADY_EXISTS)
         return std::string();
     return folder + "\\" + kOutputFile;
+}
+
+// Records, in the settings key, the wallpaper the desktop shows before Quellwick's picture
+// first replaces it, so that an uninstall can give it back. Quellwick's own picture (by its
+// file name, wherever it was written) and an empty wallpaper are never recorded.
+void RememberPreviousWallpaper() {
+    char current[kPathBuffer] = {};
+    DWORD size = sizeof(current);
+    // Read from the user profile: this process's SystemParametersInfo answers from a copy.
+    if (RegGetValueA(HKEY_CURRENT_USER, "Control Panel\\Desktop", "Wallpaper", RRF_RT_REG_SZ, nullptr, current,
+                     &size) != ERROR_SUCCESS ||
+        current[0] == '\0')
+        return;
+    const char* slash = strrchr(current, '\\');
+    if (lstrcmpiA(slash ? slash + 1 : current, kOutputFile) == 0)
+        return;
+    CRegistryKey settings;
+    if (settings.CreateKey(HKEY_CURRENT_USER, "Software\\Quellwick"))
+        settings.WriteString("PreviousWallpaper", current);
 }
 
 }  // namespace
@@ -101,5 +121,6 @@ int CWallpaperMaker::InstallWallpaper(std::string path) const {
     desktop.WriteString("WallpaperStyle", "2");
     desktop.Close();
 
+    RememberPreviousWallpaper();
     return SystemParametersInfoA(SPI_SETDESKWALLPAPER, 0, fullPath, SPIF_UPDATEINIFILE) ? 1 : 0;
 }

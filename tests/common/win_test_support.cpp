@@ -306,26 +306,50 @@ CProgram::CProgram() : root(TempPath("qw_e2e")) {
             CopyFileA(staged.c_str(), ProgramPath().c_str(), FALSE);
 }
 
+CProgram::CProgram(std::string installedRoot) : root(std::move(installedRoot)), ownsRoot(false), ready(true) {}
+
 CProgram::~CProgram() {
     Kill();
-    RemoveTree(root);
+    if (ownsRoot)
+        RemoveTree(root);
 }
 
 HWND CProgram::Start() {
     return Launch() ? WaitWindow("QuellwickTrayIconWindow", "QuellwickShellIconHiddenWindow") : nullptr;
 }
 
-bool CProgram::Launch() {
-    Kill();
+namespace {
+
+bool StartOnDesktop(const std::string& path, const std::string& arguments, PROCESS_INFORMATION* info) {
     STARTUPINFOA startup = {};
     startup.cb = sizeof(startup);
     char desktop[] = "QuellwickE2E";
     startup.lpDesktop = desktop;
-    PROCESS_INFORMATION info = {};
-    std::string commandLine = "\"" + ProgramPath() + "\"";
-    if (!CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info))
+    std::string commandLine = "\"" + path + "\"" + (arguments.empty() ? "" : " " + arguments);
+    if (!CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, info))
         return false;
-    CloseHandle(info.hThread);
+    CloseHandle(info->hThread);
+    return true;
+}
+
+}  // namespace
+
+DWORD RunProgram(const std::string& path, const std::string& arguments, DWORD timeoutMs) {
+    PROCESS_INFORMATION info = {};
+    if (!StartOnDesktop(path, arguments, &info))
+        return GetLastError();
+    DWORD code = STILL_ACTIVE;
+    if (WaitForSingleObject(info.hProcess, timeoutMs) == WAIT_OBJECT_0)
+        GetExitCodeProcess(info.hProcess, &code);
+    CloseHandle(info.hProcess);
+    return code;
+}
+
+bool CProgram::Launch(const std::string& arguments) {
+    Kill();
+    PROCESS_INFORMATION info = {};
+    if (!StartOnDesktop(ProgramPath(), arguments, &info))
+        return false;
     process = info.hProcess;
     processId = info.dwProcessId;
     return true;

@@ -109,16 +109,22 @@ void Pump();
 // Creates a viewer, shows it maximized and shows an entry, as the settings dialog does.
 std::unique_ptr<CViewerWindow> OpenViewer(HWND owner, int index, bool annotated);
 
-// The staged program, copied into an installed layout of its own (bin\ beside data\).
+// Starts a program on the virtual desktop and waits up to `timeoutMs` for it to end: its
+// exit code, or STILL_ACTIVE while it runs on.
+DWORD RunProgram(const std::string& path, const std::string& arguments, DWORD timeoutMs = kPatience);
+
+// The staged program, copied into an installed layout of its own (bin\ beside data\); or,
+// given a root, the copy installed there, which stays when the object goes.
 class CProgram {
 public:
     CProgram();
+    explicit CProgram(std::string installedRoot);
     ~CProgram();
     bool IsReady() const { return ready; }
     std::string ProgramPath() const { return root + "\\bin\\Quellwick.exe"; }
     std::string DataPath(const std::string& file) const { return root + "\\data\\" + file; }
     // Starts it on the virtual desktop; Start also waits for its hidden tray window.
-    bool Launch();
+    bool Launch(const std::string& arguments = "");
     HWND Start();
     // Ends it if still running.
     void Kill();
@@ -132,6 +138,7 @@ public:
 
 private:
     std::string root;
+    bool ownsRoot = true;
     bool ready = false;
     HANDLE process = nullptr;
     DWORD processId = 0;

@@ -1,0 +1,181 @@
+// The release installer under Wine, in a prefix of its own: one lifecycle from a silent
+// install to a silent uninstall. The tests run in the order written, each on what the one
+// before left (the ctest runs this program once).
+#include <gtest/gtest.h>
+
+#include <windows.h>
+#include <shlobj.h>
+#include <winver.h>
+
+#include <algorithm>
+#include <memory>
+#include <string>
+#include <utility>
+
+#include "tests/common/win_test_support.h"
+
+using namespace wintest;
+
+namespace {
+
+constexpr char kUninstallKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Quellwick";
+constexpr char kRunKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+constexpr char kSettingsKey[] = "Software\\Quellwick";
+constexpr DWORD kSetupMs = 180000;
+
+std::string WinePath(std::string unixPath) {
+    std::replace(unixPath.begin(), unixPath.end(), '/', '\\');
+    return "Z:" + unixPath;
+}
+
+std::string Folder(int csidl) {
+    char path[MAX_PATH + 1] = {};
+    SHGetFolderPathA(nullptr, csidl, nullptr, SHGFP_TYPE_CURRENT, path);
+    return path;
+}
+
+std::string InstallRoot() {
+    return Folder(CSIDL_LOCAL_APPDATA) + "\\Programs\\Quellwick";
+}
+std::string Shortcut() {
+    return Folder(CSIDL_PROGRAMS) + "\\Quellwick.lnk";
+}
+std::string Program() {
+    return InstallRoot() + "\\bin\\Quellwick.exe";
+}
+std::string PreviousWallpaper() {
+    return Folder(CSIDL_LOCAL_APPDATA) + "\\previous.bmp";
+}
+
+std::string ReadString(const char* key, const char* name) {
+    char value[1024] = {};
+    DWORD size = sizeof(value);
+    return RegGetValueA(HKEY_CURRENT_USER, key, name, RRF_RT_REG_SZ, nullptr, value, &size) == ERROR_SUCCESS
+               ? value
+               : "<missing>";
+}
+
+bool Exists(const std::string& path) {
+    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+// The product version a program's version resource gives.
+std::string ProductVersion(const std::string& path) {
+    std::string info(GetFileVersionInfoSizeA(path.c_str(), nullptr), '\0');
+    char* text = nullptr;
+    UINT length = 0;
+    if (info.empty() || !GetFileVersionInfoA(path.c_str(), 0, static_cast<DWORD>(info.size()), &info[0]) ||
+        !VerQueryValueA(info.data(), "\\StringFileInfo\\040904B0\\ProductVersion", reinterpret_cast<void**>(&text),
+                        &length)) {
+        return "<missing>";
+    }
+    return text;
+}
+
+DWORD RunSetupSilently() {
+    return RunProgram(WinePath(QW_SETUP), "/S", kSetupMs);
+}
+
+// Every file the installer puts down is the staged one, byte for byte.
+void ExpectStagedFiles() {
+    for (const char* file : {"\\bin\\Quellwick.exe", "\\data\\Quellwicks.xml", "\\data\\about.html",
+                             "\\data\\moon_00.jpg", "\\data\\moon_62_ann.png"}) {
+        const std::string installed = ReadFileBytes(InstallRoot() + file);
+        EXPECT_FALSE(installed.empty()) << file;
+        EXPECT_TRUE(installed == ReadFileBytes(WinePath(QW_STAGE_DIR) + file)) << file;
+    }
+}
+
+// The copy that runs between the tests.
+std::unique_ptr<CProgram> running;
+
+TEST(Installer, SilentInstallLaysOutFilesShortcutSignInStartAndUninstallEntry) {
+    ASSERT_TRUE(EnterVirtualDesktop("QuellwickE2E", kDesktopWidth, kDesktopHeight))
+        << "the virtual desktop did not start";
+    CGdiplusSession imaging;
+    ASSERT_TRUE(SavePicture(PreviousWallpaper(), 64, 48, {{0, 0, 64, 48, 0xFF2040A0}}));
+    ASSERT_EQ(ERROR_SUCCESS, RegSetKeyValueA(HKEY_CURRENT_USER, "Control Panel\\Desktop", "Wallpaper", REG_SZ,
+                                             PreviousWallpaper().c_str(), PreviousWallpaper().size() + 1));
+
+    ASSERT_EQ(0u, RunSetupSilently());
+    ExpectStagedFiles();
+    EXPECT_EQ(QW_VERSION, ProductVersion(WinePath(QW_SETUP)));
+    EXPECT_EQ(QW_VERSION, ProductVersion(Program()));
+    const std::string page = ReadFileBytes(InstallRoot() + "\\data\\about.html");
+    EXPECT_NE(std::string::npos, page.find(std::string("Version ") + QW_VERSION)) << "the About page";
+    EXPECT_TRUE(Exists(InstallRoot() + "\\Uninstall.exe"));
+    EXPECT_TRUE(Exists(Shortcut()));
+    EXPECT_EQ("\"" + Program() + "\"", ReadString(kRunKey, "Quellwick"));
+    const std::string uninstaller = "\"" + InstallRoot() + "\\Uninstall.exe\"";
+    const std::pair<const char*, std::string> entry[] = {{"DisplayName", "Quellwick"},
+                                                         {"DisplayVersion", QW_VERSION},
+                                                         {"DisplayIcon", "\"" + Program() + "\",0"},
+                                                         {"UninstallString", uninstaller},
+                                                         {"QuietUninstallString", uninstaller + " /S"}};
+    for (const auto& [name, expected] : entry)
+        EXPECT_EQ(expected, ReadString(kUninstallKey, name)) << name;
+    DWORD sizeKb = 0, size = sizeof(sizeKb);
+    EXPECT_EQ(ERROR_SUCCESS, RegGetValueA(HKEY_CURRENT_USER, kUninstallKey, "EstimatedSize", RRF_RT_REG_DWORD, nullptr,
+                                          &sizeKb, &size));
+    // The pictures alone are tens of megabytes.
+    EXPECT_GT(sizeKb, 10000u);
+}
+
+TEST(Installer, InstalledProgramSetsTheWallpaperAndASecondStartOpensTheFirstOnesSettings) {
+    // The rich-edit library comes from the system directory, never from beside the program.
+    const std::string planted = InstallRoot() + "\\bin\\RICHED20.DLL";
+    ASSERT_TRUE(CopyFileA(WinePath(QW_PLANTED_LIBRARY).c_str(), planted.c_str(), FALSE));
+    // Wine prefers its own rich-edit library to one found by name; Windows takes the found one.
+    ASSERT_EQ(ERROR_SUCCESS,
+              RegSetKeyValueA(HKEY_CURRENT_USER, "Software\\Wine\\AppDefaults\\Quellwick.exe\\DllOverrides", "riched20",
+                              REG_SZ, "native,builtin", sizeof("native,builtin")));
+    running = std::make_unique<CProgram>(InstallRoot());
+    const HWND tray = running->Start();
+    ASSERT_TRUE(tray) << "the installed program did not start";
+    EXPECT_FALSE(Exists(InstallRoot() + "\\bin\\planted_library_loaded")) << "the planted library was loaded";
+    DeleteFileA(planted.c_str());
+    EXPECT_TRUE(WaitFor([&] { return HasTrayIcon(tray); })) << "no notification icon";
+    ASSERT_TRUE(WaitFor([] { return ReadDesktopString("Wallpaper").find("Quellwick.bmp") != std::string::npos; }, 60000))
+        << "wallpaper setting is " << ReadDesktopString("Wallpaper");
+    EXPECT_TRUE(Exists(ReadDesktopString("Wallpaper")));
+    EXPECT_EQ(PreviousWallpaper(), ReadString(kSettingsKey, "PreviousWallpaper"));
+
+    EXPECT_EQ(0u, RunProgram(Program(), ""));
+    EXPECT_TRUE(running->WaitWindow("#32770", "Quellwick")) << "the running copy did not open its settings";
+    EXPECT_EQ(tray, FindWindowA("QuellwickTrayIconWindow", nullptr));
+    EXPECT_FALSE(FindWindowExA(nullptr, tray, "QuellwickTrayIconWindow", nullptr)) << "a second tray window";
+}
+
+TEST(Installer, UpgradeOverTheRunningCopyReplacesTheFilesAndKeepsTheSettings) {
+    ASSERT_TRUE(running && running->WaitExit(0) == STILL_ACTIVE);
+    ASSERT_TRUE(WriteSetting("Annotate", 1));
+    ASSERT_TRUE(WriteFileBytes(InstallRoot() + "\\data\\about.html", "an older page"));
+
+    ASSERT_EQ(0u, RunSetupSilently());
+    EXPECT_EQ(0u, running->WaitExit(0)) << "the running copy was not closed";
+    ExpectStagedFiles();
+    EXPECT_EQ(1u, SettingOr("Annotate", 0));
+    EXPECT_EQ(PreviousWallpaper(), ReadString(kSettingsKey, "PreviousWallpaper"));
+    EXPECT_EQ("\"" + Program() + "\"", ReadString(kRunKey, "Quellwick"));
+}
+
+TEST(Installer, SilentUninstallRemovesWhatItInstalledAndGivesTheWallpaperBack) {
+    running = std::make_unique<CProgram>(InstallRoot());
+    ASSERT_TRUE(running->Start()) << "the upgraded program did not start";
+    const std::string picture = ReadDesktopString("Wallpaper");
+    ASSERT_NE(std::string::npos, picture.find("Quellwick.bmp"));
+
+    RunProgram(InstallRoot() + "\\Uninstall.exe", "/S", 0);
+    // The uninstaller runs on from a copy of itself; its folder goes last.
+    ASSERT_TRUE(WaitFor([] { return !Exists(InstallRoot()); }, kSetupMs)) << "the install folder is still there";
+    EXPECT_NE(STILL_ACTIVE, running->WaitExit(0)) << "the running copy was not closed";
+    EXPECT_FALSE(Exists(Shortcut()));
+    EXPECT_FALSE(Exists(picture));
+    EXPECT_EQ("<missing>", ReadString(kRunKey, "Quellwick"));
+    HKEY key = nullptr;
+    EXPECT_NE(ERROR_SUCCESS, RegOpenKeyExA(HKEY_CURRENT_USER, kUninstallKey, 0, KEY_READ, &key));
+    EXPECT_EQ(PreviousWallpaper(), ReadDesktopString("Wallpaper"));
+    EXPECT_EQ(1u, SettingOr("Annotate", 0)) << "a silent uninstall keeps the settings";
+}
+
+}  // namespace
