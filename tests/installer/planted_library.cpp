@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "app/file_handle_win.h"
+#include "win/file_handle_win.h"
 
 BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
     if (reason != DLL_PROCESS_ATTACH)
