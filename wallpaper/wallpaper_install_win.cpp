@@ -51,9 +51,10 @@ std::string UserFolderOutput() {
     return folder + "\\" + kOutputFile;
 }
 
-// Records, in the settings key, the wallpaper the desktop shows before Quellwick's picture
-// first replaces it, so that an uninstall can give it back. Quellwick's own picture (by its
-// file name, wherever it was written) and an empty wallpaper are never recorded.
+// Records, in the settings key, the wallpaper the desktop shows whenever Quellwick's picture
+// is about to replace one that is not its own, so that an uninstall can give back the one
+// the user chose last. Quellwick's own picture (by its file name, wherever it was written)
+// and an empty wallpaper are never recorded.
 void RememberPreviousWallpaper() {
     char current[kPathBuffer] = {};
     DWORD size = sizeof(current);
