@@ -47,9 +47,18 @@ void AppSettings::SetSelectedMoon(int value) {
     Persist(kSelectedMoonValue, value);
 }
 
+void AppSettings::SetPreviousWallpaper(const std::string& path) const {
+    CRegistryKey key;
+    if (OpenForWriting(key))
+        key.WriteString("PreviousWallpaper", path);
+}
+
+bool AppSettings::OpenForWriting(CRegistryKey& key) const {
+    return key.Open(rootKey, subKeyPath.c_str()) || key.CreateKey(rootKey, subKeyPath.c_str());
+}
+
 void AppSettings::Persist(const char* name, int value) const {
     CRegistryKey key;
-    if (!key.Open(rootKey, subKeyPath.c_str()) && !key.CreateKey(rootKey, subKeyPath.c_str()))
-        return;
-    key.WriteDword(name, static_cast<DWORD>(value));
+    if (OpenForWriting(key))
+        key.WriteDword(name, static_cast<DWORD>(value));
 }

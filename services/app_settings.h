@@ -4,6 +4,8 @@
 
 #include <string>
 
+class CRegistryKey;
+
 // The user's three persisted choices. Read from the registry once, on first use, then
 // served from memory; every change is written through at once.
 class AppSettings {
@@ -24,6 +26,8 @@ public:
     void SetAnnotate(int value);
     void SetMoonType(int value);
     void SetSelectedMoon(int value);
+    // The wallpaper Quellwick replaced last, for an uninstall to give back; written only.
+    void SetPreviousWallpaper(const std::string& path) const;
 
 protected:
     // Reads the three values under `root`\`subKey`, without creating the key.
@@ -31,6 +35,8 @@ protected:
 
 private:
     void Persist(const char* name, int value) const;
+    // The settings key, opened or created; false when neither works.
+    bool OpenForWriting(CRegistryKey& key) const;
 
     HKEY rootKey;
     std::string subKeyPath;

@@ -66,9 +66,7 @@ void RememberPreviousWallpaper() {
     const char* slash = strrchr(current, '\\');
     if (lstrcmpiA(slash ? slash + 1 : current, kOutputFile) == 0)
         return;
-    CRegistryKey settings;
-    if (settings.CreateKey(HKEY_CURRENT_USER, "Software\\Quellwick"))
-        settings.WriteString("PreviousWallpaper", current);
+    AppSettings::Instance().SetPreviousWallpaper(current);
 }
 
 }  // namespace
