@@ -248,12 +248,14 @@ void CSettingsDlg::OnAbout() {
 // Brings the open viewer forward or opens a new one, and loads the dialog's present choice
 // into it.
 void CSettingsDlg::OnViewFullscreen() {
-    if (viewer) {
+    if (viewer && viewer->GetHwnd()) {
         SetForegroundWindow(viewer->GetHwnd());
         SetFocus(viewer->GetHwnd());
     } else {
+        // Replaces a viewer that has ended but whose report is still on its way.
         viewer = std::make_unique<CViewerWindow>(catalogue);
-        viewer->Create(GetHwnd());
+        if (viewer->Create(GetHwnd()) != 0)
+            return;
         ShowWindow(viewer->GetHwnd(), SW_MAXIMIZE);
     }
     const int index = GetShownEntry(nullptr);
@@ -262,7 +264,9 @@ void CSettingsDlg::OnViewFullscreen() {
 }
 
 LRESULT CSettingsDlg::OnViewerClosed() {
-    viewer.reset();
+    // A report that arrives after a new viewer has opened is the old one's.
+    if (viewer && !viewer->GetHwnd())
+        viewer.reset();
     if (GetHwnd())
         SetFocus(GetHwnd());
     return 0;

@@ -42,14 +42,19 @@ private:
 }  // namespace
 
 CViewerWindow::~CViewerWindow() {
+    // The owner deleting the viewer knows it is gone.
+    notifyWindow = nullptr;
     DestroyWindows();
 }
 
 int32_t CViewerWindow::Create(HWND notify) {
     notifyWindow = notify;
     const RECT empty = {0, 0, 0, 0};
-    if (!CreateWindowOfClass(kFrameClass, 0, kFrameTitle, WS_POPUP, empty, nullptr, 0))
-        return FailureCode(GetLastError());
+    if (!CreateWindowOfClass(kFrameClass, 0, kFrameTitle, WS_POPUP, empty, nullptr, 0)) {
+        const int32_t failure = FailureCode(GetLastError());
+        ReportClosed();
+        return failure;
+    }
     return 0;
 }
 
@@ -57,6 +62,14 @@ LRESULT CViewerWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
     switch (message) {
         case WM_CREATE:
             OnCreate();
+            return 0;
+        case WM_CLOSE:
+            CloseViewer();
+            return 0;
+        case WM_DESTROY:
+            // However the frame ends: Esc, its Close button, Alt+F4, the task bar, the task
+            // manager, or its owner.
+            ReportClosed();
             return 0;
         case WM_SIZE:
             OnSize(LOWORD(lParam), HIWORD(lParam));
@@ -216,11 +229,14 @@ void CViewerWindow::ShowMoon(int32_t index, bool annotated) {
 }
 
 void CViewerWindow::CloseViewer() {
-    if (!GetHwnd())
-        return;
     DestroyWindows();
-    if (notifyWindow && IsWindow(notifyWindow))
-        PostMessageA(notifyWindow, WM_VIEWER_CLOSED, 0, 0);
+}
+
+void CViewerWindow::ReportClosed() {
+    const HWND notify = notifyWindow;
+    notifyWindow = nullptr;
+    if (notify && IsWindow(notify))
+        PostMessageA(notify, WM_VIEWER_CLOSED, 0, 0);
 }
 
 void CViewerWindow::DestroyWindows() {

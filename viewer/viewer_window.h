@@ -10,7 +10,8 @@
 // The fullscreen viewer: a caption-less popup frame holding the picture pane, with the
 // floating tool bar. Its owner (the settings dialog) creates it, shows it maximized, tells
 // it which catalogue entry to show, and deletes the object once the viewer has posted
-// WM_VIEWER_CLOSED to it.
+// WM_VIEWER_CLOSED to it: exactly once, however the frame ends or when Create fails, and
+// never when the owner deletes an open viewer.
 class CViewerWindow : public CWindowBase {
 public:
     // Shows the entries of `catalog`, which outlives the viewer.
@@ -18,13 +19,13 @@ public:
     ~CViewerWindow() override;
 
     // Creates the frame, which creates the pane and the tool bar. 0 on success, otherwise
-    // the platform's last error as a failure code.
+    // the platform's last error as a failure code (and the close is reported).
     int32_t Create(HWND notifyWindow);
 
     // Shows catalogue entry `index` at best fit, centred; an index outside the catalogue
     // shows an empty black pane.
     void ShowMoon(int32_t index, bool annotated);
-    // Destroys the pane, the tool bar and the frame, and tells the owner, once.
+    // Destroys the pane, the tool bar and the frame, and so tells the owner.
     void CloseViewer();
 
     int32_t GetCurrentIndex() const { return currentIndex; }
@@ -43,6 +44,7 @@ private:
     void StepPhase(int32_t index);
     void ShowErrorBox();
     void DestroyWindows();
+    void ReportClosed();
 
     const CMoonCatalog& catalogue;
     CMoonView view;

@@ -301,6 +301,14 @@ TEST_F(SettingsDialogEndToEnd, PinnedChoiceItsViewerAndApplyingOnce) {
     frame = OpenViewer(dialog);
     ASSERT_TRUE(frame) << "no new viewer after the first one closed";
     EXPECT_EQ(3, ShownEntry(frame));
+    // Closed from outside (Alt+F4 or the task bar send SC_CLOSE, the task manager WM_CLOSE),
+    // it can be opened again.
+    for (const auto& [message, command] : {std::pair<UINT, WPARAM>{WM_SYSCOMMAND, SC_CLOSE}, {WM_CLOSE, 0}}) {
+        PostMessageA(frame, message, command, 0);
+        EXPECT_TRUE(WaitFor([&] { return !IsWindow(frame); })) << message;
+        frame = OpenViewer(dialog);
+        ASSERT_TRUE(frame) << "View Fullscreen does nothing after message " << message;
+    }
     // Closing the dialog closes the viewer with it; the program goes on.
     PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
     EXPECT_TRUE(WaitFor([&] { return !IsWindow(frame) && !IsWindow(dialog); }));
