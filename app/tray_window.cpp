@@ -53,6 +53,10 @@ LRESULT CTrayWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_SETTINGS_CLOSED:
             OnSettingsClosed();
             return 0;
+        case WM_DISPLAYCHANGE:
+            // The next tick refreshes; the maker sees the new monitors and renders again.
+            lastRefreshTick = 0;
+            return 0;
         default:
             return DefaultProcessing(message, wParam, lParam);
     }

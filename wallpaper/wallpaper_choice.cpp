@@ -12,6 +12,6 @@ bool ChooseWallpaper(const MoonEntry& current, const std::vector<MoonEntry>& ent
     return true;
 }
 
-bool WallpaperNeedsInstall(const std::string& paper, const std::string& lastInstalledPaper, bool force) {
-    return force || paper != lastInstalledPaper;
+bool WallpaperNeedsInstall(const RenderedFor& wanted, const RenderedFor& lastInstalled, bool force) {
+    return force || wanted.paper != lastInstalled.paper || wanted.monitors != lastInstalled.monitors;
 }

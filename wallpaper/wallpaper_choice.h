@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "catalog/moon_entry.h"
+#include "wallpaper/wallpaper_layout.h"
 
 // The pictures a wallpaper update would install.
 struct WallpaperChoice {
@@ -19,6 +20,12 @@ struct WallpaperChoice {
 bool ChooseWallpaper(const MoonEntry& current, const std::vector<MoonEntry>& entries, int moonType, int selectedMoon,
                      int annotate, WallpaperChoice* choice);
 
-// Whether a chosen picture must be rendered and installed: it differs from the one
-// installed last (exact comparison), or the caller forces it.
-bool WallpaperNeedsInstall(const std::string& paper, const std::string& lastInstalledPaper, bool force);
+// What a wallpaper was rendered for: the picture and the monitors it was fitted to.
+struct RenderedFor {
+    std::string paper;
+    std::vector<MonitorRect> monitors;
+};
+
+// Whether a chosen picture must be rendered and installed: it or the monitors differ from
+// the last install (exact comparison), or the caller forces it.
+bool WallpaperNeedsInstall(const RenderedFor& wanted, const RenderedFor& lastInstalled, bool force);

@@ -79,24 +79,26 @@ int CWallpaperMaker::UpdateWallpaper(double* illuminatedPercent, double* ageDays
                          settings.GetAnnotate(), &choice)) {
         return 0;
     }
-    if (!WallpaperNeedsInstall(choice.paper, lastInstalledPaper, force != 0))
+    RenderedFor wanted{choice.paper, CurrentMonitors()};
+    if (!WallpaperNeedsInstall(wanted, lastInstalled, force != 0))
         return 1;
-    const int result = MakeAndInstallWallpaper(choice.paper, choice.annotated);
+    const int result = MakeAndInstallWallpaper(choice.paper, choice.annotated, wanted.monitors);
     if (result)
-        lastInstalledPaper = choice.paper;
+        lastInstalled = std::move(wanted);
     return result;
 }
 
-int CWallpaperMaker::MakeAndInstallWallpaper(std::string paper, std::string annotated) const {
+int CWallpaperMaker::MakeAndInstallWallpaper(std::string paper, std::string annotated,
+                                             const std::vector<MonitorRect>& monitors) const {
     const std::string dataDirectory = GetDataDirectory();
     const std::string picturePath = dataDirectory + paper;
     const std::string annotatedPath = annotated.empty() ? std::string() : dataDirectory + annotated;
     const std::string outputPath = WallpaperOutputPath();
     if (outputPath.empty())
         return 0;
-    if (!RenderWallpaper(picturePath, outputPath, annotatedPath))
+    if (!RenderWallpaper(picturePath, outputPath, annotatedPath, monitors))
         return 0;
-    return InstallWallpaper(outputPath);
+    return InstallWallpaper(outputPath, ArrangementFor(monitors, CanSpan()));
 }
 
 std::string CWallpaperMaker::WallpaperOutputPath() const {
@@ -107,7 +109,7 @@ std::string CWallpaperMaker::WallpaperOutputPath() const {
     return userOutput.empty() ? windowsOutput : userOutput;
 }
 
-int CWallpaperMaker::InstallWallpaper(std::string path) const {
+int CWallpaperMaker::InstallWallpaper(std::string path, WallpaperArrangement arrangement) const {
     char fullPath[kPathBuffer] = {};
     const DWORD length = GetFullPathNameA(path.c_str(), kPathBuffer, fullPath, nullptr);
     if (length == 0 || length >= kPathBuffer)
@@ -116,8 +118,8 @@ int CWallpaperMaker::InstallWallpaper(std::string path) const {
     CRegistryKey desktop;
     if (!desktop.Open(HKEY_CURRENT_USER, "Control Panel\\Desktop"))
         return 0;
-    desktop.WriteString("TileWallpaper", "0");
-    desktop.WriteString("WallpaperStyle", "2");
+    desktop.WriteString("TileWallpaper", TileWallpaperValue(arrangement));
+    desktop.WriteString("WallpaperStyle", WallpaperStyleValue(arrangement));
     desktop.Close();
 
     RememberPreviousWallpaper();

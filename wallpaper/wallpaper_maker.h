@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "catalog/moon_entry.h"
+#include "wallpaper/wallpaper_choice.h"
 
 class CMoonCatalog;
 
@@ -42,41 +43,50 @@ public:
     MoonEntry CurrentMoon(double* illuminatedPercent, double* ageDays, int* index) const;
 
 #ifdef _WIN32
-    // Chooses the picture for the present moment (or the pinned one) and, when it differs
-    // from the one this maker installed last or `force` is non-zero, renders and
-    // installs it. The out-pointers, which may be null, always receive the present
+    // Chooses the picture for the present moment (or the pinned one) and, when it or the
+    // monitors differ from what this maker installed last or `force` is non-zero, renders
+    // and installs it. The out-pointers, which may be null, always receive the present
     // illuminated percentage and age. Returns 1 when the wallpaper is up to date, 0 when
     // there was nothing to show or the installation failed (it is tried again next time).
     int UpdateWallpaper(double* illuminatedPercent, double* ageDays, int force);
 
-    // Renders the data directory's `paper` (with the `annotated` overlay unless empty) to
-    // the output file and installs it. Non-zero on success.
-    int MakeAndInstallWallpaper(std::string paper, std::string annotated) const;
+    // Renders the data directory's `paper` (with the `annotated` overlay unless empty) for
+    // `monitors` to the output file and installs it. Non-zero on success.
+    int MakeAndInstallWallpaper(std::string paper, std::string annotated, const std::vector<MonitorRect>& monitors) const;
 
     // Where the wallpaper file goes: "Quellwick.bmp" in the Windows directory when a file
     // can be written there, otherwise in a "Quellwick" folder of the user's local
     // application data. Empty when neither is available.
     std::string WallpaperOutputPath() const;
 
-    // Writes the desktop's tiling and style values and makes the file the desktop
-    // wallpaper. The platform's result: non-zero on success.
-    int InstallWallpaper(std::string path) const;
+    // Writes the desktop's tiling and style values for `arrangement` and makes the file the
+    // desktop wallpaper. The platform's result: non-zero on success.
+    int InstallWallpaper(std::string path, WallpaperArrangement arrangement) const;
 
-    // Renders the picture fitted and centred on a black canvas the size of the primary
-    // screen and saves it to `outputPath` in the format its extension selects. The picture
-    // is first saved beside the output and then moved over it, so a failure leaves the
-    // previous file as it was. Returns 1 on success and 0 on any failure.
+    // The display monitors' rectangles in the platform's order; the primary screen alone
+    // when they cannot be listed.
+    static std::vector<MonitorRect> CurrentMonitors();
+    // Whether the desktop can span one bitmap across several monitors (Windows 8 and later).
+    static bool CanSpan();
+
+    // Renders the picture fitted and centred on black for each of `monitors` (by default
+    // the present ones; see LayoutWallpaper) and saves it to `outputPath` in the format its
+    // extension selects. The picture is first saved beside the output and then moved over
+    // it, so a failure leaves the previous file as it was. Returns 1 on success and 0 on
+    // any failure.
     int RenderWallpaper(std::string picturePath, std::string outputPath, std::string annotatedPath) const;
+    int RenderWallpaper(std::string picturePath, std::string outputPath, std::string annotatedPath,
+                        const std::vector<MonitorRect>& monitors) const;
 
     // Paints the canvas black and draws the picture, then the overlay (may be null), into
-    // the fitted rectangle. The overlay is read from the picture's own source rectangle.
+    // each of `draws`. The overlay is read from the picture's own source rectangle.
     // Returns the canvas, or null when a drawing step failed.
-    Gdiplus::GpBitmap* ComposeFitted(Gdiplus::GpBitmap* canvas, Gdiplus::GpImage* picture,
-                                     Gdiplus::GpImage* overlay) const;
+    Gdiplus::GpBitmap* ComposeFitted(Gdiplus::GpBitmap* canvas, Gdiplus::GpImage* picture, Gdiplus::GpImage* overlay,
+                                     const std::vector<DrawRect>& draws) const;
 #endif
 
 private:
     const CMoonCatalog* catalog = nullptr;
-    // The picture this maker installed last; empty until its first successful install.
-    std::string lastInstalledPaper;
+    // What this maker installed last; empty until its first successful install.
+    RenderedFor lastInstalled;
 };

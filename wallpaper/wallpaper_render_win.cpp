@@ -1,9 +1,13 @@
 #include <windows.h>
 
+#include <versionhelpers.h>
+
 #include <new>
+#include <utility>
 
 #include "wallpaper/image_encoder_win.h"
 #include "wallpaper/wallpaper_fit.h"
+#include "wallpaper/wallpaper_layout.h"
 #include "wallpaper/wallpaper_maker.h"
 
 using namespace Gdiplus;
@@ -32,13 +36,29 @@ private:
     std::string path_;
 };
 
+BOOL CALLBACK CollectMonitor(HMONITOR, HDC, LPRECT rect, LPARAM monitors) {
+    reinterpret_cast<std::vector<MonitorRect>*>(monitors)->push_back({rect->left, rect->top, rect->right, rect->bottom});
+    return TRUE;
+}
+
 }  // namespace
 
-GpBitmap* CWallpaperMaker::ComposeFitted(GpBitmap* canvas, GpImage* picture, GpImage* overlay) const {
+std::vector<MonitorRect> CWallpaperMaker::CurrentMonitors() {
+    std::vector<MonitorRect> monitors;
+    if (!EnumDisplayMonitors(nullptr, nullptr, CollectMonitor, reinterpret_cast<LPARAM>(&monitors)) ||
+        monitors.empty())
+        monitors = {{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)}};
+    return monitors;
+}
+
+bool CWallpaperMaker::CanSpan() {
+    return IsWindows8OrGreater();
+}
+
+GpBitmap* CWallpaperMaker::ComposeFitted(GpBitmap* canvas, GpImage* picture, GpImage* overlay,
+                                         const std::vector<DrawRect>& draws) const {
     const SIZE canvasSize = ImagePixelSize(canvas);
     const SIZE pictureSize = ImagePixelSize(picture);
-    const FitRect fit = ComputeFit(static_cast<uint32_t>(canvasSize.cx), static_cast<uint32_t>(canvasSize.cy),
-                                   static_cast<uint32_t>(pictureSize.cx), static_cast<uint32_t>(pictureSize.cy));
 
     GpGraphics* rawGraphics = nullptr;
     if (!canvas || GdipGetImageGraphicsContext(canvas, &rawGraphics) != Ok)
@@ -53,29 +73,26 @@ GpBitmap* CWallpaperMaker::ComposeFitted(GpBitmap* canvas, GpImage* picture, GpI
         return nullptr;
     if (GdipSetInterpolationMode(graphics.get(), InterpolationModeHighQuality) != Ok)
         return nullptr;
-    if (fit.width == 0 || fit.height == 0)
-        return canvas;
 
-    const INT x = static_cast<INT>(fit.x);
-    const INT y = static_cast<INT>(fit.y);
-    const INT width = static_cast<INT>(fit.width);
-    const INT height = static_cast<INT>(fit.height);
-    for (GpImage* layer : {picture, overlay}) {
-        if (layer && GdipDrawImageRectRectI(graphics.get(), layer, x, y, width, height, 0, 0, pictureSize.cx,
-                                            pictureSize.cy, UnitPixel, nullptr, nullptr, nullptr) != Ok) {
-            return nullptr;
+    for (const DrawRect& draw : draws) {
+        for (GpImage* layer : {picture, overlay}) {
+            if (layer && GdipDrawImageRectRectI(graphics.get(), layer, draw.x, draw.y, draw.width, draw.height, 0, 0,
+                                                pictureSize.cx, pictureSize.cy, UnitPixel, nullptr, nullptr,
+                                                nullptr) != Ok) {
+                return nullptr;
+            }
         }
     }
     return canvas;
 }
 
 int CWallpaperMaker::RenderWallpaper(std::string picturePath, std::string outputPath, std::string annotatedPath) const {
-    try {
-        const int width = GetSystemMetrics(SM_CXSCREEN);
-        const int height = GetSystemMetrics(SM_CYSCREEN);
-        if (width <= 0 || height <= 0)
-            return 0;
+    return RenderWallpaper(std::move(picturePath), std::move(outputPath), std::move(annotatedPath), CurrentMonitors());
+}
 
+int CWallpaperMaker::RenderWallpaper(std::string picturePath, std::string outputPath, std::string annotatedPath,
+                                     const std::vector<MonitorRect>& monitors) const {
+    try {
         // A picture that does not load would give a black wallpaper: keep the old one.
         const GdipImagePtr picture = LoadPicture(picturePath);
         if (!picture)
@@ -83,10 +100,14 @@ int CWallpaperMaker::RenderWallpaper(std::string picturePath, std::string output
         // A missing overlay leaves the plain picture, which is still the right Moon.
         const GdipImagePtr overlay = annotatedPath.empty() ? nullptr : LoadPicture(annotatedPath);
 
-        const GdipBitmapPtr canvas = CreateCanvas(static_cast<UINT>(width), static_cast<UINT>(height));
-        if (!canvas || !ComposeFitted(canvas.get(), picture.get(), overlay.get()))
+        const SIZE pictureSize = ImagePixelSize(picture.get());
+        const WallpaperLayout layout = LayoutWallpaper(monitors, CanSpan(), static_cast<uint32_t>(pictureSize.cx),
+                                                       static_cast<uint32_t>(pictureSize.cy));
+        if (layout.width == 0 || layout.height == 0)
             return 0;
-
+        const GdipBitmapPtr canvas = CreateCanvas(layout.width, layout.height);
+        if (!canvas || !ComposeFitted(canvas.get(), picture.get(), overlay.get(), layout.draws))
+            return 0;
         CLSID encoder;
         if (!FindEncoderForExtension(PathExtension(outputPath), &encoder)) {
             const std::string message = "Failed to determine the image encoder for " + outputPath;
