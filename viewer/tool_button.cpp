@@ -4,6 +4,7 @@
 #include <windowsx.h>
 
 #include "win/app_instance.h"
+#include "win/screen_dpi_win.h"
 
 using namespace Gdiplus;
 using namespace Gdiplus::DllExports;
@@ -40,7 +41,7 @@ GdipImagePtr CToolButton::SetStrip(GdipImagePtr picture, int width) {
     cellWidth = width;
     if (strip && (extendedStyle & kAutoSize) && GetHwnd()) {
         const SIZE size = ImagePixelSize(strip.get());
-        RECT rect = {0, 0, cellWidth, size.cy};
+        RECT rect = {0, 0, ScaleToScreen(cellWidth), ScaleToScreen(size.cy)};
         AdjustWindowRectEx(&rect, static_cast<DWORD>(GetWindowLongPtrA(GetHwnd(), GWL_STYLE)), FALSE,
                            static_cast<DWORD>(GetWindowLongPtrA(GetHwnd(), GWL_EXSTYLE)));
         SetWindowPos(GetHwnd(), nullptr, 0, 0, rect.right - rect.left, rect.bottom - rect.top,
@@ -245,8 +246,11 @@ void CToolButton::Paint(HDC dc) {
     GpGraphics* raw = nullptr;
     if (GdipCreateFromHDC(dc, &raw) == Ok) {
         const GdipGraphicsPtr graphics(raw);
-        GdipDrawImageRectRectI(graphics.get(), strip.get(), shift, shift, cellWidth, size.cy, cellWidth * CurrentCell(),
-                               0, cellWidth, size.cy, UnitPixel, nullptr, nullptr, nullptr);
+        // The faces are drawn for 96 DPI and scaled to the screen's.
+        GdipSetInterpolationMode(graphics.get(), InterpolationModeHighQualityBicubic);
+        GdipDrawImageRectRectI(graphics.get(), strip.get(), shift, shift, ScaleToScreen(cellWidth),
+                               ScaleToScreen(size.cy), cellWidth * CurrentCell(), 0, cellWidth, size.cy, UnitPixel,
+                               nullptr, nullptr, nullptr);
     }
     if (!threeD)
         return;

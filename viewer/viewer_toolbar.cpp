@@ -8,6 +8,7 @@
 #include "resources/resource.h"
 #include "viewer/viewer_commands.h"
 #include "win/app_instance.h"
+#include "win/screen_dpi_win.h"
 
 using namespace Gdiplus;
 using namespace Gdiplus::DllExports;
@@ -100,7 +101,7 @@ LRESULT CViewerToolbar::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam
 
 void CViewerToolbar::OnCreate() {
     wheelMessage = RegisterWindowMessageA(kWheelMessageName);
-    layout = {2, 2, 27, 25};
+    layout = {ScaleToScreen(2), ScaleToScreen(2), ScaleToScreen(27), ScaleToScreen(25)};
     buttons.clear();
     for (const ButtonRow& row : kButtons)
         AddButton(row.command, row.strip, row.tooltip);
@@ -116,7 +117,7 @@ void CViewerToolbar::AddButton(UINT commandId, UINT stripResource, UINT tooltipS
     button->SetToolTipText(LoadResourceString(tooltipString));
     RECT window;
     GetWindowRect(button->GetHwnd(), &window);
-    OffsetRect(&layout, window.right - window.left + kButtonGap, 0);
+    OffsetRect(&layout, window.right - window.left + ScaleToScreen(kButtonGap), 0);
     buttons.push_back(std::move(button));
 }
 
@@ -146,24 +147,25 @@ void CViewerToolbar::OnPaint() {
 }
 
 void CViewerToolbar::OnWindowPosChanging(WINDOWPOS* position) {
-    int width = 2;
+    // Lengths in pixels at 96 DPI, scaled to the screen's, as the buttons are.
+    int width = ScaleToScreen(2);
     int height = 0;
     if (!destroying) {
         for (const auto& button : buttons) {
             RECT window = {};
             if (button->GetHwnd())
                 GetWindowRect(button->GetHwnd(), &window);
-            width += window.right - window.left + kButtonGap;
+            width += window.right - window.left + ScaleToScreen(kButtonGap);
             height = std::max(height, static_cast<int>(window.bottom - window.top));
         }
     }
-    height += 4;
+    height += ScaleToScreen(4);
     RECT owner = {};
     GetClientRect(Owner(), &owner);
     // A popup's position is in screen coordinates: with the frame maximized this is the
     // screen's top-right corner, left of where the pane's vertical scroll bar goes.
     position->x = owner.right - width - GetSystemMetrics(SM_CXVSCROLL);
-    position->y = owner.top + 2;
+    position->y = owner.top + ScaleToScreen(2);
     position->cx = width;
     position->cy = height;
     position->flags &= ~SWP_NOSIZE;
