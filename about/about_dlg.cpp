@@ -50,6 +50,7 @@ BOOL CAboutDlg::OnInitDialog() {
     page.SubclassWindow(GetDlgItem(GetHwnd(), IDC_ABOUT_PAGE));
     SendDlgItemMessageA(GetHwnd(), IDC_ABOUT_PAGE, EM_EXLIMITTEXT, 0, kPageTextLimit);
     page.SetHtml(page.ReadAboutPage());
+    FitIconInMargin();
     // The system puts the focus on the first control that takes it.
     return TRUE;
 }
@@ -71,6 +72,52 @@ void CAboutDlg::OnLinkNotify(const ENLINK& link) {
         return;
     if (launcher)
         launcher(GetHwnd(), target);
+}
+
+// The page's margins are in screen pixels while the template places the icon in dialog
+// units, which grow with the font: at a high DPI the icon would cover the text. The icon
+// goes in the middle of the page's left margin, as large as the system's icons but no
+// larger than the margin leaves room for.
+void CAboutDlg::FitIconInMargin() {
+    const HWND pageWindow = GetDlgItem(GetHwnd(), IDC_ABOUT_PAGE);
+    HWND iconWindow = GetWindow(GetHwnd(), GW_CHILD);
+    while (iconWindow && SendMessageA(iconWindow, STM_GETICON, 0, 0) == 0)
+        iconWindow = GetWindow(iconWindow, GW_HWNDNEXT);
+    if (!pageWindow || !iconWindow)
+        return;
+    PARAFORMAT2 format{};
+    format.cbSize = sizeof format;
+    format.dwMask = PFM_STARTINDENT;
+    SendMessageA(pageWindow, EM_SETSEL, 0, 0);
+    SendMessageA(pageWindow, EM_GETPARAFORMAT, 0, reinterpret_cast<LPARAM>(&format));
+    const HDC screen = GetDC(pageWindow);
+    const int pixelsPerInch = screen ? GetDeviceCaps(screen, LOGPIXELSX) : 96;
+    if (screen)
+        ReleaseDC(pageWindow, screen);
+    const int margin = MulDiv(format.dxStartIndent, pixelsPerInch, 1440);
+    // A size that the icon holds, so that it is drawn unscaled.
+    const int room = std::min(GetSystemMetrics(SM_CXICON), margin - margin / 5);
+    int size = 0;
+    for (const int held : {48, 32, 16}) {
+        if (held <= room) {
+            size = held;
+            break;
+        }
+    }
+    if (size == 0)
+        return;
+    icon.Reset(static_cast<HICON>(
+        LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDI_QUELLWICK), IMAGE_ICON, size, size, 0)));
+    if (!icon.Get())
+        return;
+    SendMessageA(iconWindow, STM_SETICON, reinterpret_cast<WPARAM>(icon.Get()), 0);
+    RECT pageRect, iconRect;
+    GetWindowRect(pageWindow, &pageRect);
+    GetWindowRect(iconWindow, &iconRect);
+    MapWindowPoints(nullptr, GetHwnd(), reinterpret_cast<POINT*>(&pageRect), 2);
+    MapWindowPoints(nullptr, GetHwnd(), reinterpret_cast<POINT*>(&iconRect), 2);
+    SetWindowPos(iconWindow, nullptr, pageRect.left + (margin - size) / 2, iconRect.top, size, size,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 // Centres the dialog over its owner, or over the work area when the owner is hidden,

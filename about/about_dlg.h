@@ -8,6 +8,7 @@
 
 #include "about/html_rich_edit.h"
 #include "win/dialog_base.h"
+#include "win/gdi_owners_win.h"
 
 // Opens a link target that has passed the safety check; the About box's owner window
 // and the target.
@@ -35,8 +36,10 @@ private:
     void OnCommand(int id);
     void OnLinkNotify(const ENLINK& link);
     void CenterOverOwner();
+    void FitIconInMargin();
 
     CHtmlRichEdit page;
+    CIconOwner icon;
     LinkLauncher launcher;
 };
 
