@@ -17,19 +17,15 @@ SIZE WallpaperSize() {
     return bitmap ? ImagePixelSize(bitmap.get()) : SIZE{0, 0};
 }
 
-// Sets the virtual desktop's size; the original size comes back at the end, whatever happens.
-class CDisplayMode {
-public:
-    ~CDisplayMode() { ChangeDisplaySettingsA(nullptr, 0); }
-    static bool Set(int width, int height) {
-        DEVMODEA mode = {};
-        mode.dmSize = sizeof(mode);
-        mode.dmPelsWidth = static_cast<DWORD>(width);
-        mode.dmPelsHeight = static_cast<DWORD>(height);
-        mode.dmFields = DM_PELSWIDTH | DM_PELSHEIGHT;
-        return ChangeDisplaySettingsA(&mode, CDS_FULLSCREEN) == DISP_CHANGE_SUCCESSFUL;
-    }
-};
+// Sets the virtual desktop's size.
+bool SetScreenSize(SIZE screen) {
+    DEVMODEA mode = {};
+    mode.dmSize = sizeof(mode);
+    mode.dmPelsWidth = static_cast<DWORD>(screen.cx);
+    mode.dmPelsHeight = static_cast<DWORD>(screen.cy);
+    mode.dmFields = DM_PELSWIDTH | DM_PELSHEIGHT;
+    return ChangeDisplaySettingsA(&mode, CDS_FULLSCREEN) == DISP_CHANGE_SUCCESSFUL;
+}
 
 using DisplayChangeEndToEnd = ProgramTest;
 
@@ -39,10 +35,13 @@ TEST_F(DisplayChangeEndToEnd, ANewScreenSizeIsRenderedAtTheNextTick) {
     ASSERT_TRUE(WaitFor([] { return WallpaperSize().cx == kDesktopWidth; })) << "no first wallpaper";
     EXPECT_EQ(kDesktopHeight, WallpaperSize().cy);
 
-    CDisplayMode restore;
+    // The docked size, then the original one back; the registry's size again whatever happens.
+    const struct Restore {
+        ~Restore() { ChangeDisplaySettingsA(nullptr, 0); }
+    } restore;
     for (const SIZE screen : {SIZE{1024, 768}, SIZE{kDesktopWidth, kDesktopHeight}}) {
         const FILETIME before = LastWriteTime(WindowsWallpaperPath());
-        ASSERT_TRUE(CDisplayMode::Set(screen.cx, screen.cy)) << screen.cx << "x" << screen.cy;
+        ASSERT_TRUE(SetScreenSize(screen)) << screen.cx << "x" << screen.cy;
         // Well inside the minute after which the program would look again anyway.
         ASSERT_TRUE(WallpaperRewritten(before)) << "not rendered again for " << screen.cx << "x" << screen.cy;
         EXPECT_TRUE(WaitFor([&] {

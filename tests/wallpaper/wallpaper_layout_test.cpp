@@ -3,7 +3,6 @@
 #include <string>
 #include <vector>
 
-#include "wallpaper/wallpaper_choice.h"
 #include "wallpaper/wallpaper_layout.h"
 
 void PrintTo(const DrawRect& d, std::ostream* os) {
@@ -26,7 +25,6 @@ struct LayoutCase {
 void PrintTo(const LayoutCase& c, std::ostream* os) {
     *os << c.name;
 }
-
 class LayoutTable : public ::testing::TestWithParam<LayoutCase> {};
 
 TEST_P(LayoutTable, FitsTheMoonToEachMonitorOnOneBitmap) {
@@ -45,13 +43,9 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         // One monitor keeps the screen-sized, stretched bitmap, even where spanning exists.
         LayoutCase{"single", {{0, 0, 1366, 768}}, true, "2", "0", 1366, 768, {{299, 0, 768, 768}}},
-        LayoutCase{"side by side",
-                   {{0, 0, 1920, 1080}, {1920, 0, 3200, 1024}},
-                   true, "22", "0", 3200, 1080,
+        LayoutCase{"side by side", {{0, 0, 1920, 1080}, {1920, 0, 3200, 1024}}, true, "22", "0", 3200, 1080,
                    {{420, 0, 1080, 1080}, {2048, 0, 1024, 1024}}},
-        LayoutCase{"stacked",
-                   {{0, 0, 1600, 900}, {0, 900, 1280, 1924}},
-                   true, "22", "0", 1600, 1924,
+        LayoutCase{"stacked", {{0, 0, 1600, 900}, {0, 900, 1280, 1924}}, true, "22", "0", 1600, 1924,
                    {{350, 0, 900, 900}, {128, 900, 1024, 1024}}},
         // A 4K primary beside a portrait monitor of another density.
         LayoutCase{"portrait beside 4K",
@@ -78,15 +72,5 @@ INSTANTIATE_TEST_SUITE_P(
                    true, "22", "0", 1600, 1024,
                    {{190, 0, 900, 900}, {190, 0, 900, 900}}},
         LayoutCase{"no monitors", {}, true, "2", "0", 0, 0, {}}));
-
-TEST(WallpaperLayout, AMonitorChangeAloneAsksForANewInstall) {
-    const RenderedFor laptop{"moon.png", {{0, 0, 1366, 768}}};
-    const RenderedFor docked{"moon.png", {{0, 0, 2560, 1440}}};
-    const RenderedFor secondScreen{"moon.png", {{0, 0, 1366, 768}, {1366, 0, 3286, 1080}}};
-    EXPECT_FALSE(WallpaperNeedsInstall(laptop, laptop, false));
-    EXPECT_TRUE(WallpaperNeedsInstall(docked, laptop, false));
-    EXPECT_TRUE(WallpaperNeedsInstall(secondScreen, laptop, false));
-    EXPECT_TRUE(WallpaperNeedsInstall({"other.png", laptop.monitors}, laptop, false));
-}
 
 }  // namespace
