@@ -65,7 +65,8 @@ public:
     // Renders the picture fitted and centred on a black canvas the size of the primary
     // screen and saves it to `outputPath` in the format its extension selects. The picture
     // is first saved beside the output and then moved over it, so a failure leaves the
-    // previous file as it was. Returns 1 on success and 0 on any failure.
+    // previous file as it was. Returns 1 on success and 0 on any failure. A missing encoder
+    // is reported in a box once, and again only after a save has succeeded.
     int RenderWallpaper(std::string picturePath, std::string outputPath, std::string annotatedPath) const;
 
     // Paints the canvas black and draws the picture, then the overlay (may be null), into
@@ -79,4 +80,6 @@ private:
     const CMoonCatalog* catalog = nullptr;
     // The picture this maker installed last; empty until its first successful install.
     std::string lastInstalledPaper;
+    // The missing encoder has been reported and no save has succeeded since.
+    mutable bool encoderFailureReported = false;
 };
