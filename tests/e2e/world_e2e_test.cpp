@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <windows.h>
+#include <shellapi.h>
 
 #include <algorithm>
 #include <string>
@@ -49,14 +50,20 @@ bool WriteCatalogue(const CProgram& program, const std::vector<std::string>& ent
     return WriteFileBytes(program.DataPath("Quellwicks.xml"), text + "</Quellwicks>\n");
 }
 
-using WorldEndToEnd = ProgramTest;
+// Five pictures and their catalogue, which a test may replace.
+class WorldEndToEnd : public ProgramTest {
+protected:
+    void SetUp() override {
+        ProgramTest::SetUp();
+        ASSERT_TRUE(WriteColourCatalogue(
+            program, [](int) { return std::string("Moon"); }, [](int) { return std::string("Moon"); }));
+    }
+};
 
 // Run in the machine's zone and in zones east and west of Greenwich (tests/CMakeLists.txt):
 // Wine takes the program's zone from its TZ, which its C runtime reads too, in a format of
 // its own. The picture must be the one of the present moment all the same.
 TEST_F(WorldEndToEnd, PictureIsThatOfThePresentMomentInAnyTimeZone) {
-    ASSERT_TRUE(WriteColourCatalogue(
-        program, [](int) { return std::string("Moon"); }, [](int) { return std::string("Moon"); }));
     // Three pictures, for the moment and six hours either side: a program that is off by
     // more than three hours shows another one.
     std::vector<std::pair<double, int>> phases = {{PhaseScaleIn(-6), 0}, {PhaseScaleIn(0), 1}, {PhaseScaleIn(6), 2}};
@@ -79,8 +86,6 @@ TEST_F(WorldEndToEnd, PictureIsThatOfThePresentMomentInAnyTimeZone) {
 // The refresh that failed for want of its picture is tried again at once when the machine
 // wakes or the clock is set, not a minute later.
 TEST_F(WorldEndToEnd, WakeAndClockChangeRefreshAtOnce) {
-    ASSERT_TRUE(WriteColourCatalogue(
-        program, [](int) { return std::string("Moon"); }, [](int) { return std::string("Moon"); }));
     const int entry = CurrentMoonIndex(program);
     ASSERT_GE(entry, 0);
     const std::string picture = program.DataPath("moon_" + std::to_string(entry) + ".png");
@@ -105,8 +110,6 @@ TEST_F(WorldEndToEnd, WakeAndClockChangeRefreshAtOnce) {
 // A catalogue that breaks off at its third entry: the failure box, and nothing installed
 // or written while it is shown.
 TEST_F(WorldEndToEnd, FailedStartInstallsNothing) {
-    ASSERT_TRUE(WriteColourCatalogue(
-        program, [](int) { return std::string("Moon"); }, [](int) { return std::string("Moon"); }));
     ASSERT_TRUE(WriteCatalogue(program, {"paper=\"moon_0.png\" phase=\"0\"", "paper=\"moon_1.png\" phase=\"200\"",
                                          "paper=\"moon_2.png\""}));
     ASSERT_TRUE(program.Launch());
@@ -118,6 +121,39 @@ TEST_F(WorldEndToEnd, FailedStartInstallsNothing) {
     EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(WindowsWallpaperPath().c_str()));
     SendMessageA(GetDlgItem(box, IDOK), BM_CLICK, 0, 0);
     EXPECT_EQ(1u, program.WaitExit());
+}
+
+int addsOffered = 0;
+
+// A shell that is not ready at first, as at sign-in: it refuses the first icon it is
+// offered and takes the later ones. Wine's Shell_NotifyIcon sends the NIM_ message as
+// WM_COPYDATA to the first "Shell_TrayWnd" it finds.
+LRESULT CALLBACK LateShell(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message != WM_COPYDATA)
+        return DefWindowProcA(window, message, wParam, lParam);
+    if (reinterpret_cast<const COPYDATASTRUCT*>(lParam)->dwData == NIM_ADD)
+        ++addsOffered;
+    return addsOffered > 1;
+}
+
+TEST_F(WorldEndToEnd, IconIsOfferedAgainAfterTheShellRefusedIt) {
+    WNDCLASSA shellClass = {};
+    shellClass.lpfnWndProc = &LateShell;
+    shellClass.hInstance = GetModuleHandleA(nullptr);
+    shellClass.lpszClassName = "Shell_TrayWnd";
+    ASSERT_TRUE(RegisterClassA(&shellClass));
+    // Topmost and the newest, so that it is found before the desktop's own task bar.
+    const HWND shell = CreateWindowExA(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, "Shell_TrayWnd", "", WS_POPUP, 0, 0, 0, 0,
+                                       nullptr, nullptr, shellClass.hInstance, nullptr);
+    ASSERT_TRUE(shell);
+    addsOffered = 0;
+    ASSERT_TRUE(program.Launch());
+    EXPECT_TRUE(WaitFor([] {
+        Pump();
+        return addsOffered >= 2;
+    })) << "the icon was offered " << addsOffered << " time(s)";
+    DestroyWindow(shell);
+    UnregisterClassA("Shell_TrayWnd", shellClass.hInstance);
 }
 
 }  // namespace

@@ -4,26 +4,15 @@
 
 #include "refresh/refresh_rule.h"
 
-namespace {
-
-// The timer sleeps exactly until the rule would refresh: a tick a millisecond earlier would
-// wake the program for nothing, one later would hold the refresh back.
+// The timer sleeps exactly until the rule refreshes: a tick sooner wakes the program for
+// nothing, one later holds the refresh back.
 TEST(RefreshDelay, EndsOnTheFirstTickThatRefreshes) {
-    const struct {
-        uint32_t now, last, delay;
-    } cases[] = {
-        {5000, 0, 0},               // nothing refreshed yet
-        {5000, 5000, 60001},        // just refreshed
-        {65000, 5000, 1},           // exactly a minute is not enough
-        {65001, 5000, 0},           // due
-        {100, 0xFFFFF000u, 59902},  // the counter has wrapped: counted from 1
-    };
+    // now, last refresh, delay; the last case after the counter has wrapped (counted from 1)
+    const uint32_t cases[][3] = {{5000, 0, 0}, {5000, 5000, 60001}, {65000, 5000, 1}, {65001, 5000, 0},
+                                 {100, 0xFFFFF000u, 59902}};
     for (const auto& c : cases) {
-        const uint32_t delay = RefreshDelayMs(c.now, c.last);
-        EXPECT_EQ(c.delay, delay) << c.now << " " << c.last;
-        uint32_t last = c.last;
-        EXPECT_TRUE(IsRefreshDue(c.now + delay, last)) << c.now << " " << c.last;
+        uint32_t last = c[1];
+        EXPECT_EQ(c[2], RefreshDelayMs(c[0], last)) << c[0] << " " << c[1];
+        EXPECT_TRUE(IsRefreshDue(c[0] + c[2], last)) << c[0] << " " << c[1];
     }
 }
-
-}  // namespace
