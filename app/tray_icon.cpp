@@ -2,6 +2,8 @@
 
 #include <shellapi.h>
 
+#include <algorithm>
+
 #include "resources/app_messages.h"
 #include "win/app_instance.h"
 #include "win/gdi_owners_win.h"
@@ -10,6 +12,23 @@ namespace {
 
 const WindowClassInfo kWindowClass = {kTrayWindowClass, nullptr, nullptr, 0};
 constexpr UINT kTimerId = 1;
+constexpr UINT kIconRetryTimerId = 2;
+// A refused icon is tried again after a second, then after twice as long each time, and at
+// least once a minute.
+constexpr UINT kFirstIconRetryMs = 1000;
+constexpr UINT kLongestIconRetryMs = 60000;
+// How late the window timer may come, so that the system can serve it with other wake-ups.
+constexpr ULONG kTimerToleranceMs = 1000;
+
+using SetCoalescableTimerFn = UINT_PTR(WINAPI*)(HWND, UINT_PTR, UINT, TIMERPROC, ULONG);
+
+// SetCoalescableTimer exists from Windows 8, so it is looked up; SetTimer serves before.
+UINT_PTR StartTimer(HWND window, UINT_PTR id, UINT periodMs) {
+    static const auto coalescable = reinterpret_cast<SetCoalescableTimerFn>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"user32.dll"), "SetCoalescableTimer")));
+    return coalescable ? coalescable(window, id, periodMs, nullptr, kTimerToleranceMs)
+                       : SetTimer(window, id, periodMs, nullptr);
+}
 
 // The record's first form: window, id, flags, message, icon and a 64-character tip.
 static_assert(sizeof(void*) != 4 || NOTIFYICONDATAA_V1_SIZE == 88, "unexpected notification record size");
@@ -18,16 +37,45 @@ static_assert(sizeof(void*) != 4 || NOTIFYICONDATAA_V1_SIZE == 88, "unexpected n
 
 CTrayIcon::CTrayIcon() : taskbarCreatedMessage(RegisterWindowMessageA("TaskbarCreated")) {}
 
-bool CTrayIcon::PreHandleMessage(UINT message, WPARAM, LPARAM, LRESULT* result) {
-    if (message != taskbarCreatedMessage || taskbarCreatedMessage == 0)
+bool CTrayIcon::PreHandleMessage(UINT message, WPARAM wParam, LPARAM, LRESULT* result) {
+    if (message == WM_TIMER && wParam == kIconRetryTimerId) {
+        KillTimer(GetHwnd(), kIconRetryTimerId);
+        if (shown && !iconAdded)
+            AddIcon();
+    } else if (message == taskbarCreatedMessage && taskbarCreatedMessage != 0) {
+        if (shown) {
+            iconAdded = false;
+            iconRetryDelayMs = 0;
+            AddIcon();
+        }
+    } else {
         return false;
-    if (shown)
-        NotifyShell(NIM_ADD);
+    }
     *result = 0;
     return true;
 }
 
-void CTrayIcon::NotifyShell(DWORD shellMessage) {
+void CTrayIcon::AddIcon() {
+    // An icon that the shell still holds (a task bar announced twice) takes a modification.
+    iconAdded = NotifyShell(NIM_ADD) || NotifyShell(NIM_MODIFY);
+    if (iconAdded) {
+        iconRetryDelayMs = 0;
+        KillTimer(GetHwnd(), kIconRetryTimerId);
+        return;
+    }
+    iconRetryDelayMs = iconRetryDelayMs == 0 ? kFirstIconRetryMs : std::min(2 * iconRetryDelayMs, kLongestIconRetryMs);
+    SetTimer(GetHwnd(), kIconRetryTimerId, iconRetryDelayMs, nullptr);
+}
+
+void CTrayIcon::UpdateIcon() {
+    // A modification the shell refuses means it has lost the icon: add it again.
+    if (iconAdded && !NotifyShell(NIM_MODIFY)) {
+        iconAdded = false;
+        AddIcon();
+    }
+}
+
+bool CTrayIcon::NotifyShell(DWORD shellMessage) {
     NOTIFYICONDATAA data = {};
     // The first form of the record: all this icon needs, and understood by every shell.
     data.cbSize = NOTIFYICONDATAA_V1_SIZE;
@@ -44,31 +92,36 @@ void CTrayIcon::NotifyShell(DWORD shellMessage) {
                                                               IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
                                                               GetSystemMetrics(SM_CYSMICON), LR_DEFAULTCOLOR)));
     data.hIcon = icon.Get();
-    Shell_NotifyIconA(shellMessage, &data);
+    return Shell_NotifyIconA(shellMessage, &data) != FALSE;
 }
 
 bool CTrayIcon::Create() {
     const RECT empty = {0, 0, 0, 0};
     if (!CreateWindowOfClass(kWindowClass, 0, kTrayWindowTitle, WS_POPUP, empty, nullptr, 0))
         return false;
-    NotifyShell(NIM_ADD);
+    iconRetryDelayMs = 0;
+    AddIcon();
     return true;
 }
 
 void CTrayIcon::Destroy() {
-    NotifyShell(NIM_DELETE);
-    if (GetHwnd())
+    if (iconAdded)
+        NotifyShell(NIM_DELETE);
+    iconAdded = false;
+    if (GetHwnd()) {
+        KillTimer(GetHwnd(), kIconRetryTimerId);
         DestroyWindow(GetHwnd());
+    }
 }
 
 void CTrayIcon::SetTooltipText(const std::string& text) {
     tooltip = text;
-    NotifyShell(NIM_MODIFY);
+    UpdateIcon();
 }
 
 void CTrayIcon::SetIcon(UINT id) {
     iconId = LOWORD(id);
-    NotifyShell(NIM_MODIFY);
+    UpdateIcon();
 }
 
 void CTrayIcon::EnableTimer(bool enable, UINT periodMs) {
@@ -76,7 +129,7 @@ void CTrayIcon::EnableTimer(bool enable, UINT periodMs) {
         KillTimer(GetHwnd(), timerId);
     timerId = 0;
     if (enable && GetHwnd())
-        timerId = SetTimer(GetHwnd(), kTimerId, periodMs, nullptr);
+        timerId = StartTimer(GetHwnd(), kTimerId, periodMs);
     timerPeriod = LOWORD(periodMs);
     timerEnabled = enable;
 }

@@ -14,7 +14,6 @@
 
 namespace {
 
-constexpr UINT kTimerPeriodMs = 1000;
 constexpr char kCaption[] = "Quellwick";
 constexpr char kCatalogueFile[] = "Quellwicks.xml";
 constexpr char kCatalogueFailure[] =
@@ -26,14 +25,19 @@ CTrayWindow::CTrayWindow(UINT iconResource) {
     SetTooltipText("Quellwick");
     SetIcon(iconResource);
     Show(true);
-    EnableTimer(true, kTimerPeriodMs);
 
+    // The timer starts only with a catalogue: the failure box below runs a message loop, and
+    // a refresh from it would install a picture before the program gives up.
     const std::string cataloguePath = wallpaperMaker.GetDataDirectory() + kCatalogueFile;
     if (catalog.Load(cataloguePath) < 0) {
         MessageBoxA(GetHwnd(), kCatalogueFailure, kCaption, MB_OK);
         Show(false);
         PostQuitMessage(1);
+        return;
     }
+    running = true;
+    // The first tick comes at once and refreshes; each tick then sets the next one.
+    EnableTimer(true, 0);
 }
 
 LRESULT CTrayWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -53,18 +57,36 @@ LRESULT CTrayWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_SETTINGS_CLOSED:
             OnSettingsClosed();
             return 0;
-        case WM_DISPLAYCHANGE:
-            // The next tick refreshes; the maker sees the new monitors and renders again.
-            lastRefreshTick = 0;
+        case WM_DISPLAYCHANGE:  // the maker sees the new monitors and renders again
+        case WM_TIMECHANGE:
+            RefreshNow();
             return 0;
+        case WM_POWERBROADCAST:
+            if (wParam == PBT_APMRESUMEAUTOMATIC || wParam == PBT_APMRESUMESUSPEND)
+                RefreshNow();
+            return TRUE;
         default:
             return DefaultProcessing(message, wParam, lParam);
     }
 }
 
 void CTrayWindow::OnTimerTick() {
-    if (!IsRefreshDue(GetTickCount(), lastRefreshTick))
+    if (IsRefreshDue(GetTickCount(), lastRefreshTick))
+        Refresh();
+    // The program sleeps until the next refresh is due instead of waking to ask.
+    EnableTimer(true, RefreshDelayMs(GetTickCount(), lastRefreshTick));
+}
+
+// After a display change, a wake from sleep or a new clock setting the picture and tip
+// may be stale.
+void CTrayWindow::RefreshNow() {
+    if (!running)
         return;
+    Refresh();
+    EnableTimer(true, RefreshDelayMs(GetTickCount(), lastRefreshTick));
+}
+
+void CTrayWindow::Refresh() {
     lastRefreshTick = GetTickCount();
     double illuminatedPercent = 0.0;
     double ageDays = 0.0;

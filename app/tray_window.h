@@ -9,7 +9,8 @@
 #include "wallpaper/wallpaper_maker.h"
 
 // The application's hidden window: shows the notification icon, runs the once-a-minute
-// wallpaper refresh from its timer, and answers the icon's mouse messages and menu.
+// wallpaper refresh from its timer (and at once after a wake from sleep or a clock change),
+// and answers the icon's mouse messages and menu.
 class CTrayWindow : public CTrayIcon {
 public:
     // Adds the icon, starts the timer and loads the catalogue. When the catalogue cannot
@@ -20,6 +21,8 @@ public:
 
 private:
     void OnTimerTick();
+    void RefreshNow();
+    void Refresh();
     void OnTrayNotify(LPARAM mouseMessage);
     void OnInitMenuPopup(HMENU menu);
     void OnSettingsClosed();
@@ -34,4 +37,6 @@ private:
     CWallpaperMaker wallpaperMaker{catalog};
     std::unique_ptr<CSettingsDlg> settingsDlg;
     uint32_t lastRefreshTick = 0;
+    // The catalogue has loaded: refreshes may run.
+    bool running = false;
 };

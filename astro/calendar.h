@@ -1,7 +1,5 @@
 #pragma once
 
-#include <ctime>
-
 // A civil calendar time, laid out like the platform's SYSTEMTIME: month 1 to 12,
 // day of week 0 (Sunday) to 6.
 struct CalendarTime {
@@ -65,12 +63,14 @@ public:
 // The machine's own time zone.
 const ITimeZone& SystemTimeZone();
 
-// Local broken-down time of a clock reading by the standard library's zone rules.
-bool LocalBrokenDownTime(std::time_t seconds, std::tm* local);
+// The present moment in universal time, read from the platform's clock at whole-second
+// resolution. False when the clock cannot be read.
+bool UniversalCalendarNow(CalendarTime* time);
 
-// The present moment in local civil time, at whole-second resolution. Invalid (days 0)
-// when the clock reading cannot be expressed as local time.
-DateValue CurrentLocalDate();
+// The present moment in universal time as an OLE date, at whole-second resolution. Taken
+// straight from the clock, so neither a TZ variable nor a zone changed while the program
+// runs can move it. Invalid (days 0) when the clock cannot be read.
+DateValue CurrentUniversalDate();
 
 // Local date to universal time with the zone's current total bias. Always valid.
 DateValue LocalToUniversal(const DateValue& local, const ITimeZone& zone = SystemTimeZone());

@@ -47,6 +47,13 @@ double ParsePhase(const std::string& text) {
 
 }  // namespace
 
+long CMoonCatalog::FinishLoad(long result) {
+    if (result >= 0)
+        entryList.swap(loadingList);
+    std::vector<MoonEntry>().swap(loadingList);
+    return result;
+}
+
 void CMoonCatalog::ClearEntries() {
     std::vector<MoonEntry>().swap(entryList);
 }
@@ -56,7 +63,7 @@ void CMoonCatalog::AppendEntry(const MoonEntry& entry) {
 }
 
 void CMoonCatalog::OnDocumentStart() {
-    ClearEntries();
+    loadingList.clear();
 }
 
 long CMoonCatalog::OnElementStart(const std::string& localName, const CCatalogAttributes& attributes) {
@@ -90,5 +97,5 @@ void CMoonCatalog::OnElementEnd(const std::string& localName) {
         return;
     if (!textBuffer.empty())
         workingEntry.description = ExpandLineBreaks(NormalizeWhitespace(textBuffer));
-    AppendEntry(workingEntry);
+    loadingList.push_back(workingEntry);
 }

@@ -30,14 +30,14 @@ public:
     CMoonCatalog& operator=(const CMoonCatalog&) = delete;
 
     // Parses the catalogue file into the list, in file order. Returns a result code,
-    // negative on failure; entries completed before a failure stay in the list.
+    // negative on failure; a failed load leaves the list as it was.
     long Load(std::string path);
 
     // The list, in catalogue order.
     const std::vector<MoonEntry>& GetEntries() const { return entryList; }
 
-    // The parse events. A negative result from OnElementStart stops the parse with that
-    // code.
+    // The parse events, which build the list aside. A negative result from OnElementStart
+    // stops the parse with that code.
     void OnDocumentStart();
     long OnElementStart(const std::string& localName, const CCatalogAttributes& attributes);
     void OnCharacters(const char* text, size_t length);
@@ -49,7 +49,12 @@ protected:
     void AppendEntry(const MoonEntry& entry);
 
 private:
+    // The end of Load with the parse's result: a successful parse's entries become the list.
+    long FinishLoad(long result);
+
     std::vector<MoonEntry> entryList;
+    // The entries of the parse under way; nobody sees a part of a catalogue.
+    std::vector<MoonEntry> loadingList;
     std::string textBuffer;
     MoonEntry workingEntry;
 };

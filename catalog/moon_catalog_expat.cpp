@@ -131,9 +131,8 @@ struct ParserFree {
     void operator()(XML_Parser parser) const { XML_ParserFree(parser); }
 };
 
-}  // namespace
-
-long CMoonCatalog::Load(std::string path) {
+// The events of the file's parse, delivered to the catalogue; the parse's result.
+long ParseCatalogue(CMoonCatalog& catalog, const std::string& path) {
     const std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "rb"));
     if (!file)
         return OpenFailure(errno);
@@ -141,7 +140,7 @@ long CMoonCatalog::Load(std::string path) {
     if (!parser)
         return kResultOutOfMemory;
 
-    ParseSession session{this, parser.get(), kResultOk};
+    ParseSession session{&catalog, parser.get(), kResultOk};
     XML_SetUserData(parser.get(), &session);
     XML_SetElementHandler(parser.get(), OnStartElement, OnEndElement);
     XML_SetCharacterDataHandler(parser.get(), OnCharacterData);
@@ -158,7 +157,7 @@ long CMoonCatalog::Load(std::string path) {
         const bool last = length < kReadChunk;
         // Like the platform's reader, an empty file never starts a document.
         if (!started && length > 0) {
-            OnDocumentStart();
+            catalog.OnDocumentStart();
             started = true;
         }
         const XML_Status status = XML_ParseBuffer(parser.get(), static_cast<int>(length), last);
@@ -169,4 +168,10 @@ long CMoonCatalog::Load(std::string path) {
         if (last)
             return kResultOk;
     }
+}
+
+}  // namespace
+
+long CMoonCatalog::Load(std::string path) {
+    return FinishLoad(ParseCatalogue(*this, path));
 }

@@ -103,8 +103,8 @@ long CMoonCatalog::Load(std::string path) {
         const std::wstring widePath = WideFromAnsi(path);
         const HRESULT parsed = reader->parseURL(widePath.c_str());
         reader->putContentHandler(nullptr);
-        return parsed;
+        return FinishLoad(parsed);
     } catch (const std::bad_alloc&) {
-        return E_OUTOFMEMORY;
+        return FinishLoad(E_OUTOFMEMORY);
     }
 }

@@ -10,3 +10,7 @@ constexpr uint32_t kRefreshIntervalMs = 60000;
 // has wrapped (about every 49.7 days) `lastRefreshTick` becomes 1. The caller sets
 // `lastRefreshTick` to a fresh reading when it refreshes.
 bool IsRefreshDue(uint32_t now, uint32_t& lastRefreshTick);
+
+// Milliseconds from tick-count reading `now` until a tick would refresh by IsRefreshDue:
+// 0 when one is due already, so that the timer can sleep until then.
+uint32_t RefreshDelayMs(uint32_t now, uint32_t lastRefreshTick);

@@ -1,5 +1,7 @@
 #include "astro/calendar.h"
 
+#include <ctime>
+
 namespace {
 
 // The C library knows the offset of the moment it converts; express it as a bias.
@@ -21,6 +23,12 @@ const ITimeZone& SystemTimeZone() {
     return zone;
 }
 
-bool LocalBrokenDownTime(std::time_t seconds, std::tm* local) {
-    return localtime_r(&seconds, local) != nullptr;
+bool UniversalCalendarNow(CalendarTime* time) {
+    const std::time_t now = std::time(nullptr);
+    std::tm utc{};
+    if (!gmtime_r(&now, &utc))
+        return false;
+    *time = CalendarTime{utc.tm_year + 1900, utc.tm_mon + 1, utc.tm_wday, utc.tm_mday,
+                         utc.tm_hour,        utc.tm_min,     utc.tm_sec,  0};
+    return true;
 }

@@ -21,6 +21,12 @@ const ITimeZone& SystemTimeZone() {
     return zone;
 }
 
-bool LocalBrokenDownTime(std::time_t seconds, std::tm* local) {
-    return localtime_s(local, &seconds) == 0;
+bool UniversalCalendarNow(CalendarTime* time) {
+    FILETIME now{};
+    GetSystemTimeAsFileTime(&now);
+    SYSTEMTIME utc{};
+    if (!FileTimeToSystemTime(&now, &utc))
+        return false;
+    *time = CalendarTime{utc.wYear, utc.wMonth, utc.wDayOfWeek, utc.wDay, utc.wHour, utc.wMinute, utc.wSecond, 0};
+    return true;
 }

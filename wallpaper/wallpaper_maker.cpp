@@ -42,6 +42,5 @@ MoonEntry CWallpaperMaker::SelectMoonForDate(double julianDate, double* illumina
 }
 
 MoonEntry CWallpaperMaker::CurrentMoon(double* illuminatedPercent, double* ageDays, int* index) const {
-    const DateValue universal = LocalToUniversal(CurrentLocalDate());
-    return SelectMoonForDate(JulianDateFromDate(universal), illuminatedPercent, ageDays, index);
+    return SelectMoonForDate(JulianDateFromDate(CurrentUniversalDate()), illuminatedPercent, ageDays, index);
 }

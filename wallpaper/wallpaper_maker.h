@@ -73,7 +73,8 @@ public:
     // the present ones; see LayoutWallpaper) and saves it to `outputPath` in the format its
     // extension selects. The picture is first saved beside the output and then moved over
     // it, so a failure leaves the previous file as it was. Returns 1 on success and 0 on
-    // any failure.
+    // any failure. A missing encoder is reported in a box once, and again only after a
+    // save has succeeded.
     int RenderWallpaper(std::string picturePath, std::string outputPath, std::string annotatedPath) const;
     int RenderWallpaper(std::string picturePath, std::string outputPath, std::string annotatedPath,
                         const std::vector<MonitorRect>& monitors) const;
@@ -89,4 +90,6 @@ private:
     const CMoonCatalog* catalog = nullptr;
     // What this maker installed last; empty until its first successful install.
     RenderedFor lastInstalled;
+    // The missing encoder has been reported and no save has succeeded since.
+    mutable bool encoderFailureReported = false;
 };

@@ -110,8 +110,13 @@ int CWallpaperMaker::RenderWallpaper(std::string picturePath, std::string output
             return 0;
         CLSID encoder;
         if (!FindEncoderForExtension(PathExtension(outputPath), &encoder)) {
-            const std::string message = "Failed to determine the image encoder for " + outputPath;
-            MessageBoxA(nullptr, message.c_str(), kCaption, MB_OKCANCEL | MB_ICONERROR);
+            // Told once until a save succeeds: the box's own loop runs timer ticks, and each
+            // would add a box.
+            if (!encoderFailureReported) {
+                encoderFailureReported = true;
+                const std::string message = "Failed to determine the image encoder for " + outputPath;
+                MessageBoxA(nullptr, message.c_str(), kCaption, MB_OKCANCEL | MB_ICONERROR);
+            }
             return 0;
         }
 
@@ -122,6 +127,7 @@ int CWallpaperMaker::RenderWallpaper(std::string picturePath, std::string output
         if (!MoveFileExA(temporary.Path().c_str(), outputPath.c_str(), MOVEFILE_REPLACE_EXISTING))
             return 0;
         temporary.Release();
+        encoderFailureReported = false;
         return 1;
     } catch (const std::bad_alloc&) {
         return 0;

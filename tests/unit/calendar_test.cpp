@@ -97,11 +97,11 @@ TEST(LocalToUniversal, AddsTheBiasInForceAcrossMidnightAndDayZero) {
     EXPECT_EQ(Ymdhms(1899, 12, 29, 23, 0, 0), Universal(DateValue{}, {-60, 0, 0, false}));
 }
 
-TEST(CurrentLocalDate, IsWholeSecondsNow) {
-    const DateValue now = CurrentLocalDate();
+TEST(CurrentUniversalDate, IsWholeSecondsNow) {
+    const DateValue now = CurrentUniversalDate();
     ASSERT_TRUE(now.IsValid());
     EXPECT_GT(now.days, 46000.0);  // after 2025
-    const double jd = JulianDateFromDate(LocalToUniversal(now));
+    const double jd = JulianDateFromDate(now);
     const double seconds = (jd - std::floor(jd)) * 86400.0;
     EXPECT_NEAR(seconds, std::round(seconds), 1e-3);
 }

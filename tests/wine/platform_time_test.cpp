@@ -39,7 +39,7 @@ TEST(PlatformTime, PresentMomentIsUniversalTime) {
     // Read the platform's UTC on both sides of our own reading and accept either.
     SYSTEMTIME before{}, after{};
     GetSystemTime(&before);
-    const double ours = JulianDateFromDate(LocalToUniversal(CurrentLocalDate()));
+    const double ours = JulianDateFromDate(CurrentUniversalDate());
     GetSystemTime(&after);
     const auto julian = [](const SYSTEMTIME& t) {
         return JulianDateFromCalendar(t.wYear, t.wMonth - 1, t.wDay, t.wHour, t.wMinute, t.wSecond);
