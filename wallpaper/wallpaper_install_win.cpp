@@ -81,20 +81,23 @@ int CWallpaperMaker::UpdateWallpaper(double* illuminatedPercent, double* ageDays
     }
     if (!WallpaperNeedsInstall(choice.paper, lastInstalledPaper, force != 0))
         return 1;
-    const int result = MakeAndInstallWallpaper(choice.paper, choice.annotated);
+    const bool southern = settings.GetSouthernView() != 0;
+    if (southern)
+        choice.annotated = SouthernOverlayName(choice.annotated);
+    const int result = MakeAndInstallWallpaper(choice.paper, choice.annotated, southern);
     if (result)
         lastInstalledPaper = choice.paper;
     return result;
 }
 
-int CWallpaperMaker::MakeAndInstallWallpaper(std::string paper, std::string annotated) const {
+int CWallpaperMaker::MakeAndInstallWallpaper(std::string paper, std::string annotated, bool turned) const {
     const std::string dataDirectory = GetDataDirectory();
     const std::string picturePath = dataDirectory + paper;
     const std::string annotatedPath = annotated.empty() ? std::string() : dataDirectory + annotated;
     const std::string outputPath = WallpaperOutputPath();
     if (outputPath.empty())
         return 0;
-    if (!RenderWallpaper(picturePath, outputPath, annotatedPath))
+    if (!RenderWallpaper(picturePath, outputPath, annotatedPath, turned))
         return 0;
     return InstallWallpaper(outputPath);
 }

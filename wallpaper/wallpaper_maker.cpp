@@ -41,7 +41,10 @@ MoonEntry CWallpaperMaker::SelectMoonForDate(double julianDate, double* illumina
     return entries[chosen];
 }
 
+double CWallpaperMaker::CurrentJulianDate() const {
+    return JulianDateFromDate(LocalToUniversal(CurrentLocalDate()));
+}
+
 MoonEntry CWallpaperMaker::CurrentMoon(double* illuminatedPercent, double* ageDays, int* index) const {
-    const DateValue universal = LocalToUniversal(CurrentLocalDate());
-    return SelectMoonForDate(JulianDateFromDate(universal), illuminatedPercent, ageDays, index);
+    return SelectMoonForDate(CurrentJulianDate(), illuminatedPercent, ageDays, index);
 }

@@ -69,7 +69,8 @@ GpBitmap* CWallpaperMaker::ComposeFitted(GpBitmap* canvas, GpImage* picture, GpI
     return canvas;
 }
 
-int CWallpaperMaker::RenderWallpaper(std::string picturePath, std::string outputPath, std::string annotatedPath) const {
+int CWallpaperMaker::RenderWallpaper(std::string picturePath, std::string outputPath, std::string annotatedPath,
+                                     bool turned) const {
     try {
         const int width = GetSystemMetrics(SM_CXSCREEN);
         const int height = GetSystemMetrics(SM_CYSCREEN);
@@ -78,7 +79,7 @@ int CWallpaperMaker::RenderWallpaper(std::string picturePath, std::string output
 
         // A picture that does not load would give a black wallpaper: keep the old one.
         const GdipImagePtr picture = LoadPicture(picturePath);
-        if (!picture)
+        if (!picture || (turned && !TurnHalfTurn(picture.get())))
             return 0;
         // A missing overlay leaves the plain picture, which is still the right Moon.
         const GdipImagePtr overlay = annotatedPath.empty() ? nullptr : LoadPicture(annotatedPath);
