@@ -2,6 +2,7 @@
 
 #include <utility>
 
+#include "services/user_hemisphere.h"
 #include "win/registry_key.h"
 
 namespace {
@@ -9,6 +10,7 @@ namespace {
 const char kAnnotateValue[] = "Annotate";
 const char kMoonTypeValue[] = "MoonType";
 const char kSelectedMoonValue[] = "SelectedMoon";
+const char kSouthernViewValue[] = "SouthernView";
 
 int ReadSetting(CRegistryKey& key, const char* name) {
     DWORD value = 0;
@@ -25,11 +27,17 @@ AppSettings& AppSettings::Instance() {
 
 AppSettings::AppSettings(HKEY root, std::string subKey) : rootKey(root), subKeyPath(std::move(subKey)) {
     CRegistryKey key;
-    if (!key.Open(rootKey, subKeyPath.c_str()))
-        return;
-    annotate = ReadSetting(key, kAnnotateValue);
-    moonType = ReadSetting(key, kMoonTypeValue);
-    selectedMoon = ReadSetting(key, kSelectedMoonValue);
+    DWORD southern = 0;
+    const bool opened = key.Open(rootKey, subKeyPath.c_str());
+    if (opened) {
+        annotate = ReadSetting(key, kAnnotateValue);
+        moonType = ReadSetting(key, kMoonTypeValue);
+        selectedMoon = ReadSetting(key, kSelectedMoonValue);
+    }
+    if (opened && key.ReadDword(kSouthernViewValue, &southern))
+        southernView = static_cast<int>(southern);
+    else
+        southernView = UserCountryIsSouthern() ? 1 : 0;
 }
 
 void AppSettings::SetAnnotate(int value) {
@@ -45,6 +53,11 @@ void AppSettings::SetMoonType(int value) {
 void AppSettings::SetSelectedMoon(int value) {
     selectedMoon = value;
     Persist(kSelectedMoonValue, value);
+}
+
+void AppSettings::SetSouthernView(int value) {
+    southernView = value;
+    Persist(kSouthernViewValue, value);
 }
 
 void AppSettings::SetPreviousWallpaper(const std::string& path) const {

@@ -6,7 +6,7 @@
 
 class CRegistryKey;
 
-// The user's three persisted choices. Read from the registry once, on first use, then
+// The user's persisted choices. Read from the registry once, on first use, then
 // served from memory; every change is written through at once.
 class AppSettings {
 public:
@@ -21,16 +21,20 @@ public:
     int GetMoonType() const { return moonType; }
     // Index of the pinned entry, kept as given.
     int GetSelectedMoon() const { return selectedMoon; }
+    // Non-zero: the Moon is shown as seen from the southern hemisphere, turned by a half
+    // turn. Never stored: the hemisphere of the user's country.
+    int GetSouthernView() const { return southernView; }
 
     // Each setter keeps the value in memory even when it cannot be persisted.
     void SetAnnotate(int value);
     void SetMoonType(int value);
     void SetSelectedMoon(int value);
+    void SetSouthernView(int value);
     // The wallpaper Quellwick replaced last, for an uninstall to give back; written only.
     void SetPreviousWallpaper(const std::string& path) const;
 
 protected:
-    // Reads the three values under `root`\`subKey`, without creating the key.
+    // Reads the values under `root`\`subKey`, without creating the key.
     AppSettings(HKEY root, std::string subKey);
 
 private:
@@ -43,4 +47,5 @@ private:
     int annotate = 0;
     int moonType = 0;
     int selectedMoon = 0;
+    int southernView = 0;
 };

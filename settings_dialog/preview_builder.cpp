@@ -112,11 +112,11 @@ void DrawOverPreview(GpGraphics* graphics, GpImage* image, GpImageAttributes* at
 
 }  // namespace
 
-GdipBitmapPtr BuildPreview(const MoonEntry& entry, bool annotated) {
-    return BuildPreviewFrom(ProcessDataDirectory(), entry, annotated);
+GdipBitmapPtr BuildPreview(const MoonEntry& entry, bool annotated, bool southern) {
+    return BuildPreviewFrom(ProcessDataDirectory(), entry, annotated, southern);
 }
 
-GdipBitmapPtr BuildPreviewFrom(const std::string& directory, const MoonEntry& entry, bool annotated) {
+GdipBitmapPtr BuildPreviewFrom(const std::string& directory, const MoonEntry& entry, bool annotated, bool southern) {
     GdipBitmapPtr preview = CreateCanvas(kPreviewSize, kPreviewSize);
     if (!preview)
         return nullptr;
@@ -125,10 +125,13 @@ GdipBitmapPtr BuildPreviewFrom(const std::string& directory, const MoonEntry& en
         return preview;
     const GdipGraphicsPtr graphics(rawGraphics);
 
-    DrawOverPreview(graphics.get(), LoadThumbnail(directory + entry.paper).image.get(), nullptr);
+    const Thumbnail picture = LoadThumbnail(directory + entry.paper);
+    if (southern)
+        TurnHalfTurn(picture.image.get());
+    DrawOverPreview(graphics.get(), picture.image.get(), nullptr);
 
     if (annotated) {
-        const Thumbnail overlay = LoadThumbnail(directory + entry.ann);
+        const Thumbnail overlay = LoadThumbnail(directory + (southern ? SouthernOverlayName(entry.ann) : entry.ann));
         GpImageAttributes* rawAttributes = nullptr;
         if (overlay.image && GdipCreateImageAttributes(&rawAttributes) == Ok) {
             const GdipImageAttributesPtr attributes(rawAttributes);

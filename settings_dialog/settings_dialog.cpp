@@ -7,10 +7,19 @@
 #include "resources/resource.h"
 #include "resources/settings_dialog_ids.h"
 #include "services/app_settings.h"
+#include "settings_dialog/next_phases_text.h"
 #include "settings_dialog/preview_builder.h"
 #include "settings_dialog/settings_choice.h"
 #include "win/app_instance.h"
 #include "win/wait_cursor.h"
+
+namespace {
+
+// While the dialog is open the next phases are brought up to date once a second.
+constexpr UINT_PTR kPhasesTimer = 1;
+constexpr UINT kPhasesPeriodMs = 1000;
+
+}  // namespace
 
 CSettingsDlg::CSettingsDlg(HWND trayWindowHandle, const CMoonCatalog& catalog, CWallpaperMaker& maker)
     : trayWindow(trayWindowHandle), catalogue(catalog), wallpaperMaker(maker) {}
@@ -34,6 +43,10 @@ INT_PTR CSettingsDlg::HandleMessage(UINT message, WPARAM wParam, LPARAM) {
         return OnViewerClosed();
     if (message == WM_DESTROY)
         return OnDestroy();
+    if (message == WM_TIMER && wParam == kPhasesTimer) {
+        UpdateNextPhases();
+        return TRUE;
+    }
     if (message != WM_COMMAND)
         return FALSE;
 
@@ -53,7 +66,7 @@ INT_PTR CSettingsDlg::HandleMessage(UINT message, WPARAM wParam, LPARAM) {
         OnChooseClicked();
     else if (id == IDC_APPLY && code == BN_CLICKED)
         OnApply();
-    else if (id == IDC_ANNOTATED && code == BN_CLICKED)
+    else if ((id == IDC_ANNOTATED || id == IDC_SOUTHERN_VIEW) && code == BN_CLICKED)
         OnAnnotatedClicked();
     else if (id == IDC_VIEW_FULLSCREEN && code == BN_CLICKED)
         OnViewFullscreen();
@@ -91,6 +104,10 @@ BOOL CSettingsDlg::OnInitDialog() {
 
     SetDlgItemTextA(GetHwnd(), IDC_DESCRIPTION, "");
     CheckDlgButton(GetHwnd(), IDC_ANNOTATED, AppSettings::Instance().GetAnnotate() != 0 ? BST_CHECKED : BST_UNCHECKED);
+    CheckDlgButton(GetHwnd(), IDC_SOUTHERN_VIEW,
+                   AppSettings::Instance().GetSouthernView() != 0 ? BST_CHECKED : BST_UNCHECKED);
+    UpdateNextPhases();
+    SetTimer(GetHwnd(), kPhasesTimer, kPhasesPeriodMs, nullptr);
     // Nothing is chosen yet, so there is nothing to apply; OK still applies once.
     EnableWindow(GetDlgItem(GetHwnd(), IDC_APPLY), FALSE);
     UpdatePreview();
@@ -175,7 +192,7 @@ void CSettingsDlg::UpdatePreview() {
         // With no entry to show the preview stays black.
         if (index >= 0) {
             try {
-                picture = BuildPreview(entry, IsChecked(IDC_ANNOTATED));
+                picture = BuildPreview(entry, IsChecked(IDC_ANNOTATED), IsChecked(IDC_SOUTHERN_VIEW));
             } catch (...) {
                 picture.reset();
             }
@@ -197,6 +214,10 @@ void CSettingsDlg::ApplySettings() {
     if (plan.storeSelectedMoon)
         settings.SetSelectedMoon(plan.selectedMoon);
     settings.SetAnnotate(plan.annotate);
+    // Stored only once the user changes it, so that until then it follows the country.
+    const int southern = IsChecked(IDC_SOUTHERN_VIEW) ? 1 : 0;
+    if (southern != settings.GetSouthernView())
+        settings.SetSouthernView(southern);
     // Forced: the settings just stored may show the same picture in another way.
     wallpaperMaker.UpdateWallpaper(nullptr, nullptr, 1);
     SetApplied(true);
@@ -260,7 +281,7 @@ void CSettingsDlg::OnViewFullscreen() {
     }
     const int index = GetShownEntry(nullptr);
     const CWaitCursor wait;
-    viewer->ShowMoon(index, IsChecked(IDC_ANNOTATED));
+    viewer->ShowMoon(index, IsChecked(IDC_ANNOTATED), IsChecked(IDC_SOUTHERN_VIEW));
 }
 
 LRESULT CSettingsDlg::OnViewerClosed() {
@@ -284,7 +305,17 @@ void CSettingsDlg::CloseDialog(int) {
     PostMessageA(trayWindow, WM_SETTINGS_CLOSED, 0, 0);
 }
 
+void CSettingsDlg::UpdateNextPhases() {
+    const std::string text = NextPhasesText(wallpaperMaker.CurrentJulianDate());
+    char shown[512] = {};
+    GetDlgItemTextA(GetHwnd(), IDC_NEXT_PHASES, shown, sizeof shown);
+    // Rewritten only when a minute has turned, so that the text does not flicker.
+    if (text != shown)
+        SetDlgItemTextA(GetHwnd(), IDC_NEXT_PHASES, text.c_str());
+}
+
 LRESULT CSettingsDlg::OnDestroy() {
+    KillTimer(GetHwnd(), kPhasesTimer);
     SendDlgItemMessageA(GetHwnd(), IDC_MOON_LIST, LB_RESETCONTENT, 0, 0);
     SendMessageA(GetHwnd(), WM_SETICON, ICON_BIG, 0);
     SendMessageA(GetHwnd(), WM_SETICON, ICON_SMALL, 0);

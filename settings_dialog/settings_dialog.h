@@ -60,6 +60,8 @@ private:
     // -1 (and `entry` untouched) when the choice names no entry.
     int GetShownEntry(MoonEntry* entry) const;
     void UpdatePreview();
+    // Shows the next principal phases after the present moment.
+    void UpdateNextPhases();
     void ApplySettings();
 
     bool IsChecked(int controlId) const;

@@ -204,11 +204,12 @@ void CViewerWindow::StepPhase(int32_t index) {
     if (index < 0)
         return;
     currentIndex = index;
-    ShowMoon(currentIndex, view.GetShowAnnotations());
+    ShowMoon(currentIndex, view.GetShowAnnotations(), southernView);
 }
 
-void CViewerWindow::ShowMoon(int32_t index, bool annotated) {
+void CViewerWindow::ShowMoon(int32_t index, bool annotated, bool southern) {
     currentIndex = index;
+    southernView = southern;
     const CWaitCursor wait;
     GdipImagePtr plain;
     GdipImagePtr annotation;
@@ -218,7 +219,9 @@ void CViewerWindow::ShowMoon(int32_t index, bool annotated) {
             const MoonEntry& entry = entries[static_cast<size_t>(index)];
             const std::string& directory = ProcessDataDirectory();
             plain = LoadPicture(directory + entry.paper);
-            annotation = LoadPicture(directory + entry.ann);
+            if (southern)
+                TurnHalfTurn(plain.get());
+            annotation = LoadPicture(directory + (southern ? SouthernOverlayName(entry.ann) : entry.ann));
         }
     } catch (const std::bad_alloc&) {
         // Whatever was loaded goes with the owners; the pane keeps what it shows.

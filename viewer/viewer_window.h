@@ -23,9 +23,10 @@ public:
     int32_t Create(HWND notifyWindow);
 
     // Shows catalogue entry `index` at best fit, centred; an index outside the catalogue
-    // shows an empty black pane.
-    void ShowMoon(int32_t index, bool annotated);
-    // Destroys the pane, the tool bar and the frame, and so tells the owner.
+    // shows an empty black pane. `southern` turns the picture by a half turn and takes the
+    // southern overlay, for this entry and the phases stepped to from it.
+    void ShowMoon(int32_t index, bool annotated, bool southern = false);
+    // Destroys the pane, the tool bar and the frame, and tells the owner, once.
     void CloseViewer();
 
     int32_t GetCurrentIndex() const { return currentIndex; }
@@ -51,4 +52,6 @@ private:
     CViewerToolbar toolbar;
     HWND notifyWindow = nullptr;
     int32_t currentIndex = -1;
+    // The Moon is shown as seen from the southern hemisphere (see ShowMoon).
+    bool southernView = false;
 };

@@ -82,21 +82,24 @@ int CWallpaperMaker::UpdateWallpaper(double* illuminatedPercent, double* ageDays
     RenderedFor wanted{choice.paper, CurrentMonitors()};
     if (!WallpaperNeedsInstall(wanted, lastInstalled, force != 0))
         return 1;
-    const int result = MakeAndInstallWallpaper(choice.paper, choice.annotated, wanted.monitors);
+    const bool southern = settings.GetSouthernView() != 0;
+    if (southern)
+        choice.annotated = SouthernOverlayName(choice.annotated);
+    const int result = MakeAndInstallWallpaper(choice.paper, choice.annotated, wanted.monitors, southern);
     if (result)
         lastInstalled = std::move(wanted);
     return result;
 }
 
 int CWallpaperMaker::MakeAndInstallWallpaper(std::string paper, std::string annotated,
-                                             const std::vector<MonitorRect>& monitors) const {
+                                             const std::vector<MonitorRect>& monitors, bool turned) const {
     const std::string dataDirectory = GetDataDirectory();
     const std::string picturePath = dataDirectory + paper;
     const std::string annotatedPath = annotated.empty() ? std::string() : dataDirectory + annotated;
     const std::string outputPath = WallpaperOutputPath();
     if (outputPath.empty())
         return 0;
-    if (!RenderWallpaper(picturePath, outputPath, annotatedPath, monitors))
+    if (!RenderWallpaper(picturePath, outputPath, annotatedPath, monitors, turned))
         return 0;
     return InstallWallpaper(outputPath, ArrangementFor(monitors, CanSpan()));
 }

@@ -41,6 +41,10 @@ MoonEntry CWallpaperMaker::SelectMoonForDate(double julianDate, double* illumina
     return entries[chosen];
 }
 
+double CWallpaperMaker::CurrentJulianDate() const {
+    return JulianDateFromDate(CurrentUniversalDate());
+}
+
 MoonEntry CWallpaperMaker::CurrentMoon(double* illuminatedPercent, double* ageDays, int* index) const {
-    return SelectMoonForDate(JulianDateFromDate(CurrentUniversalDate()), illuminatedPercent, ageDays, index);
+    return SelectMoonForDate(CurrentJulianDate(), illuminatedPercent, ageDays, index);
 }

@@ -39,6 +39,9 @@ public:
     // result is an empty entry and `index` is left alone.
     MoonEntry SelectMoonForDate(double julianDate, double* illuminatedPercent, double* ageDays, int* index) const;
 
+    // The present moment as a Julian date (UT).
+    double CurrentJulianDate() const;
+
     // SelectMoonForDate for the present moment.
     MoonEntry CurrentMoon(double* illuminatedPercent, double* ageDays, int* index) const;
 
@@ -51,8 +54,10 @@ public:
     int UpdateWallpaper(double* illuminatedPercent, double* ageDays, int force);
 
     // Renders the data directory's `paper` (with the `annotated` overlay unless empty) for
-    // `monitors` to the output file and installs it. Non-zero on success.
-    int MakeAndInstallWallpaper(std::string paper, std::string annotated, const std::vector<MonitorRect>& monitors) const;
+    // `monitors` to the output file and installs it; `turned` turns the picture by a half
+    // turn (the overlay is drawn as it is). Non-zero on success.
+    int MakeAndInstallWallpaper(std::string paper, std::string annotated, const std::vector<MonitorRect>& monitors,
+                                bool turned = false) const;
 
     // Where the wallpaper file goes: "Quellwick.bmp" in the Windows directory when a file
     // can be written there, otherwise in a "Quellwick" folder of the user's local
@@ -74,10 +79,10 @@ public:
     // extension selects. The picture is first saved beside the output and then moved over
     // it, so a failure leaves the previous file as it was. Returns 1 on success and 0 on
     // any failure. A missing encoder is reported in a box once, and again only after a
-    // save has succeeded.
+    // save has succeeded. `turned` turns the picture, not the overlay, by a half turn.
     int RenderWallpaper(std::string picturePath, std::string outputPath, std::string annotatedPath) const;
     int RenderWallpaper(std::string picturePath, std::string outputPath, std::string annotatedPath,
-                        const std::vector<MonitorRect>& monitors) const;
+                        const std::vector<MonitorRect>& monitors, bool turned = false) const;
 
     // Paints the canvas black and draws the picture, then the overlay (may be null), into
     // each of `draws`. The overlay is read from the picture's own source rectangle.

@@ -91,11 +91,11 @@ int CWallpaperMaker::RenderWallpaper(std::string picturePath, std::string output
 }
 
 int CWallpaperMaker::RenderWallpaper(std::string picturePath, std::string outputPath, std::string annotatedPath,
-                                     const std::vector<MonitorRect>& monitors) const {
+                                     const std::vector<MonitorRect>& monitors, bool turned) const {
     try {
         // A picture that does not load would give a black wallpaper: keep the old one.
         const GdipImagePtr picture = LoadPicture(picturePath);
-        if (!picture)
+        if (!picture || (turned && !TurnHalfTurn(picture.get())))
             return 0;
         // A missing overlay leaves the plain picture, which is still the right Moon.
         const GdipImagePtr overlay = annotatedPath.empty() ? nullptr : LoadPicture(annotatedPath);

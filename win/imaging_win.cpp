@@ -44,3 +44,7 @@ SIZE ImagePixelSize(GpImage* image) {
     }
     return size;
 }
+
+bool TurnHalfTurn(Gdiplus::GpImage* image) {
+    return image && Gdiplus::DllExports::GdipImageRotateFlip(image, Gdiplus::Rotate180FlipNone) == Gdiplus::Ok;
+}

@@ -54,6 +54,9 @@ private:
 // Null when the file is missing or cannot be decoded, or when the picture has no pixels.
 GdipImagePtr LoadPicture(const std::string& path);
 
+// Turns a picture by a half turn in place. False when the library cannot.
+bool TurnHalfTurn(Gdiplus::GpImage* image);
+
 // A transparent 32-bit ARGB bitmap, or null.
 GdipBitmapPtr CreateCanvas(UINT width, UINT height);
 

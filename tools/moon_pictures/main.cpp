@@ -13,6 +13,7 @@
 #include <thread>
 #include <vector>
 
+#include "catalog/moon_entry.h"
 #include "exif_thumbnail.h"
 #include "image_io.h"
 #include "moon_overlay.h"
@@ -90,9 +91,10 @@ int main(int argc, char** argv) {
         return 1;
     }
     CMoonSurface surface;
-    CLabelLayer labels;
+    CLabelLayer labels, southernLabels;
     surface.Build(map, options.size, threads);
-    if (!labels.Build(regularFont, boldFont, surface.Disc())) {
+    if (!labels.Build(regularFont, boldFont, surface.Disc()) ||
+        !southernLabels.Build(regularFont, boldFont, surface.Disc(), true)) {
         std::fprintf(stderr, "cannot use the fonts\n");
         return 1;
     }
@@ -112,12 +114,16 @@ int main(int argc, char** argv) {
             const PictureEntry& entry = entries[todo[k]];
             const Image picture = surface.Render(entry.elongationDeg);
             const Image overlay = labels.Compose(entry.elongationDeg);
+            const Image southernOverlay = southernLabels.Compose(entry.elongationDeg);
             const bool ok =
                 WriteFileIfChanged(options.out + "/" + entry.paper,
                                    WithJpegThumbnail(EncodeJpeg(picture, kJpegQuality),
                                                      ShrinkForThumbnail(picture, kThumbnailSize), kJpegQuality)) &&
                 WriteFileIfChanged(options.out + "/" + entry.ann,
-                                   WithRgbThumbnail(EncodePng(overlay), ShrinkForThumbnail(overlay, kThumbnailSize)));
+                                   WithRgbThumbnail(EncodePng(overlay), ShrinkForThumbnail(overlay, kThumbnailSize))) &&
+                WriteFileIfChanged(options.out + "/" + SouthernOverlayName(entry.ann),
+                                   WithRgbThumbnail(EncodePng(southernOverlay),
+                                                    ShrinkForThumbnail(southernOverlay, kThumbnailSize)));
             if (!ok) {
                 failed = true;
                 std::lock_guard<std::mutex> lock(report);

@@ -123,7 +123,7 @@ void CLabelLayer::Stamp(int x, int y, double coverage, int labelIndex) {
 }
 
 bool CLabelLayer::Build(const std::vector<unsigned char>& regularFont, const std::vector<unsigned char>& boldFont,
-                        const DiscLayout& layout) {
+                        const DiscLayout& layout, bool turned) {
     CFont regular, bold;
     if (!regular.Init(regularFont) || !bold.Init(boldFont))
         return false;
@@ -133,6 +133,14 @@ bool CLabelLayer::Build(const std::vector<unsigned char>& regularFont, const std
     halo.assign(pixels, 0);
     owner.assign(pixels, 0);
     labels.clear();
+    const auto project = [&](const MoonFeature& feature) {
+        ScreenPoint p = ProjectFeature(disc, feature.latitudeDeg, feature.longitudeDeg);
+        if (turned) {
+            p.x = disc.size - p.x;
+            p.y = disc.size - p.y;
+        }
+        return p;
+    };
 
     const double unit = disc.size / 2048.0;
     const double markerRadius = 6.0 * unit;
@@ -151,7 +159,7 @@ bool CLabelLayer::Build(const std::vector<unsigned char>& regularFont, const std
         return a->rank < b->rank;
     });
     for (const MoonFeature* feature : order) {
-        const ScreenPoint p = ProjectFeature(disc, feature->latitudeDeg, feature->longitudeDeg);
+        const ScreenPoint p = project(*feature);
         if (feature->kind != FeatureKind::Mare && p.visible) {
             const int r = static_cast<int>(std::ceil(markerRadius + 1.0));
             occupied.push_back({static_cast<int>(p.x) - r, static_cast<int>(p.y) - r, static_cast<int>(p.x) + r + 1,
@@ -161,7 +169,7 @@ bool CLabelLayer::Build(const std::vector<unsigned char>& regularFont, const std
     }
 
     for (const MoonFeature* feature : order) {
-        const ScreenPoint p = ProjectFeature(disc, feature->latitudeDeg, feature->longitudeDeg);
+        const ScreenPoint p = project(*feature);
         if (!p.visible)
             continue;
         const bool mare = feature->kind == FeatureKind::Mare;

@@ -21,8 +21,10 @@ public:
     };
 
     // `regularFont` and `boldFont` are TrueType files. False when a font cannot be used.
+    // `turned` lays the labels out for the picture turned by a half turn, as the Moon is
+    // seen from the southern hemisphere: each beside its feature's turned place, upright.
     bool Build(const std::vector<unsigned char>& regularFont, const std::vector<unsigned char>& boldFont,
-               const DiscLayout& disc);
+               const DiscLayout& disc, bool turned = false);
 
     const std::vector<Label>& Labels() const { return labels; }
 
