@@ -1,25 +1,5 @@
 #include "rich_edit_probe.h"
 
-#include <fstream>
-
-CScratchFolder::CScratchFolder() {
-    char temp[MAX_PATH + 1] = {};
-    GetTempPathA(sizeof temp, temp);
-    static LONG counter = 0;
-    path = std::string(temp) + "qw_about_" + std::to_string(GetCurrentProcessId()) + "_" +
-           std::to_string(InterlockedIncrement(&counter)) + "\\";
-    CreateDirectoryA(path.c_str(), nullptr);
-}
-
-CScratchFolder::~CScratchFolder() {
-    DeleteFileA((path + "about.html").c_str());
-    RemoveDirectoryA(path.c_str());
-}
-
-void CScratchFolder::WritePage(const std::string& bytes) const {
-    std::ofstream(path + "about.html", std::ios::binary) << bytes;
-}
-
 std::string ControlText(HWND control) {
     GETTEXTLENGTHEX length{GTL_NUMBYTES | GTL_PRECISE, CP_ACP};
     const LRESULT bytes = SendMessageA(control, EM_GETTEXTLENGTHEX, reinterpret_cast<WPARAM>(&length), 0);

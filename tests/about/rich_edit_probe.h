@@ -1,29 +1,12 @@
 #pragma once
 
-// Reading back what a rich-edit control holds, and scratch folders for About pages. The
-// probes only send messages, so they work from any thread of the process.
+// Reading back what a rich-edit control holds. The probes only send messages, so they work
+// from any thread of the process.
 #include <windows.h>
 #include <richedit.h>
 
 #include <string>
 #include <vector>
-
-// A fresh folder under the temporary directory, removed with its files at the end.
-class CScratchFolder {
-public:
-    CScratchFolder();
-    ~CScratchFolder();
-    CScratchFolder(const CScratchFolder&) = delete;
-    CScratchFolder& operator=(const CScratchFolder&) = delete;
-
-    // The folder's path with a trailing backslash, as the data directory is given.
-    const std::string& Path() const { return path; }
-    // Writes `bytes` as "about.html" in the folder.
-    void WritePage(const std::string& bytes) const;
-
-private:
-    std::string path;
-};
 
 // The control's text with paragraph ends as single carriage returns.
 std::string ControlText(HWND control);

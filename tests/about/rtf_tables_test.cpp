@@ -49,14 +49,11 @@ TEST_F(ConverterTest, ParseColorReadsHexAndSystemColours) {
         ColorValue color;
     } cases[] = {
         {"#ff0000", MakeColor(255, 0, 0)},
-        {"#00ff00", MakeColor(0, 255, 0)},
-        {"#0000ff", MakeColor(0, 0, 255)},
         {"#abc", MakeColor(0, 10, 188)},
         {"#ffffe0x", MakeColor(255, 255, 224)},
         {"#", MakeColor(0, 0, 0)},
         {"#1ffffff", MakeColor(255, 255, 255)},
         {"#-1", MakeColor(255, 255, 255)},
-        {"#ffffffffffffffffffffff", MakeColor(255, 255, 255)},
         {"window", MakeColor(1, 1, 1)},
         {"windowtext", MakeColor(2, 2, 2)},
         {"buttonface", MakeColor(3, 3, 3)},

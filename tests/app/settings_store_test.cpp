@@ -5,7 +5,6 @@
 #include <vector>
 
 #include "services/app_settings.h"
-#include "win/registry_key.h"
 
 namespace {
 
@@ -136,28 +135,6 @@ TEST_F(SettingsStoreTest, EachSetterWritesThroughAtOnceAndAnUnwritableKeyKeepsVa
     }
     RegCloseKey(readOnlyRoot);
     EXPECT_FALSE(KeyExists());
-}
-
-TEST_F(SettingsStoreTest, RegistryKeyOpensCreatesWritesAndReads) {
-    CRegistryKey key;
-    EXPECT_FALSE(key.Open(HKEY_CURRENT_USER, kKeyPath) || key.IsOpen() || KeyExists());
-    ASSERT_TRUE(key.CreateKey(HKEY_CURRENT_USER, kKeyPath));
-    EXPECT_TRUE(key.WriteDword("Number", 0x01020304) && key.WriteString("Style", "2"));
-    EXPECT_EQ(Raw(REG_SZ, {'2', 0}), Read("Style"));
-    DWORD value = 99;
-    EXPECT_TRUE(key.ReadDword("Number", &value));
-    EXPECT_EQ(0x01020304u, value);
-    EXPECT_FALSE(key.ReadDword("Missing", &value));
-    EXPECT_EQ(0u, value);
-    // CreateKey opens a key that exists; closing twice is harmless.
-    CRegistryKey again;
-    EXPECT_TRUE(again.CreateKey(HKEY_CURRENT_USER, kKeyPath));
-    again.Close();
-    again.Close();
-    EXPECT_FALSE(again.IsOpen() || again.WriteDword("Number", 1));
-    // Writing to a key deleted under the handle fails.
-    RemoveKey();
-    EXPECT_FALSE(key.WriteDword("Annotate", 1) || key.WriteString("Style", "2") || KeyExists());
 }
 
 }  // namespace

@@ -44,38 +44,4 @@ TEST(ComputeMoonPhase, AtTheEpoch) {
     ExpectSignificant(0.542171819, info.sunAngularDiameter);
 }
 
-TEST(ComputeMoonPhase, KnownMoments) {
-    struct Case {
-        double julianDate, illuminated, age;
-    };
-    const Case cases[] = {
-        {2451545.0, 0.229776783, 24.831454576},          // 2000-01-01 12:00 UT
-        {2451550.259722222, 0.000001052, 29.520947786},  // new moon, 2000-01-06 18:14 UT
-        {2451564.6944444445, 0.99999999, 14.764365115},  // full moon, 2000-01-21 04:40 UT
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.julianDate);
-        const PhaseInfo info = ComputeMoonPhase(c.julianDate);
-        EXPECT_NEAR(c.illuminated, info.illuminatedFraction, 1e-9);
-        ExpectSignificant(c.age, info.ageDays);
-        ExpectSignificant(c.age / 29.53058868, info.lunationFraction);
-    }
-}
-
-TEST(ComputeMoonPhase, StaysInRangeOverCenturies) {
-    for (double jd = 2305447.5; jd < 2524593.5; jd += 97.37) {
-        const PhaseInfo info = ComputeMoonPhase(jd);
-        ASSERT_GE(info.illuminatedFraction, 0.0) << jd;
-        ASSERT_LE(info.illuminatedFraction, 1.0) << jd;
-        ASSERT_GE(info.ageDays, 0.0) << jd;
-        ASSERT_LT(info.ageDays, 29.53058868) << jd;
-        ASSERT_GE(info.lunationFraction, 0.0) << jd;
-        ASSERT_LT(info.lunationFraction, 1.0) << jd;
-        ASSERT_GT(info.moonDistanceKm, 363297.0) << jd;
-        ASSERT_LT(info.moonDistanceKm, 405505.0) << jd;
-        ASSERT_GT(info.sunDistanceKm, 147097512.0) << jd;
-        ASSERT_LT(info.sunDistanceKm, 152099488.0) << jd;
-    }
-}
-
 }  // namespace

