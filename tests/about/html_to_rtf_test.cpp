@@ -62,45 +62,6 @@ TEST_F(ConverterTest, TextTagsWhiteSpaceAndEntities) {
     }
 }
 
-TEST_F(ConverterTest, ColourValuesFromAttributes) {
-    textColor = MakeColor(0, 0, 255);
-    // Unquoted, "#" ends the value before it starts: black, a new entry.
-    EXPECT_EQ("{\\cf3 x}\r\n", Body("<font color=#ff0000>x</font>"));
-    EXPECT_EQ(MakeColor(0, 0, 0), converter.Colors().at(2));
-    EXPECT_EQ("{\\cf3 x}\r\n", Body("<font color=\"#ff0000\">x</font>"));
-    EXPECT_EQ(MakeColor(255, 0, 0), converter.Colors().at(2));
-    // Reusing the text colour gives RTF colour 1, which is no change.
-    EXPECT_EQ("{x}\r\n", Body("<font color='#0000FF'>x</font>"));
-    EXPECT_EQ(2u, converter.Colors().size());
-}
-
-TEST_F(ConverterTest, StyleProperties) {
-    platform.buttonFace = MakeColor(212, 208, 200);
-    // "color" is found inside "background-color", so both change.
-    EXPECT_EQ("{\\cf3\\highlight3 x}\r\n", Body("<span style=\"background-color:buttonface\">x</span>"));
-    EXPECT_EQ(MakeColor(212, 208, 200), converter.Colors().at(2));
-
-    EXPECT_EQ("{\\highlight1 x}\r\n", Body("<span style=\"background-color:#ffff00\">x</span>"));
-    EXPECT_EQ(2u, converter.Colors().size());
-    EXPECT_EQ("{\\cf3\\highlight3 x}\r\n", Body("<span style=\"background-color:'#ffff00'\">x</span>"));
-    EXPECT_EQ(MakeColor(255, 255, 0), converter.Colors().at(2));
-
-    // Only tags that open a group take style colours.
-    EXPECT_EQ("\\par\\par x", Body("<p style=\"color:'#ff0000'\">x"));
-    EXPECT_EQ(2u, converter.Colors().size());
-}
-
-TEST_F(ConverterTest, FontFaceAndSize) {
-    EXPECT_EQ("{\\fs36\\f1 x}\r\n{\\f1 y}\r\n", Body("<font face=\"Verdana\" size=5>x</font><font face=verdana>y</font>"));
-    EXPECT_NE(std::string::npos, Document("<font face=Verdana>x</font>").find(R"({\f1\fnil\fcharset0 verdana;})"));
-    // The face arrives lower-cased, so it differs from the base font's name and is written,
-    // but it finds the base font's entry.
-    EXPECT_EQ("{\\f0 x}\r\n", Body("<font face='ms sans serif'>x</font>"));
-    EXPECT_EQ(1u, converter.Fonts().size());
-    // An unchanged size writes nothing, and the group restores the outer format.
-    EXPECT_EQ("{{\\fs72 a}\r\nb}\r\n", Body("<font size=3><font size=7>a</font>b</font>"));
-}
-
 TEST_F(ConverterTest, LinksRecordCharacterRanges) {
     EXPECT_EQ("{ab}\r\n", Body("<a href='x'>ab</a>"));
     ASSERT_EQ(1, converter.GetLinkCount());
@@ -138,9 +99,6 @@ TEST_F(ConverterTest, BodyMarginsAndBackground) {
     platform.pixelsPerInch = 120;
     EXPECT_EQ("{\\margt12\\margb24\\li36\\ri48 x}\r\n",
               Body("<BODY TOPMARGIN=1 BOTTOMMARGIN='2' LEFTMARGIN=\"3\" RIGHTMARGIN = 4>x</BODY>"));
-    // Margins far beyond a 32-bit twip count are held at its limit.
-    EXPECT_EQ("{\\margt2147483647\\margb-2147483648\\li96\\ri96 x",
-              Body("<body topmargin=99999999999999999999999 bottommargin=-400000000>x"));
 
     platform.window = MakeColor(10, 20, 30);
     Body("<body bgcolor=window>");

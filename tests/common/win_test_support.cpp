@@ -29,22 +29,12 @@ constexpr char kDesktopName[] = "QuellwickE2E";
 constexpr char kSettingsKey[] = "Software\\Quellwick";
 
 void RemoveTree(const std::string& folder) {
-    WIN32_FIND_DATAA found;
-    const HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &found);
-    if (search != INVALID_HANDLE_VALUE) {
-        do {
-            const std::string name = found.cFileName, path = folder + "\\" + name;
-            if (name == "." || name == "..")
-                continue;
-            SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-                RemoveTree(path);
-            else
-                DeleteFileA(path.c_str());
-        } while (FindNextFileA(search, &found));
-        FindClose(search);
-    }
-    RemoveDirectoryA(folder.c_str());
+    const std::string from = folder + '\0';  // the list ends with a second zero
+    SHFILEOPSTRUCTA remove = {};
+    remove.wFunc = FO_DELETE;
+    remove.pFrom = from.c_str();
+    remove.fFlags = FOF_NO_UI;
+    SHFileOperationA(&remove);
 }
 
 std::string TempPath(const std::string& name) {
@@ -469,8 +459,11 @@ void PressKey(WORD virtualKey) {
     SendInput(2, inputs, sizeof(INPUT));
 }
 
-bool WriteColourCatalogue(const CProgram& program, const std::function<std::string(int)>& title,
-                          const std::function<std::string(int)>& description) {
+std::string ColourEntryDescription(int i) {
+    return "Description of picture " + std::to_string(i) + ".\r\nSecond line.";
+}
+
+bool WriteColourCatalogue(const CProgram& program) {
     std::string catalogue = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<Quellwicks>\n";
     for (int i = 0; i < kEntryCount; ++i) {
         const std::string name = "moon_" + std::to_string(i) + ".png";
@@ -479,7 +472,8 @@ bool WriteColourCatalogue(const CProgram& program, const std::function<std::stri
                           {kEntryWidth / 2, 0, kEntryWidth / 2, kEntryHeight, kRightColours[i]}}))
             return false;
         catalogue += "  <Quellwick paper=\"" + name + "\" phase=\"" + std::to_string(i * 50) +
-                     "\" ann=\"overlay.png\" title=\"" + title(i) + "\">" + description(i) + "</Quellwick>\n";
+                     "\" ann=\"overlay.png\" title=\"Moon " + std::to_string(i) + "\">Description of picture " +
+                     std::to_string(i) + ".&lt;br&gt;Second line.</Quellwick>\n";
     }
     return SavePicture(program.DataPath("overlay.png"), kEntryWidth, kEntryHeight,
                        {{100, 50, 100, 100, kOverlayGreen}}) &&

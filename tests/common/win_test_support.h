@@ -169,9 +169,10 @@ constexpr int kEntryHeight = 200;
 constexpr Gdiplus::ARGB kLeftColours[kEntryCount] = {0xFFC03030, 0xFF30C030, 0xFF3030C0, 0xFFC0C030, 0xFF30C0C0};
 constexpr Gdiplus::ARGB kRightColours[kEntryCount] = {0xFFE0E0E0, 0xFF806020, 0xFFC060C0, 0xFF204080, 0xFFE08020};
 constexpr Gdiplus::ARGB kOverlayGreen = 0xFF20E040;
-// Entry i has the title `title(i)` and the description `description(i)` (catalogue text).
-bool WriteColourCatalogue(const CProgram& program, const std::function<std::string(int)>& title,
-                          const std::function<std::string(int)>& description);
+// Entry i is titled "Moon i" and described as ColourEntryDescription(i) says.
+bool WriteColourCatalogue(const CProgram& program);
+// The description as the settings dialog shows it (the catalogue writes the line break as "<br>").
+std::string ColourEntryDescription(int i);
 
 // The entry the program shows for the present moment, worked out as it does.
 int CurrentMoonIndex(const CProgram& program);

@@ -2,12 +2,9 @@
 
 #include <windows.h>
 
-#include <algorithm>
-
 #include "exif_thumbnail.h"
 #include "image_io.h"
 #include "settings_dialog/preview_builder.h"
-#include "settings_dialog/preview_static.h"
 #include "tests/common/win_test_support.h"
 
 using namespace wintest;
@@ -89,59 +86,6 @@ TEST_F(PreviewBuilder, TakesTheThumbnailThatTheFileEmbeds) {
     ASSERT_TRUE(annotated);
     EXPECT_TRUE(ColourNear(PixelAt(annotated.get(), 30, 64), kOrange, 12));
     EXPECT_TRUE(ColourNear(PixelAt(annotated.get(), 100, 64), kRed, 12)) << "the overlay's black is its key colour";
-}
-
-// A window holding a static control of the preview's size in dialog units at the usual
-// scale, taken over by CPreviewStatic. How it shows a preview at its top left on black is
-// checked through the real dialog in settings_dialog_e2e_test.cpp.
-class PreviewControl : public PreviewBuilder {
-protected:
-    void SetUp() override {
-        ASSERT_NO_FATAL_FAILURE(PreviewBuilder::SetUp());
-        ASSERT_TRUE(EnterVirtualDesktop("QuellwickE2E", kDesktopWidth, kDesktopHeight));
-        host = CreateWindowExA(0, "STATIC", "", WS_POPUP | WS_VISIBLE, 100, 100, 200, 200, nullptr, nullptr, nullptr,
-                               nullptr);
-        ASSERT_TRUE(host);
-        ASSERT_TRUE(CreateWindowExA(0, "STATIC", "", WS_CHILD | WS_VISIBLE | SS_BITMAP | SS_CENTERIMAGE | SS_SUNKEN, 10,
-                                    10, 140, 134, host, reinterpret_cast<HMENU>(1005), nullptr, nullptr));
-        ASSERT_TRUE(preview.Attach(host, 1005));
-        // Grey under the control, so that anything left unpainted shows.
-        SetClassLongPtrA(host, GCLP_HBRBACKGROUND, reinterpret_cast<LONG_PTR>(GetStockObject(LTGRAY_BRUSH)));
-    }
-
-    void TearDown() override {
-        preview.SetImage(nullptr);
-        if (host)
-            DestroyWindow(host);
-    }
-
-    // The control's client area once everything has been repainted.
-    PixelCapture Client() {
-        RedrawWindow(host, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
-        Pump();
-        return CaptureScreen(preview.GetHwnd(), true);
-    }
-
-    static bool AllBlack(const PixelCapture& capture) {
-        return !capture.pixels.empty() &&
-               std::all_of(capture.pixels.begin(), capture.pixels.end(), [](DWORD p) { return p == 0; });
-    }
-
-    HWND host = nullptr;
-    CPreviewStatic preview;
-};
-
-TEST_F(PreviewControl, ShowsBlackUnderATransparentPreviewAndHandsBackThePreviousPicture) {
-    EXPECT_TRUE(AllBlack(Client())) << "a control without a picture is black";
-    EXPECT_FALSE(preview.SetImage(Build("grey.jpg", "", false))) << "there was no previous picture";
-    ASSERT_TRUE(ColourNear(Client().At(64, 64), kGrey));
-
-    // The next entry's picture is missing, so its preview is transparent: black, not grey.
-    GdipBitmapPtr transparent = Build("absent.png", "", false);
-    Gdiplus::GpBitmap* const shown = transparent.get();
-    EXPECT_TRUE(preview.SetImage(std::move(transparent)));
-    EXPECT_TRUE(AllBlack(Client()));
-    EXPECT_EQ(shown, preview.SetImage(nullptr).get()) << "the caller gets the previous picture to delete";
 }
 
 }  // namespace

@@ -118,35 +118,6 @@ TEST(ZoomStep, BringsTheAnchoredPointToTheCentre) {
     EXPECT_EQ((ZoomPoint{3000, 0}), corner.GetOffset());
 }
 
-TEST(ScrollLine, StepsStopAtTheLimits) {
-    CZoomScrollModel model;
-    model.OnClientResize(600, 600);
-    model.SetScrollSize(1000, 50, false);
-    // The content fits vertically: no code moves anything on that axis.
-    EXPECT_TRUE(model.ScrollLine(ScrollAxis::Vertical, ScrollCode::LineDown).IsEmpty());
-    EXPECT_TRUE(model.ScrollLine(ScrollAxis::Vertical, ScrollCode::Top).IsEmpty());
-
-    // Lines of 10 and pages of 100 pixels, up to 400 (1000 less the pane's 600).
-    const struct {
-        int32_t from;
-        ScrollCode code;
-        int32_t track;
-        int32_t to;
-    } steps[] = {
-        {395, ScrollCode::LineDown, 0, 400},       {400, ScrollCode::PageUp, 0, 300},
-        {5, ScrollCode::LineUp, 0, 0},             {350, ScrollCode::PageDown, 0, 400},
-        {200, ScrollCode::Top, 0, 0},              {200, ScrollCode::Bottom, 0, 400},
-        {0, ScrollCode::ThumbTrack, 123, 123},     {0, ScrollCode::ThumbPosition, 5000, 400},
-        {7, ScrollCode::EndScroll, 100, 7},
-    };
-    for (const auto& s : steps) {
-        model.SetScrollOffset(s.from, 0, false);
-        model.ScrollLine(ScrollAxis::Horizontal, s.code, s.track);
-        EXPECT_EQ(s.to, model.GetOffset().x) << static_cast<int>(s.code);
-    }
-    EXPECT_EQ(7, model.GetScrollBar(ScrollAxis::Horizontal).position);
-}
-
 TEST(ClientResize, PullsTheOffsetBackIntoRange) {
     // A centred small picture moves to the top-left corner on each axis past its maximum.
     CZoomScrollModel small = Pane(1000, 700, 2000, 1500, 0.46);

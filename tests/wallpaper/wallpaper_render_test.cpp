@@ -80,24 +80,4 @@ TEST_F(WallpaperRender, FailuresKeepThePreviousFileAndReportFailure) {
     EXPECT_EQ("BM", ReadFileBytes(output).substr(0, 2));
 }
 
-TEST_F(WallpaperRender, UnknownOutputExtensionIsReportedAndNothingWritten) {
-    const std::string picture = scratch.Path("ok.png"), output = scratch.Path("wallpaper.xyz");
-    ASSERT_TRUE(SavePicture(picture, 32, 32, {{0, 0, 32, 32, kRed}}));
-    // Closes the message box captioned "Quellwick" with Cancel and keeps its text.
-    std::string text;
-    std::thread closer([&text] {
-        HWND box = nullptr;
-        if (WaitFor([&] { return (box = FindWindowA("#32770", "Quellwick")) != nullptr; })) {
-            char buffer[512] = {};
-            GetDlgItemTextA(box, 0xFFFF, buffer, sizeof(buffer));
-            text = buffer;
-            PostMessageA(box, WM_COMMAND, IDCANCEL, 0);
-        }
-    });
-    EXPECT_EQ(0, CWallpaperMaker().RenderWallpaper(picture, output, ""));
-    closer.join();
-    EXPECT_EQ("Failed to determine the image encoder for " + output, text);
-    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(output.c_str()));
-}
-
 }  // namespace
