@@ -22,7 +22,7 @@ convert -size 2048x2048 xc:none -fill none -stroke '#40d060' -strokewidth 6 \
 winpath() { echo "Z:$(tr / '\\' <<<"$1")"; }
 
 echo "=== RenderWallpaper (Quellwick, GDI+ under Wine), 10 runs per size"
-quellwick_output=$("$build/wine-run" "$build/tests/wallpaper/quellwick_render_benchmark.exe" \
+quellwick_output=$("$build/wine-run" "$build/bench/quellwick_render_benchmark.exe" \
   "$(winpath "$work/moon.jpg")" "$(winpath "$work/moon_ann.png")" "$(winpath "$work")" 10 | tr -d '\r')
 echo "$quellwick_output"
 

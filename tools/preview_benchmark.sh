@@ -33,5 +33,5 @@ fi
 bench_start_xvfb 1280x1024x24
 
 echo "=== BuildPreview (GDI+ under Wine) on $data"
-"$build/wine-run" "$build/tests/settings_dialog/quellwick_preview_benchmark.exe" \
+"$build/wine-run" "$build/bench/quellwick_preview_benchmark.exe" \
   "Z:$(tr / '\\' <<<"$data")" "${2:-20}" | tr -d '\r'

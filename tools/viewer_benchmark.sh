@@ -9,4 +9,4 @@ source "$(dirname "$0")/wine_bench_env.sh"
 bench_build quellwick_viewer_benchmark
 # Large enough for a frame around a 1920 x 1080 pane.
 bench_start_xvfb 1940x1100x24
-"$build/wine-run" "$build/tests/viewer/quellwick_viewer_benchmark.exe" | tr -d '\r'
+"$build/wine-run" "$build/bench/quellwick_viewer_benchmark.exe" | tr -d '\r'

@@ -29,22 +29,12 @@ constexpr char kDesktopName[] = "QuellwickE2E";
 constexpr char kSettingsKey[] = "Software\\Quellwick";
 
 void RemoveTree(const std::string& folder) {
-    WIN32_FIND_DATAA found;
-    const HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &found);
-    if (search != INVALID_HANDLE_VALUE) {
-        do {
-            const std::string name = found.cFileName, path = folder + "\\" + name;
-            if (name == "." || name == "..")
-                continue;
-            SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-                RemoveTree(path);
-            else
-                DeleteFileA(path.c_str());
-        } while (FindNextFileA(search, &found));
-        FindClose(search);
-    }
-    RemoveDirectoryA(folder.c_str());
+    const std::string from = folder + '\0';  // the list ends with a second zero
+    SHFILEOPSTRUCTA remove = {};
+    remove.wFunc = FO_DELETE;
+    remove.pFrom = from.c_str();
+    remove.fFlags = FOF_NO_UI;
+    SHFileOperationA(&remove);
 }
 
 std::string TempPath(const std::string& name) {
@@ -71,7 +61,7 @@ ARGB PixelCapture::At(int x, int y) const {
     return 0xFF000000 | pixels[static_cast<size_t>(y) * width + x];
 }
 
-PixelCapture CaptureFromDC(HDC source, int left, int top, int width, int height) {
+static PixelCapture CaptureFromDC(HDC source, int left, int top, int width, int height) {
     PixelCapture capture;
     capture.width = width;
     capture.height = height;
@@ -240,6 +230,8 @@ CTestCatalogue::~CTestCatalogue() {
         DeleteFileA(file.c_str());
 }
 
+int COwnerWindow::closedCount = 0;
+
 COwnerWindow::COwnerWindow() {
     WNDCLASSEXA windowClass = {};
     windowClass.cbSize = sizeof(windowClass);
@@ -247,8 +239,9 @@ COwnerWindow::COwnerWindow() {
     windowClass.hInstance = GetModuleHandleA(nullptr);
     windowClass.lpszClassName = "QuellwickViewerTestOwner";
     RegisterClassExA(&windowClass);
+    closedCount = 0;
     window = CreateWindowExA(0, windowClass.lpszClassName, "Owner", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
-                             windowClass.hInstance, this);
+                             windowClass.hInstance, nullptr);
 }
 
 COwnerWindow::~COwnerWindow() {
@@ -257,16 +250,10 @@ COwnerWindow::~COwnerWindow() {
 }
 
 LRESULT CALLBACK COwnerWindow::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_NCCREATE) {
-        SetWindowLongPtrA(window, GWLP_USERDATA,
-                          reinterpret_cast<LONG_PTR>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams));
-    }
-    auto* self = reinterpret_cast<COwnerWindow*>(GetWindowLongPtrA(window, GWLP_USERDATA));
-    if (self && message == WM_VIEWER_CLOSED) {
-        ++self->closedCount;
-        return 0;
-    }
-    return DefWindowProcA(window, message, wParam, lParam);
+    if (message != WM_VIEWER_CLOSED)
+        return DefWindowProcA(window, message, wParam, lParam);
+    ++closedCount;
+    return 0;
 }
 
 void Pump() {
@@ -366,33 +353,15 @@ void CProgram::Kill() {
     process = nullptr;
 }
 
-namespace {
-
-struct WindowSearch {
-    DWORD id;
-    const char *className, *caption;
-    std::vector<HWND> found;
-};
-
-BOOL CALLBACK CollectWindow(HWND window, LPARAM param) {
-    auto* search = reinterpret_cast<WindowSearch*>(param);
-    DWORD owner = 0;
-    char name[256] = {}, text[256] = {};
-    GetWindowThreadProcessId(window, &owner);
-    GetClassNameA(window, name, sizeof(name));
-    GetWindowTextA(window, text, sizeof(text));
-    if (owner == search->id && lstrcmpA(name, search->className) == 0 &&
-        (!search->caption || lstrcmpA(text, search->caption) == 0))
-        search->found.push_back(window);
-    return TRUE;
-}
-
-}  // namespace
-
 std::vector<HWND> CProgram::Windows(const char* className, const char* caption) const {
-    WindowSearch search = {processId, className, caption, {}};
-    EnumWindows(&CollectWindow, reinterpret_cast<LPARAM>(&search));
-    return search.found;
+    std::vector<HWND> found;
+    for (HWND window = nullptr; (window = FindWindowExA(nullptr, window, className, caption)) != nullptr;) {
+        DWORD owner = 0;
+        GetWindowThreadProcessId(window, &owner);
+        if (owner == processId)
+            found.push_back(window);
+    }
+    return found;
 }
 
 HWND CProgram::FindWindowOf(const char* className, const char* caption) const {
@@ -490,32 +459,11 @@ void PressKey(WORD virtualKey) {
     SendInput(2, inputs, sizeof(INPUT));
 }
 
-// Every mouse event carries the pointer's place: under Wine a button event without it
-// may land where the pointer was before the last move.
-static void SendMouse(DWORD flags, int x, int y) {
-    static POINT last = {0, 0};
-    if (flags == MOUSEEVENTF_MOVE)
-        last = {x, y};
-    INPUT input = {};
-    input.type = INPUT_MOUSE;
-    const int width = GetSystemMetrics(SM_CXSCREEN), height = GetSystemMetrics(SM_CYSCREEN);
-    input.mi.dx = (last.x * 65536 + width / 2) / width;
-    input.mi.dy = (last.y * 65536 + height / 2) / height;
-    input.mi.dwFlags = flags | MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
-    SendInput(1, &input, sizeof(input));
-    Sleep(150);
+std::string ColourEntryDescription(int i) {
+    return "Description of picture " + std::to_string(i) + ".\r\nSecond line.";
 }
 
-void MouseTo(int x, int y) {
-    SendMouse(MOUSEEVENTF_MOVE, x, y);
-}
-
-void MouseButton(bool down) {
-    SendMouse(down ? MOUSEEVENTF_LEFTDOWN : MOUSEEVENTF_LEFTUP, 0, 0);
-}
-
-bool WriteColourCatalogue(const CProgram& program, const std::function<std::string(int)>& title,
-                          const std::function<std::string(int)>& description) {
+bool WriteColourCatalogue(const CProgram& program) {
     std::string catalogue = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<Quellwicks>\n";
     for (int i = 0; i < kEntryCount; ++i) {
         const std::string name = "moon_" + std::to_string(i) + ".png";
@@ -524,11 +472,37 @@ bool WriteColourCatalogue(const CProgram& program, const std::function<std::stri
                           {kEntryWidth / 2, 0, kEntryWidth / 2, kEntryHeight, kRightColours[i]}}))
             return false;
         catalogue += "  <Quellwick paper=\"" + name + "\" phase=\"" + std::to_string(i * 50) +
-                     "\" ann=\"overlay.png\" title=\"" + title(i) + "\">" + description(i) + "</Quellwick>\n";
+                     "\" ann=\"overlay.png\" title=\"Moon " + std::to_string(i) + "\">Description of picture " +
+                     std::to_string(i) + ".&lt;br&gt;Second line.</Quellwick>\n";
     }
     return SavePicture(program.DataPath("overlay.png"), kEntryWidth, kEntryHeight,
                        {{100, 50, 100, 100, kOverlayGreen}}) &&
            WriteFileBytes(program.DataPath("Quellwicks.xml"), catalogue + "</Quellwicks>\n");
+}
+
+void ExpectWallpaper(int entry, bool annotated) {
+    // Right after its write time changes the new file may not open yet.
+    GdipBitmapPtr bitmap;
+    ASSERT_TRUE(WaitFor([&] { return (bitmap = OpenBitmap(WindowsWallpaperPath())) != nullptr; }));
+    const SIZE size = ImagePixelSize(bitmap.get());
+    ASSERT_TRUE(size.cx == kDesktopWidth && size.cy == kDesktopHeight) << size.cx << "x" << size.cy;
+    const FitRect fit = ComputeFit(kDesktopWidth, kDesktopHeight, kEntryWidth, kEntryHeight);
+    auto at = [&](double fx, double fy) {
+        return PixelAt(bitmap.get(), static_cast<int>(fit.x + fx * fit.width),
+                       static_cast<int>(fit.y + fy * fit.height));
+    };
+    EXPECT_TRUE(ColourNear(at(-0.01, 0.5), 0xFF000000) && ColourNear(at(1.01, 0.5), 0xFF000000)) << "black beside";
+    EXPECT_TRUE(ColourNear(at(0.1, 0.1), kLeftColours[entry]));
+    EXPECT_TRUE(ColourNear(at(0.9, 0.9), kRightColours[entry]));
+    EXPECT_TRUE(ColourNear(at(0.45, 0.5), annotated ? kOverlayGreen : kLeftColours[entry]));
+    EXPECT_TRUE(ColourNear(at(0.55, 0.5), annotated ? kOverlayGreen : kRightColours[entry]));
+}
+
+std::string WindowTextOf(HWND window) {
+    std::string text(static_cast<size_t>(SendMessageA(window, WM_GETTEXTLENGTH, 0, 0)) + 1, '\0');
+    text.resize(
+        static_cast<size_t>(SendMessageA(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(&text[0]))));
+    return text;
 }
 
 int CurrentMoonIndex(const CProgram& program) {

@@ -28,7 +28,6 @@ struct PixelCapture {
     std::vector<DWORD> pixels;
     Gdiplus::ARGB At(int x, int y) const;
 };
-PixelCapture CaptureFromDC(HDC source, int left, int top, int width, int height);
 PixelCapture CaptureScreen(HWND window, bool clientOnly);
 // Without a virtual desktop the screen shows no window contents: read the window's own.
 PixelCapture CaptureOwnClient(HWND window);
@@ -90,7 +89,8 @@ struct CTestCatalogue {
     bool loaded = false;
 };
 
-// Stands in for the settings dialog: owns the viewer and counts its WM_VIEWER_CLOSED.
+// Stands in for the settings dialog: owns the viewer and counts its WM_VIEWER_CLOSED (one
+// owner at a time).
 class COwnerWindow {
 public:
     COwnerWindow();
@@ -101,7 +101,7 @@ public:
 private:
     static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     HWND window = nullptr;
-    int closedCount = 0;
+    static int closedCount;
 };
 
 // Dispatches everything waiting in this thread's queue, painting included.
@@ -128,7 +128,6 @@ public:
     HWND Start();
     // Ends it if still running.
     void Kill();
-    DWORD Id() const { return processId; }
     // A visible top-level window of the program, waited for; null on timeout.
     HWND WaitWindow(const char* className, const char* caption, HWND other = nullptr) const;
     HWND FindWindowOf(const char* className, const char* caption) const;
@@ -158,10 +157,8 @@ FILETIME LastWriteTime(const std::string& path);
 bool WallpaperRewritten(const FILETIME& before);
 // Whether the notification area holds the icon of a window.
 bool HasTrayIcon(HWND owner);
-// Real input: a key pressed and released, the pointer moved, the left button.
+// Real input: a key pressed and released.
 void PressKey(WORD virtualKey);
-void MouseTo(int x, int y);
-void MouseButton(bool down);
 
 // Five pictures told apart by colour: entry i at phase i * 50 is moon_<i>.png, 300 x 200,
 // its left half kLeftColours[i] and right half kRightColours[i], with the overlay
@@ -172,12 +169,18 @@ constexpr int kEntryHeight = 200;
 constexpr Gdiplus::ARGB kLeftColours[kEntryCount] = {0xFFC03030, 0xFF30C030, 0xFF3030C0, 0xFFC0C030, 0xFF30C0C0};
 constexpr Gdiplus::ARGB kRightColours[kEntryCount] = {0xFFE0E0E0, 0xFF806020, 0xFFC060C0, 0xFF204080, 0xFFE08020};
 constexpr Gdiplus::ARGB kOverlayGreen = 0xFF20E040;
-// Entry i has the title `title(i)` and the description `description(i)` (catalogue text).
-bool WriteColourCatalogue(const CProgram& program, const std::function<std::string(int)>& title,
-                          const std::function<std::string(int)>& description);
+// Entry i is titled "Moon i" and described as ColourEntryDescription(i) says.
+bool WriteColourCatalogue(const CProgram& program);
+// The description as the settings dialog shows it (the catalogue writes the line break as "<br>").
+std::string ColourEntryDescription(int i);
 
 // The entry the program shows for the present moment, worked out as it does.
 int CurrentMoonIndex(const CProgram& program);
+// The wallpaper file: screen-sized, the entry fitted and centred on black, with or without
+// the overlay.
+void ExpectWallpaper(int entry, bool annotated);
+// WM_GETTEXT's text of a window, which works across processes.
+std::string WindowTextOf(HWND window);
 
 // The fixture of the tests that drive the staged program: GDI+, this thread on the virtual
 // desktop, a fresh layout, and no settings or wallpaper left from before or for after.

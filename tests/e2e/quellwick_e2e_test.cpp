@@ -10,7 +10,6 @@
 #include "resources/about_ids.h"
 #include "resources/app_messages.h"
 #include "tests/common/win_test_support.h"
-#include "wallpaper/wallpaper_fit.h"
 
 using namespace wintest;
 
@@ -18,35 +17,6 @@ namespace {
 
 constexpr char kPage[] = "<body><b>Quellwick</b> 1.0.0\n<p>See <a href=\"https://example.org/\">the site</a>.</body>";
 constexpr char kPageText[] = "Quellwick 1.0.0 \r\n\r\nSee the site.";
-
-// The wallpaper file: screen-sized, the entry fitted and centred on black, with or without
-// the overlay.
-void ExpectWallpaper(int entry, bool annotated) {
-    // Right after its write time changes the new file may not open yet.
-    GdipBitmapPtr bitmap;
-    ASSERT_TRUE(WaitFor([&] { return (bitmap = OpenBitmap(WindowsWallpaperPath())) != nullptr; }));
-    const SIZE size = ImagePixelSize(bitmap.get());
-    ASSERT_TRUE(size.cx == kDesktopWidth && size.cy == kDesktopHeight) << size.cx << "x" << size.cy;
-    const FitRect fit = ComputeFit(kDesktopWidth, kDesktopHeight, kEntryWidth, kEntryHeight);
-    auto at = [&](double fx, double fy) {
-        return PixelAt(bitmap.get(), static_cast<int>(fit.x + fx * fit.width),
-                       static_cast<int>(fit.y + fy * fit.height));
-    };
-    const int x = static_cast<int>(fit.x);
-    EXPECT_TRUE(ColourNear(PixelAt(bitmap.get(), x - 5, 400), 0xFF000000));
-    EXPECT_TRUE(ColourNear(PixelAt(bitmap.get(), x + static_cast<int>(fit.width) + 5, 400), 0xFF000000));
-    EXPECT_TRUE(ColourNear(at(0.1, 0.1), kLeftColours[entry]));
-    EXPECT_TRUE(ColourNear(at(0.9, 0.9), kRightColours[entry]));
-    EXPECT_TRUE(ColourNear(at(0.45, 0.5), annotated ? kOverlayGreen : kLeftColours[entry]));
-    EXPECT_TRUE(ColourNear(at(0.55, 0.5), annotated ? kOverlayGreen : kRightColours[entry]));
-}
-
-std::string TextOf(HWND control) {
-    std::string text(static_cast<size_t>(SendMessageA(control, WM_GETTEXTLENGTH, 0, 0)) + 1, '\0');
-    text.resize(
-        static_cast<size_t>(SendMessageA(control, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(&text[0]))));
-    return text;
-}
 
 class QuellwickEndToEnd : public ProgramTest {
 protected:
@@ -78,11 +48,9 @@ protected:
     }
 };
 
-// One run: the first install, the icon across a shell restart, the About box, no second
-// render a minute later, and Annotation.
-TEST_F(QuellwickEndToEnd, InstallsOnceKeepsItsIconShowsAboutAndFlipsAnnotation) {
-    ASSERT_TRUE(WriteColourCatalogue(
-        program, [](int i) { return "Moon " + std::to_string(i); }, [](int) { return std::string("Moon"); }));
+// One run: the first install, the icon across a shell restart, the About box and Annotation.
+TEST_F(QuellwickEndToEnd, InstallsTheWallpaperKeepsItsIconShowsAboutAndFlipsAnnotation) {
+    ASSERT_TRUE(WriteColourCatalogue(program));
     ASSERT_TRUE(WriteFileBytes(program.DataPath("about.html"), kPage));
     const int entry = CurrentMoonIndex(program);
     ASSERT_GE(entry, 0);
@@ -93,11 +61,7 @@ TEST_F(QuellwickEndToEnd, InstallsOnceKeepsItsIconShowsAboutAndFlipsAnnotation) 
         return lstrcmpiA(ReadDesktopString("Wallpaper").c_str(), WindowsWallpaperPath().c_str()) == 0;
     })) << "the desktop wallpaper is '"
         << ReadDesktopString("Wallpaper") << "'";
-    const ULONGLONG installed = GetTickCount64();
-    EXPECT_EQ("0", ReadDesktopString("TileWallpaper"));
-    EXPECT_EQ("2", ReadDesktopString("WallpaperStyle"));
     ExpectWallpaper(entry, false);
-    const FILETIME written = LastWriteTime(WindowsWallpaperPath());
 
     // A restarted shell: the icon is gone, then the task bar announces itself.
     NOTIFYICONDATAA data = {};
@@ -112,17 +76,10 @@ TEST_F(QuellwickEndToEnd, InstallsOnceKeepsItsIconShowsAboutAndFlipsAnnotation) 
     ASSERT_NO_FATAL_FAILURE(Choose(tray, 2));
     const HWND about = program.WaitWindow("#32770", "About");
     ASSERT_TRUE(about) << "no About box";
-    EXPECT_EQ(kPageText, TextOf(GetDlgItem(about, IDC_ABOUT_PAGE)));
+    EXPECT_EQ(kPageText, WindowTextOf(GetDlgItem(about, IDC_ABOUT_PAGE)));
     ASSERT_TRUE(WaitFor([&] { return GetForegroundWindow() == about; })) << "the box is not in front";
     PressKey(VK_ESCAPE);
     EXPECT_TRUE(WaitFor([&] { return !IsWindow(about); })) << "Escape did not close the box";
-
-    // The next refresh comes a minute after the first, and finds the same entry.
-    const ULONGLONG refreshed = installed + 63000;
-    if (GetTickCount64() < refreshed)
-        Sleep(static_cast<DWORD>(refreshed - GetTickCount64()));
-    const FILETIME later = LastWriteTime(WindowsWallpaperPath());
-    EXPECT_EQ(0, CompareFileTime(&written, &later)) << "the same picture was rendered again";
 
     // Annotation: the overlay and a check mark, which is all that changes in the menu.
     HWND menu = OpenMenu(tray);
@@ -134,6 +91,8 @@ TEST_F(QuellwickEndToEnd, InstallsOnceKeepsItsIconShowsAboutAndFlipsAnnotation) 
     Sleep(1500);  // the desktop finishes showing the new wallpaper
     menu = OpenMenu(tray);
     ASSERT_TRUE(menu);
+    // Changed pixels: in the check column between the separators (the left third, mid-height),
+    // and elsewhere. The top rows, which never change, show when the menu has painted.
     PixelCapture checked;
     const size_t firstRows = static_cast<size_t>(unchecked.width) * static_cast<size_t>(unchecked.height / 5);
     EXPECT_TRUE(WaitFor([&] {
@@ -141,22 +100,16 @@ TEST_F(QuellwickEndToEnd, InstallsOnceKeepsItsIconShowsAboutAndFlipsAnnotation) 
         return checked.pixels.size() == unchecked.pixels.size() &&
                std::equal(unchecked.pixels.begin(), unchecked.pixels.begin() + firstRows, checked.pixels.begin());
     })) << "the menu did not paint as before";
-    ASSERT_TRUE(unchecked.width == checked.width && unchecked.height == checked.height);
-    int right = -1, top = checked.height, bottom = -1;
+    int inCheckColumn = 0, elsewhere = 0;
     for (int y = 0; y < checked.height; ++y) {
         for (int x = 0; x < checked.width; ++x) {
-            if (checked.At(x, y) != unchecked.At(x, y)) {
-                right = std::max(right, x);
-                top = std::min(top, y);
-                bottom = std::max(bottom, y);
-            }
+            const bool checkColumn = x < checked.width / 3 && y > checked.height / 3 && y < checked.height * 3 / 4;
+            if (checked.At(x, y) != unchecked.At(x, y))
+                ++(checkColumn ? inCheckColumn : elsewhere);
         }
     }
-    // Only the check column, between the separators: mid-height and at the left edge.
-    ASSERT_GE(right, 0) << "no check mark appeared";
-    EXPECT_LT(right, checked.width / 3) << "more than the check mark changed";
-    EXPECT_GT(top, checked.height / 3);
-    EXPECT_LT(bottom, checked.height * 3 / 4);
+    EXPECT_GT(inCheckColumn, 0) << "no check mark appeared";
+    EXPECT_EQ(0, elsewhere) << "more than the check mark changed";
     PressKey(VK_ESCAPE);
     EXPECT_TRUE(WaitFor([&] { return !IsWindowVisible(menu); }));
     Sleep(300);
@@ -166,37 +119,6 @@ TEST_F(QuellwickEndToEnd, InstallsOnceKeepsItsIconShowsAboutAndFlipsAnnotation) 
     PostMessageA(tray, WM_CLOSE, 0, 0);
     EXPECT_EQ(0u, program.WaitExit());
     EXPECT_FALSE(HasTrayIcon(tray)) << "the icon outlived the program";
-}
-
-// The tray menu as the program's resources define it: Wine does not let another process
-// read the live menu, which the test above drives by its order.
-TEST_F(QuellwickEndToEnd, TrayMenuResourceListsTheCommandsInOrder) {
-    const HMODULE module = LoadLibraryExA(program.ProgramPath().c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
-    const HMENU bar = module ? LoadMenuA(module, MAKEINTRESOURCEA(202)) : nullptr;
-    const HMENU menu = bar ? GetSubMenu(bar, 0) : nullptr;
-    ASSERT_TRUE(menu);
-    const struct {
-        const char* text;
-        UINT id;
-        bool isDefault;
-    } expected[] = {{"Open...", 204, true},     {"About...", 205, false}, {nullptr, 0, false},
-                    {"Annotation", 206, false}, {nullptr, 0, false},      {"Exit", 203, false}};
-    ASSERT_EQ(6, GetMenuItemCount(menu));
-    for (UINT i = 0; i < 6; ++i) {
-        char text[64] = {};
-        MENUITEMINFOA info = {};
-        info.cbSize = sizeof(info);
-        info.fMask = MIIM_FTYPE | MIIM_STATE | MIIM_ID | MIIM_STRING;
-        info.dwTypeData = text;
-        info.cch = sizeof(text);
-        ASSERT_TRUE(GetMenuItemInfoA(menu, i, TRUE, &info));
-        EXPECT_EQ(!expected[i].text, (info.fType & MFT_SEPARATOR) != 0) << i;
-        EXPECT_STREQ(expected[i].text ? expected[i].text : "", text) << i;
-        EXPECT_EQ(expected[i].id, expected[i].text ? info.wID : 0) << i;
-        EXPECT_EQ(expected[i].isDefault, (info.fState & MFS_DEFAULT) != 0) << i;
-    }
-    DestroyMenu(bar);
-    FreeLibrary(module);
 }
 
 TEST_F(QuellwickEndToEnd, MissingCatalogueIsReportedAndEndsWithCodeOne) {

@@ -5,7 +5,6 @@
 
 #include <windows.h>
 #include <shlobj.h>
-#include <winver.h>
 
 #include <algorithm>
 #include <memory>
@@ -59,19 +58,6 @@ bool Exists(const std::string& path) {
     return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
-// The product version a program's version resource gives.
-std::string ProductVersion(const std::string& path) {
-    std::string info(GetFileVersionInfoSizeA(path.c_str(), nullptr), '\0');
-    char* text = nullptr;
-    UINT length = 0;
-    if (info.empty() || !GetFileVersionInfoA(path.c_str(), 0, static_cast<DWORD>(info.size()), &info[0]) ||
-        !VerQueryValueA(info.data(), "\\StringFileInfo\\040904B0\\ProductVersion", reinterpret_cast<void**>(&text),
-                        &length)) {
-        return "<missing>";
-    }
-    return text;
-}
-
 DWORD RunSetupSilently() {
     return RunProgram(WinePath(QW_SETUP), "/S", kSetupMs);
 }
@@ -99,8 +85,6 @@ TEST(Installer, SilentInstallLaysOutFilesShortcutSignInStartAndUninstallEntry) {
 
     ASSERT_EQ(0u, RunSetupSilently());
     ExpectStagedFiles();
-    EXPECT_EQ(QW_VERSION, ProductVersion(WinePath(QW_SETUP)));
-    EXPECT_EQ(QW_VERSION, ProductVersion(Program()));
     const std::string page = ReadFileBytes(InstallRoot() + "\\data\\about.html");
     EXPECT_NE(std::string::npos, page.find(std::string("Version ") + QW_VERSION)) << "the About page";
     EXPECT_TRUE(Exists(InstallRoot() + "\\Uninstall.exe"));
@@ -114,11 +98,6 @@ TEST(Installer, SilentInstallLaysOutFilesShortcutSignInStartAndUninstallEntry) {
                                                          {"QuietUninstallString", uninstaller + " /S"}};
     for (const auto& [name, expected] : entry)
         EXPECT_EQ(expected, ReadString(kUninstallKey, name)) << name;
-    DWORD sizeKb = 0, size = sizeof(sizeKb);
-    EXPECT_EQ(ERROR_SUCCESS, RegGetValueA(HKEY_CURRENT_USER, kUninstallKey, "EstimatedSize", RRF_RT_REG_DWORD, nullptr,
-                                          &sizeKb, &size));
-    // The pictures alone are tens of megabytes.
-    EXPECT_GT(sizeKb, 10000u);
 }
 
 TEST(Installer, InstalledProgramSetsTheWallpaperAndASecondStartOpensTheFirstOnesSettings) {

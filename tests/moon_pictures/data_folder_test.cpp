@@ -1,18 +1,30 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <fstream>
 #include <string>
+#include <vector>
 
+#include "catalog/moon_catalog.h"
+#include "image_io.h"
 #include "moon_geometry.h"
-#include "tests/moon_pictures/picture_measure.h"
 
 // Checks of the data folder that the build stages: what the program will load.
 namespace {
 
 const std::string kData = QW_TEST_DATA_DIR "/";
 
+// The staged catalogue, read with the program's own loader (Windows builds under Wine see
+// the build machine's files through drive Z:).
 std::vector<MoonEntry> StagedCatalogue() {
-    return LoadCatalogue(kData + "Quellwicks.xml");
+    std::string path = kData + "Quellwicks.xml";
+#ifdef _WIN32
+    for (char& c : path)
+        c = c == '/' ? '\\' : c;
+#endif
+    CMoonCatalog catalog;
+    EXPECT_GE(catalog.Load(path), 0) << path;
+    return catalog.GetEntries();
 }
 
 TEST(DataFolder, CatalogueLoadsAndNamesOnlyFilesThatExist) {
@@ -40,14 +52,28 @@ TEST(DataFolder, PicturesAreLitAsTheirEntriesSay) {
         const MoonEntry& e = entries[index];
         Image picture, overlay;
         ASSERT_TRUE(LoadImageFile(kData + e.paper, 3, picture)) << e.paper;
-        ASSERT_EQ(2048, picture.width);
-        ASSERT_EQ(2048, picture.height);
-        const double phase = e.phase;
-        const double percent = phase <= 100.0 ? phase : 200.0 - phase;
-        const LitMeasure lit = MeasureLit(picture, disc, 24.0);
-        EXPECT_NEAR(percent, lit.litPercent, 3.0) << e.paper;
+        ASSERT_TRUE(picture.width == 2048 && picture.height == 2048) << e.paper;
+        // The share of the disc (clear of the anti-aliased limb) that is lit, and the mean x
+        // of the lit pixels relative to the disc's centre, in radii.
+        long inside = 0, lit = 0;
+        double sumX = 0.0;
+        for (int y = 0; y < picture.height; ++y) {
+            for (int x = 0; x < picture.width; ++x) {
+                const double dx = x + 0.5 - disc.centre, dy = y + 0.5 - disc.centre;
+                if (std::hypot(dx, dy) > disc.radius - 1.0)
+                    continue;
+                ++inside;
+                const unsigned char* p = picture.At(x, y);
+                if (p[0] + p[1] + p[2] > 3 * 24) {
+                    ++lit;
+                    sumX += dx / disc.radius;
+                }
+            }
+        }
+        const double percent = e.phase <= 100.0 ? e.phase : 200.0 - e.phase;
+        EXPECT_NEAR(percent, 100.0 * lit / inside, 3.0) << e.paper;
         if (percent > 1.0 && percent < 99.0) {
-            EXPECT_EQ(phase<100.0, lit.litCentreX> 0.0) << e.paper;
+            EXPECT_EQ(e.phase < 100.0, sumX > 0.0) << e.paper << ": waxing is lit on the right";
         }
 
         int channels = 0;

@@ -2,13 +2,9 @@
 
 #include <windows.h>
 
-#include <algorithm>
-#include <cstdlib>
-
 #include "exif_thumbnail.h"
 #include "image_io.h"
 #include "settings_dialog/preview_builder.h"
-#include "settings_dialog/preview_static.h"
 #include "tests/common/win_test_support.h"
 
 using namespace wintest;
@@ -60,28 +56,6 @@ TEST_F(PreviewBuilder, OverlayHidesThePictureExceptWhereItIsPureBlack) {
     EXPECT_TRUE(ColourNear(PixelAt(annotated.get(), 100, 100), kNearBlack, 2)) << "0x010101 is not the key colour";
 }
 
-TEST_F(PreviewBuilder, MissingPicturesLeaveTheirPartOut) {
-    // No plain picture: a fully transparent preview, still 128 x 128.
-    const GdipBitmapPtr missing = Build("absent.png", "", true);
-    ASSERT_TRUE(missing);
-    EXPECT_EQ(128, ImagePixelSize(missing.get()).cx);
-    for (const int p : {0, 64, 127})
-        EXPECT_EQ(0u, PixelAt(missing.get(), p, p)) << p;
-
-    // Only the overlay.
-    const GdipBitmapPtr overlayOnly = Build("absent.png", "overlay.png", true);
-    ASSERT_TRUE(overlayOnly);
-    EXPECT_TRUE(ColourNear(PixelAt(overlayOnly.get(), 30, 30), kGreen, 12));
-    EXPECT_EQ(0u, PixelAt(overlayOnly.get(), 100, 30));
-
-    // An empty or missing overlay name leaves the plain picture alone.
-    for (const std::string ann : {"", "absent_overlay.png"}) {
-        const GdipBitmapPtr plainOnly = Build("grey.jpg", ann, true);
-        ASSERT_TRUE(plainOnly) << ann;
-        EXPECT_TRUE(ColourNear(PixelAt(plainOnly.get(), 30, 30), kGrey)) << ann;
-    }
-}
-
 // An RGB picture of one colour, for the picture-set writer.
 Image Filled(int size, ARGB colour) {
     Image image(size, size, 3);
@@ -112,82 +86,6 @@ TEST_F(PreviewBuilder, TakesTheThumbnailThatTheFileEmbeds) {
     ASSERT_TRUE(annotated);
     EXPECT_TRUE(ColourNear(PixelAt(annotated.get(), 30, 64), kOrange, 12));
     EXPECT_TRUE(ColourNear(PixelAt(annotated.get(), 100, 64), kRed, 12)) << "the overlay's black is its key colour";
-}
-
-// The staged pictures' embedded thumbnails give the preview that decoding the whole
-// picture would: the same entry, the same way round.
-TEST_F(PreviewBuilder, StagedPicturesPreviewLikeTheirWholePictures) {
-    const std::string data = QW_TEST_DATA_DIR "\\";
-    MoonEntry entry;
-    entry.paper = "moon_05.jpg";  // a waxing crescent: mirroring would show
-    const GdipBitmapPtr preview = BuildPreviewFrom(data, entry, false);
-    const GdipImagePtr whole = LoadPicture(data + entry.paper);
-    Gdiplus::GpImage* raw = nullptr;
-    ASSERT_TRUE(preview && whole);
-    ASSERT_EQ(Gdiplus::Ok, Gdiplus::DllExports::GdipGetImageThumbnail(whole.get(), kPreviewSize, kPreviewSize, &raw,
-                                                                      nullptr, nullptr));
-    const GdipBitmapPtr reference(static_cast<Gdiplus::GpBitmap*>(raw));
-    double difference = 0.0;
-    for (int y = 0; y < kPreviewSize; ++y)
-        for (int x = 0; x < kPreviewSize; ++x) {
-            const ARGB a = PixelAt(preview.get(), x, y), b = PixelAt(reference.get(), x, y);
-            for (int shift : {0, 8, 16})
-                difference += std::abs(static_cast<int>(a >> shift & 0xFF) - static_cast<int>(b >> shift & 0xFF));
-        }
-    EXPECT_LT(difference / (3.0 * kPreviewSize * kPreviewSize), 6.0);
-}
-
-// A window holding a static control of the preview's size in dialog units at the usual
-// scale, taken over by CPreviewStatic. How it shows a preview at its top left on black is
-// checked through the real dialog in settings_dialog_e2e_test.cpp.
-class PreviewControl : public PreviewBuilder {
-protected:
-    void SetUp() override {
-        ASSERT_NO_FATAL_FAILURE(PreviewBuilder::SetUp());
-        ASSERT_TRUE(EnterVirtualDesktop("QuellwickE2E", kDesktopWidth, kDesktopHeight));
-        host = CreateWindowExA(0, "STATIC", "", WS_POPUP | WS_VISIBLE, 100, 100, 200, 200, nullptr, nullptr, nullptr,
-                               nullptr);
-        ASSERT_TRUE(host);
-        ASSERT_TRUE(CreateWindowExA(0, "STATIC", "", WS_CHILD | WS_VISIBLE | SS_BITMAP | SS_CENTERIMAGE | SS_SUNKEN, 10,
-                                    10, 140, 134, host, reinterpret_cast<HMENU>(1005), nullptr, nullptr));
-        ASSERT_TRUE(preview.Attach(host, 1005));
-        // Grey under the control, so that anything left unpainted shows.
-        SetClassLongPtrA(host, GCLP_HBRBACKGROUND, reinterpret_cast<LONG_PTR>(GetStockObject(LTGRAY_BRUSH)));
-    }
-
-    void TearDown() override {
-        preview.SetImage(nullptr);
-        if (host)
-            DestroyWindow(host);
-    }
-
-    // The control's client area once everything has been repainted.
-    PixelCapture Client() {
-        RedrawWindow(host, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
-        Pump();
-        return CaptureScreen(preview.GetHwnd(), true);
-    }
-
-    static bool AllBlack(const PixelCapture& capture) {
-        return !capture.pixels.empty() &&
-               std::all_of(capture.pixels.begin(), capture.pixels.end(), [](DWORD p) { return p == 0; });
-    }
-
-    HWND host = nullptr;
-    CPreviewStatic preview;
-};
-
-TEST_F(PreviewControl, ShowsBlackUnderATransparentPreviewAndHandsBackThePreviousPicture) {
-    EXPECT_TRUE(AllBlack(Client())) << "a control without a picture is black";
-    EXPECT_FALSE(preview.SetImage(Build("grey.jpg", "", false))) << "there was no previous picture";
-    ASSERT_TRUE(ColourNear(Client().At(64, 64), kGrey));
-
-    // The next entry's picture is missing, so its preview is transparent: black, not grey.
-    GdipBitmapPtr transparent = Build("absent.png", "", false);
-    Gdiplus::GpBitmap* const shown = transparent.get();
-    EXPECT_TRUE(preview.SetImage(std::move(transparent)));
-    EXPECT_TRUE(AllBlack(Client()));
-    EXPECT_EQ(shown, preview.SetImage(nullptr).get()) << "the caller gets the previous picture to delete";
 }
 
 }  // namespace

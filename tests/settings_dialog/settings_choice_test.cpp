@@ -1,15 +1,8 @@
 #include <gtest/gtest.h>
 
-#include <string>
-
 #include "settings_dialog/settings_choice.h"
 
 namespace {
-
-std::string Text(const ScreenRect& r) {
-    return std::to_string(r.left) + "," + std::to_string(r.top) + "," + std::to_string(r.right) + "," +
-           std::to_string(r.bottom);
-}
 
 TEST(SettingsDialogPlacement, CentresInTheWorkAreaAndStaysInsideIt) {
     // A work area that does not start at the screen's origin (a task bar at the top).
@@ -66,29 +59,6 @@ TEST(SettingsDialogApply, StoresTheModeAndIndexOnlyForAValidLine) {
     EXPECT_FALSE(empty.storeMoonType || empty.storeSelectedMoon);
     // The current-time mode needs no index, so an empty catalogue does not stop it.
     EXPECT_TRUE(PlanApply(true, false, -1, 0).storeMoonType);
-}
-
-TEST(PreviewBackground, FillsOnlyWhatThePictureLeavesUncovered) {
-    // "-" marks a strip left out (one pixel wide or less, or covered by the picture), null
-    // one not looked at.
-    const struct {
-        int width, height, pictureWidth, pictureHeight;
-        const char* right;
-        const char* below;
-    } cases[] = {
-        {133, 133, 128, 128, "128,0,133,128", "0,128,133,133"},  // to the right as high as the picture, then below
-        {133, 125, 0, 0, nullptr, "0,0,133,125"},                // no picture: the whole control
-        {129, 129, 128, 128, "-", "-"},
-        {120, 110, 128, 128, "-", "-"},
-        {130, 100, 128, 128, "128,0,130,128", "-"},
-    };
-    for (const auto& c : cases) {
-        const PreviewStrips strips = PreviewBackgroundStrips(c.width, c.height, c.pictureWidth, c.pictureHeight);
-        if (c.right) {
-            EXPECT_EQ(c.right, strips.right.used ? Text(strips.right.rect) : "-") << c.width << " x " << c.height;
-        }
-        EXPECT_EQ(c.below, strips.below.used ? Text(strips.below.rect) : "-") << c.width << " x " << c.height;
-    }
 }
 
 }  // namespace

@@ -47,13 +47,6 @@ TEST(JulianDate, KnownDatesFromTheCalendarAndFromOleDates) {
     EXPECT_DOUBLE_EQ(JulianDateFromCalendar(-1, -2, -1, -1, -1, -1), JulianDateFromDate(DateValue{}));
 }
 
-TEST(JulianDate, GregorianReformIn1582) {
-    EXPECT_DOUBLE_EQ(2299159.5, JulianDateFromCalendar(1582, 9, 4, 0, 0, 0));   // last Julian day
-    EXPECT_DOUBLE_EQ(2299160.5, JulianDateFromCalendar(1582, 9, 15, 0, 0, 0));  // first Gregorian day
-    EXPECT_DOUBLE_EQ(2299150.5, JulianDateFromCalendar(1582, 9, 5, 0, 0, 0));   // already Gregorian
-    EXPECT_DOUBLE_EQ(2299138.5, JulianDateFromCalendar(1582, 8, 13, 0, 0, 0));  // September: Julian
-}
-
 TEST(OleDate, CalendarToDaysAndItsImpossibleTimes) {
     // Both directions are checked against the platform in tests/wine/platform_time_test.cpp.
     EXPECT_DOUBLE_EQ(-1.25, Date(1899, 12, 29, 6, 0, 0).days);  // fraction counts forward

@@ -1,85 +1,17 @@
 // The shipped 32-bit program must compute what the 64-bit one computes. The expected values
-// were written out once from the 64-bit build; every build runs this against them. Pure
-// arithmetic is compared to the last bit, through a digest of wide sweeps; what goes through
-// sine, cosine and arctangent (whose last bits differ between processors' instructions and
-// emulators) is compared to nine significant digits.
+// were written out once from the 64-bit build; every build runs this against them. What goes
+// through sine, cosine and arctangent (whose last bits differ between processors'
+// instructions and emulators) is compared to nine significant digits. The pure arithmetic of
+// fitting and zooming is held to exact values by its own tables, which every build runs too.
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <cstdint>
-#include <cstring>
 
 #include "refresh/tray_text.h"
 #include "astro/moon_phase.h"
 #include "astro/moon_selection.h"
-#include "viewer/zoom_scroll_model.h"
-#include "wallpaper/wallpaper_fit.h"
 
 namespace {
-
-// FNV-1a over the bytes of each value, in the order given.
-class CDigest {
-public:
-    template <typename T>
-    void Add(T value) {
-        unsigned char bytes[sizeof(T)];
-        std::memcpy(bytes, &value, sizeof(T));
-        for (unsigned char byte : bytes)
-            hash = (hash ^ byte) * 0x100000001b3ull;
-    }
-    void Add(ZoomSize size) { Add(size.cx), Add(size.cy); }
-    void Add(ZoomPoint point) { Add(point.x), Add(point.y); }
-    uint64_t Value() const { return hash; }
-
-private:
-    uint64_t hash = 0xcbf29ce484222325ull;
-};
-
-const uint32_t kScreens[][2] = {{320, 200},   {640, 480},   {800, 600},   {1024, 768},  {1280, 720},
-                                {1280, 800},  {1280, 1024}, {1366, 768},  {1440, 900},  {1600, 900},
-                                {1680, 1050}, {1920, 1080}, {1920, 1200}, {2560, 1440}, {3840, 2160}};
-
-TEST(SameResults, WallpaperFitsOfEveryScreenAndPictureShape) {
-    CDigest digest;
-    for (const auto& screen : kScreens) {
-        for (uint32_t w = 100; w <= 4000; w += 37) {
-            for (uint32_t h = 100; h <= 4000; h += 41) {
-                const FitRect fit = ComputeFit(screen[0], screen[1], w, h);
-                digest.Add(fit.x), digest.Add(fit.y), digest.Add(fit.width), digest.Add(fit.height);
-                digest.Add(fit.scale);
-            }
-        }
-    }
-    EXPECT_EQ(0x31c47b5ef7d64955ull, digest.Value());
-}
-
-TEST(SameResults, ZoomLevelsSizesAndOffsetsThroughEveryStep) {
-    CDigest digest;
-    for (double factor = 0.0; factor < 8.0; factor += 0.005)
-        digest.Add(Round2(factor));
-    const int32_t panes[][2] = {{1920, 1080}, {1000, 700}, {1280, 1024}, {333, 777}};
-    const uint32_t pictures[][2] = {{2048, 2048}, {2000, 1500}, {1023, 4097}, {640, 480}};
-    for (const auto& pane : panes) {
-        for (const auto& picture : pictures) {
-            CZoomScrollModel model;
-            model.SetPictureSize(picture[0], picture[1]);
-            model.OnClientResize(pane[0], pane[1]);
-            model.ZoomToFit(pane[0], pane[1], false, 17, false, 17);
-            digest.Add(model.GetZoom()), digest.Add(model.GetScaledSize());
-            for (ZoomDirection direction : {ZoomDirection::In, ZoomDirection::Out}) {
-                for (int step = 0; step < 16; ++step) {
-                    const ViewUpdate update = model.ZoomStep(direction, pane[0] / 3, pane[1] / 4);
-                    model.Place(update.placement, model.GetClientSize());
-                    model.ScrollLine(ScrollAxis::Vertical, ScrollCode::LineDown);
-                    model.ScrollLine(ScrollAxis::Horizontal, ScrollCode::PageDown);
-                    digest.Add(model.GetZoom()), digest.Add(model.GetScaledSize()), digest.Add(model.GetOffset());
-                    digest.Add(model.GetLineSize()), digest.Add(model.GetPageSize());
-                }
-            }
-        }
-    }
-    EXPECT_EQ(0x2e8eed680705dbc0ull, digest.Value());
-}
 
 // Relative difference, so that nine significant digits count whatever the magnitude.
 ::testing::AssertionResult NineDigits(double expected, double actual) {
@@ -98,17 +30,11 @@ struct MoonAt {
 TEST(SameResults, MoonPhaseAgeScaleAndTooltip) {
     const MoonAt table[] = {
         {2415020.5, 0.00449712260052, 28.8997538755, 0.978637919775, 373482.870311, 199.55028774, "Quellwick (Phase: 0.4% Age: 28.9 days)"},
-        {2421234.25, 0.939993576042, 12.4390069286, 0.421224482295, 397438.075373, 93.9993576042, "Quellwick (Phase: 94.0% Age: 12.4 days)"},
         {2430000.75, 0.564163212154, 7.98744129329, 0.270480259633, 405504.496325, 56.4163212154, "Quellwick (Phase: 56.4% Age: 8.0 days)"},
-        {2440587.5, 0.493479925882, 22.2092311504, 0.752075462874, 391227.193148, 150.652007412, "Quellwick (Phase: 49.3% Age: 22.2 days)"},
         {2444238.5, 0.937923774882, 12.3983718931, 0.419848450277, 379955.370296, 93.7923774882, "Quellwick (Phase: 93.8% Age: 12.4 days)"},
-        {2447891.125, 0.0643013586349, 2.40990759207, 0.0816071639542, 382687.237055, 6.43013586349, "Quellwick (Phase: 6.4% Age: 2.4 days)"},
         {2451545, 0.22977678289, 24.8314545757, 0.840872318693, 400216.397328, 177.022321711, "Quellwick (Phase: 23.0% Age: 24.8 days)"},
         {2455197.6875, 0.997863394774, 15.1999438045, 0.514718618353, 364977.11923, 100.213660523, "Quellwick (Phase: 99.8% Age: 15.2 days)"},
-        {2458849.5, 0.298725604857, 5.43546473717, 0.184062187045, 405057.33393, 29.8725604857, "Quellwick (Phase: 29.9% Age: 5.4 days)"},
         {2461384, 0.00189095383094, 0.408883571397, 0.0138461029622, 404494.5895, 0.189095383094, "Quellwick (Phase: 0.2% Age: 0.4 days)"},
-        {2466000.3, 0.727746632533, 9.605371618, 0.325268545172, 363500.53705, 72.7746632533, "Quellwick (Phase: 72.8% Age: 9.6 days)"},
-        {2473000.9, 0.901002894092, 11.7566252855, 0.398116861566, 364133.624878, 90.1002894092, "Quellwick (Phase: 90.1% Age: 11.8 days)"},
         {2488069.5, 0.774907602352, 19.4119048934, 0.65734906621, 366830.149863, 122.509239765, "Quellwick (Phase: 77.5% Age: 19.4 days)"},
     };
     for (const MoonAt& m : table) {

@@ -1,8 +1,6 @@
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <cstdint>
-#include <vector>
 
 #include "viewer/zoom_scroll_model.h"
 
@@ -120,48 +118,6 @@ TEST(ZoomStep, BringsTheAnchoredPointToTheCentre) {
     EXPECT_EQ((ZoomPoint{3000, 0}), corner.GetOffset());
 }
 
-TEST(ScrollLine, StepsStopAtTheLimits) {
-    CZoomScrollModel model;
-    model.OnClientResize(600, 600);
-    model.SetScrollSize(1000, 50, false);
-    EXPECT_EQ((ZoomSize{10, 1}), model.GetLineSize());
-    EXPECT_EQ((ZoomSize{100, 5}), model.GetPageSize());
-
-    model.SetScrollOffset(395, -275, false);
-    const ViewUpdate update = model.ScrollLine(ScrollAxis::Horizontal, ScrollCode::LineDown);
-    EXPECT_EQ(400, model.GetOffset().x);
-    EXPECT_EQ((ZoomPoint{-5, 0}), update.scrollBy);
-    EXPECT_EQ(kScrollBarPosition, update.horizontalBar);
-    EXPECT_EQ(0u, update.verticalBar);
-    EXPECT_FALSE(update.invalidateAll);
-    EXPECT_TRUE(model.ScrollLine(ScrollAxis::Horizontal, ScrollCode::LineDown).IsEmpty());
-
-    // The content fits vertically: no code moves anything on that axis.
-    EXPECT_TRUE(model.ScrollLine(ScrollAxis::Vertical, ScrollCode::LineDown).IsEmpty());
-    EXPECT_TRUE(model.ScrollLine(ScrollAxis::Vertical, ScrollCode::Top).IsEmpty());
-
-    const struct {
-        int32_t from;
-        ScrollCode code;
-        int32_t track;
-        int32_t to;
-    } steps[] = {
-        {400, ScrollCode::PageUp, 0, 300},         {5, ScrollCode::LineUp, 0, 0},
-        {350, ScrollCode::PageDown, 0, 400},       {200, ScrollCode::Top, 0, 0},
-        {200, ScrollCode::Bottom, 0, 400},         {0, ScrollCode::ThumbTrack, 123, 123},
-        {0, ScrollCode::ThumbPosition, 5000, 400}, {7, ScrollCode::EndScroll, 100, 7},
-    };
-    for (const auto& s : steps) {
-        model.SetScrollOffset(s.from, 0, false);
-        model.ScrollLine(ScrollAxis::Horizontal, s.code, s.track);
-        EXPECT_EQ(s.to, model.GetOffset().x) << static_cast<int>(s.code);
-    }
-    const ScrollBarSettings bar = model.GetScrollBar(ScrollAxis::Horizontal);
-    EXPECT_EQ(999, bar.max);
-    EXPECT_EQ(600, bar.page);
-    EXPECT_EQ(7, bar.position);
-}
-
 TEST(ClientResize, PullsTheOffsetBackIntoRange) {
     // A centred small picture moves to the top-left corner on each axis past its maximum.
     CZoomScrollModel small = Pane(1000, 700, 2000, 1500, 0.46);
@@ -238,42 +194,6 @@ TEST(PaintRects, ClipOutsideThePictureDrawsNothing) {
     ASSERT_TRUE(model.PaintRects({-360, -245, 640, 455}, plan));  // the whole pane
     EXPECT_EQ((ZoomRect{0, 0, 280, 210}), plan.destination);
     EXPECT_EQ((ZoomRect{0, 0, 2000, 1500}), plan.source);
-}
-
-TEST(BackgroundRects, CoverEverythingButThePicture) {
-    bool eraseAll = true;
-    CZoomScrollModel large = Pane(640, 480, 2000, 1500, 1.0);
-    EXPECT_EQ(std::vector<ZoomRect>{(ZoomRect{0, 0, 640, 480})}, large.BackgroundRects({640, 480}, eraseAll));
-    EXPECT_FALSE(eraseAll);
-    EXPECT_TRUE(large.BackgroundRects({640, 480}, eraseAll).empty());  // the picture fills the pane
-
-    for (ZoomSize client : {ZoomSize{640, 480}, ZoomSize{1, 1}}) {
-        CZoomScrollModel empty;
-        empty.OnClientResize(client.cx, client.cy);
-        Carry(empty, empty.Relayout());
-        EXPECT_EQ(std::vector<ZoomRect>{(ZoomRect{0, 0, client.cx, client.cy})},
-                  empty.BackgroundRects(client, eraseAll));
-    }
-
-    // Every pixel outside the picture is covered, and inside it only its last column.
-    CZoomScrollModel centred = Pane(1001, 701, 2000, 1500, 0.46);
-    for (const CZoomScrollModel* model : {&centred}) {
-        const ZoomSize client = model->GetClientSize();
-        std::vector<int> covered(static_cast<size_t>(client.cx) * client.cy, 0);
-        for (const ZoomRect& r : model->BackgroundRects(client, eraseAll))
-            for (int32_t y = std::max(r.top, 0); y < std::min(r.bottom, client.cy); ++y)
-                for (int32_t x = std::max(r.left, 0); x < std::min(r.right, client.cx); ++x)
-                    covered[static_cast<size_t>(y) * client.cx + x] = 1;
-        const ZoomPoint o = model->GetOffset();
-        const ZoomSize s = model->GetScaledSize();
-        for (int32_t y = 0; y < client.cy; ++y) {
-            for (int32_t x = 0; x < client.cx; ++x) {
-                const bool inPicture = x >= -o.x && x < s.cx - o.x && y >= -o.y && y < s.cy - o.y;
-                const bool expected = !inPicture || x == s.cx - o.x - 1;
-                ASSERT_EQ(expected, covered[static_cast<size_t>(y) * client.cx + x] == 1) << x << ", " << y;
-            }
-        }
-    }
 }
 
 }  // namespace

@@ -52,12 +52,4 @@ TEST_F(WallpaperChoiceTest, OverlayOnlyWhenAnnotatingAndTheEntryHasOne) {
     EXPECT_EQ("", choice.annotated);
 }
 
-TEST(TrayText, PhaseAndAgeWithOneDecimal) {
-    EXPECT_EQ("Quellwick (Phase: 47.3% Age: 14.2 days)", FormatPhaseTooltip(47.25001, 14.16));
-    EXPECT_EQ("Quellwick (Phase: 0.0% Age: 0.0 days)", FormatPhaseTooltip(0.0, 0.0));
-    const std::string longest = FormatPhaseTooltip(100.0, 29.53);
-    EXPECT_EQ("Quellwick (Phase: 100.0% Age: 29.5 days)", longest);
-    EXPECT_EQ(40u, longest.size());
-}
-
 }  // namespace

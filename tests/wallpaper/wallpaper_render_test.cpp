@@ -6,7 +6,6 @@
 
 #include "tests/common/win_test_support.h"
 #include "wallpaper/wallpaper_fit.h"
-#include "wallpaper/image_encoder_win.h"
 #include "wallpaper/wallpaper_maker.h"
 
 using namespace wintest;
@@ -14,7 +13,6 @@ using Gdiplus::ARGB;
 
 namespace {
 
-constexpr ARGB kBlack = 0xFF000000;
 constexpr ARGB kRed = 0xFFD02020;
 constexpr ARGB kBlue = 0xFF2030D0;
 constexpr ARGB kGreen = 0xFF20C040;
@@ -34,28 +32,6 @@ protected:
     const int screenWidth = GetSystemMetrics(SM_CXSCREEN);
     const int screenHeight = GetSystemMetrics(SM_CYSCREEN);
 };
-
-TEST_F(WallpaperRender, PictureFittedAndCentredOnBlackAtScreenSize) {
-    // Tall picture: left half red, right half blue. Letterboxed left and right.
-    const std::string picture = scratch.Path("tall.png"), output = scratch.Path("Quellwick.bmp");
-    ASSERT_TRUE(SavePicture(picture, 100, 200, {{0, 0, 50, 200, kRed}, {50, 0, 50, 200, kBlue}}));
-    ASSERT_EQ(1, CWallpaperMaker().RenderWallpaper(picture, output, ""));
-    EXPECT_EQ("BM", ReadFileBytes(output).substr(0, 2));
-    const GdipBitmapPtr result = OpenBitmap(output);
-    ASSERT_TRUE(result);
-    const SIZE size = ImagePixelSize(result.get());
-    EXPECT_TRUE(size.cx == screenWidth && size.cy == screenHeight);
-    const FitRect fit = ComputeFit(screenWidth, screenHeight, 100, 200);
-    ASSERT_GT(fit.x, 4u);
-    for (POINT p :
-         {POINT{0, 0}, POINT{static_cast<LONG>(fit.x) - 2, screenHeight / 2}, POINT{screenWidth - 1, screenHeight - 1}})
-        EXPECT_TRUE(ColourNear(PixelAt(result.get(), p.x, p.y), kBlack)) << p.x << "," << p.y;
-    EXPECT_TRUE(ColourNear(At(result.get(), 100, 200, 0.25, 0.5), kRed));
-    EXPECT_TRUE(ColourNear(At(result.get(), 100, 200, 0.75, 0.1), kBlue));
-    // The whole height is used.
-    EXPECT_TRUE(ColourNear(PixelAt(result.get(), static_cast<int>(fit.x + fit.width / 4), 1), kRed, 40));
-    EXPECT_EQ(fit.height, static_cast<uint32_t>(screenHeight));
-}
 
 TEST_F(WallpaperRender, OverlayUsesThePictureSourceRectangleAndAMissingOneIsLeftOut) {
     // 200 x 200 red picture; 400 x 400 overlay whose top-left quarter is transparent but
@@ -102,35 +78,6 @@ TEST_F(WallpaperRender, FailuresKeepThePreviousFileAndReportFailure) {
     EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA((output + ".tmp").c_str()));
     EXPECT_EQ(1, CWallpaperMaker().RenderWallpaper(picture, output, ""));
     EXPECT_EQ("BM", ReadFileBytes(output).substr(0, 2));
-}
-
-TEST_F(WallpaperRender, UnknownOutputExtensionIsReportedAndNothingWritten) {
-    const std::string picture = scratch.Path("ok.png"), output = scratch.Path("wallpaper.xyz");
-    ASSERT_TRUE(SavePicture(picture, 32, 32, {{0, 0, 32, 32, kRed}}));
-    // Closes the message box captioned "Quellwick" with Cancel and keeps its text.
-    std::string text;
-    std::thread closer([&text] {
-        HWND box = nullptr;
-        if (WaitFor([&] { return (box = FindWindowA("#32770", "Quellwick")) != nullptr; })) {
-            char buffer[512] = {};
-            GetDlgItemTextA(box, 0xFFFF, buffer, sizeof(buffer));
-            text = buffer;
-            PostMessageA(box, WM_COMMAND, IDCANCEL, 0);
-        }
-    });
-    EXPECT_EQ(0, CWallpaperMaker().RenderWallpaper(picture, output, ""));
-    closer.join();
-    EXPECT_EQ("Failed to determine the image encoder for " + output, text);
-    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(output.c_str()));
-}
-
-TEST_F(WallpaperRender, EncodersAreFoundByExtensionIgnoringCase) {
-    CLSID bmp, bmpUpper, jpeg, png, none;
-    ASSERT_TRUE(FindEncoderForExtension(".bmp", &bmp) && FindEncoderForExtension(".BMP", &bmpUpper) &&
-                FindEncoderForExtension(".jpg", &jpeg) && FindEncoderForExtension(".Png", &png));
-    EXPECT_TRUE(IsEqualCLSID(bmp, bmpUpper));
-    EXPECT_FALSE(IsEqualCLSID(bmp, jpeg) || IsEqualCLSID(jpeg, png));
-    EXPECT_FALSE(FindEncoderForExtension(".xyz", &none) || FindEncoderForExtension("", &none));
 }
 
 }  // namespace
