@@ -30,7 +30,7 @@ bool SetScreenSize(SIZE screen) {
 using DisplayChangeEndToEnd = ProgramTest;
 
 TEST_F(DisplayChangeEndToEnd, ANewScreenSizeIsRenderedAtTheNextTick) {
-    ASSERT_TRUE(WriteColourCatalogue(program, [](int) { return std::string(); }, [](int) { return std::string(); }));
+    ASSERT_TRUE(WriteColourCatalogue(program));
     ASSERT_TRUE(program.Start());
     ASSERT_TRUE(WaitFor([] { return WallpaperSize().cx == kDesktopWidth; })) << "no first wallpaper";
     EXPECT_EQ(kDesktopHeight, WallpaperSize().cy);

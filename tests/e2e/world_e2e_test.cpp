@@ -55,8 +55,7 @@ class WorldEndToEnd : public ProgramTest {
 protected:
     void SetUp() override {
         ProgramTest::SetUp();
-        ASSERT_TRUE(WriteColourCatalogue(
-            program, [](int) { return std::string("Moon"); }, [](int) { return std::string("Moon"); }));
+        ASSERT_TRUE(WriteColourCatalogue(program));
     }
 };
 
