@@ -293,7 +293,7 @@ TEST_F(AboutDlgTest, TheAboutPageShowsItsCreditsAndLinks) {
               runTexts);
     EXPECT_EQ((std::vector<std::string>{"https://astrogeology.usgs.gov/",
                                         "https://nssdc.gsfc.nasa.gov/planetary/clementine.html",
-                                        "https://dejavu-fonts.github.io/", "https://opensource.org/licenses/mit"}),
+                                        "https://dejavu-fonts.github.io/", "https://opensource.org/licenses/MIT"}),
               launched);
 }
 
