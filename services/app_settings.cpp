@@ -25,7 +25,7 @@ AppSettings& AppSettings::Instance() {
 
 AppSettings::AppSettings(HKEY root, std::string subKey) : rootKey(root), subKeyPath(std::move(subKey)) {
     CRegistryKey key;
-    if (!key.Open(rootKey, subKeyPath.c_str()))
+    if (!key.Open(rootKey, subKeyPath.c_str(), KEY_READ))
         return;
     annotate = ReadSetting(key, kAnnotateValue);
     moonType = ReadSetting(key, kMoonTypeValue);

@@ -4,9 +4,9 @@ CRegistryKey::~CRegistryKey() {
     Close();
 }
 
-bool CRegistryKey::Open(HKEY root, const char* subKey) {
+bool CRegistryKey::Open(HKEY root, const char* subKey, REGSAM access) {
     Close();
-    if (RegOpenKeyExA(root, subKey, 0, KEY_ALL_ACCESS, &key) != ERROR_SUCCESS) {
+    if (RegOpenKeyExA(root, subKey, 0, access, &key) != ERROR_SUCCESS) {
         key = nullptr;
         return false;
     }
@@ -40,12 +40,16 @@ bool CRegistryKey::WriteString(const char* name, const std::string& text) {
 
 bool CRegistryKey::ReadDword(const char* name, DWORD* value) {
     *value = 0;
-    DWORD size = sizeof *value;
-    if (!key || RegQueryValueExA(key, name, nullptr, nullptr, reinterpret_cast<BYTE*>(value), &size) != ERROR_SUCCESS) {
-        // A value too long for the place may have been partly copied into it.
-        *value = 0;
+    // Text, a 64-bit number or bytes of another length are not a number of ours: taking
+    // their bytes would turn "1" into 49.
+    DWORD type = REG_NONE;
+    DWORD stored = 0;
+    DWORD size = sizeof stored;
+    if (!key || RegQueryValueExA(key, name, nullptr, &type, reinterpret_cast<BYTE*>(&stored), &size) != ERROR_SUCCESS ||
+        type != REG_DWORD || size != sizeof stored) {
         return false;
     }
+    *value = stored;
     return true;
 }
 

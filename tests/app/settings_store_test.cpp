@@ -88,8 +88,11 @@ TEST_F(SettingsStoreTest, ReadsStoredValuesOnce) {
         {"MoonType 2 kept", "MoonType", Dword(2), 0, 2, 0},
         {"SelectedMoon beyond any catalogue", "SelectedMoon", Dword(1000000), 0, 0, 1000000},
         {"negative number", "SelectedMoon", Dword(0xFFFFFFFF), 0, 0, -1},
-        {"one byte of binary", "Annotate", {REG_BINARY, {1}}, 1, 0, 0},
-        {"two bytes of binary", "SelectedMoon", {REG_BINARY, {0x34, 0x12}}, 0, 0, 0x1234},
+        // Any other type or size reads as the default.
+        {"text", "MoonType", {REG_SZ, {'1', 0}}, 0, 0, 0},
+        {"longer text", "SelectedMoon", {REG_SZ, {'1', '2', 0}}, 0, 0, 0},
+        {"four bytes of binary", "Annotate", {REG_BINARY, {1, 0, 0, 0}}, 0, 0, 0},
+        {"a short number", "SelectedMoon", {REG_DWORD, {0x34, 0x12}}, 0, 0, 0},
         {"more than four bytes", "MoonType", {REG_BINARY, {1, 0, 0, 0, 0, 0, 0, 0}}, 0, 0, 0},
         {"a 64-bit number", "SelectedMoon", {REG_QWORD, {7, 0, 0, 0, 0, 0, 0, 0}}, 0, 0, 0},
     };
@@ -100,6 +103,11 @@ TEST_F(SettingsStoreTest, ReadsStoredValuesOnce) {
         EXPECT_EQ(settings.GetAnnotate(), c.annotate) << c.what;
         EXPECT_EQ(settings.GetMoonType(), c.moonType) << c.what;
         EXPECT_EQ(settings.GetSelectedMoon(), c.selectedMoon) << c.what;
+        // A key this user may only read is read all the same.
+        HKEY readOnly = nullptr;
+        ASSERT_EQ(ERROR_SUCCESS, RegOpenKeyExA(HKEY_CURRENT_USER, "Software", 0, KEY_READ, &readOnly));
+        EXPECT_EQ(TestSettings(readOnly).GetSelectedMoon(), c.selectedMoon) << c.what << ", read-only";
+        RegCloseKey(readOnly);
 
         // Later changes by others are not seen by a store that has read already.
         Store("Annotate", Dword(9));
