@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 #include <windows.h>
+#include <sddl.h>
 
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -103,16 +105,35 @@ TEST_F(SettingsStoreTest, ReadsStoredValuesOnce) {
         EXPECT_EQ(settings.GetAnnotate(), c.annotate) << c.what;
         EXPECT_EQ(settings.GetMoonType(), c.moonType) << c.what;
         EXPECT_EQ(settings.GetSelectedMoon(), c.selectedMoon) << c.what;
-        // A key this user may only read is read all the same.
-        HKEY readOnly = nullptr;
-        ASSERT_EQ(ERROR_SUCCESS, RegOpenKeyExA(HKEY_CURRENT_USER, "Software", 0, KEY_READ, &readOnly));
-        EXPECT_EQ(TestSettings(readOnly).GetSelectedMoon(), c.selectedMoon) << c.what << ", read-only";
-        RegCloseKey(readOnly);
 
         // Later changes by others are not seen by a store that has read already.
         Store("Annotate", Dword(9));
         EXPECT_EQ(settings.GetAnnotate(), c.annotate) << c.what;
     }
+}
+
+// Grants everyone `rights` on the settings key, and the right to change them again.
+bool SetKeyRights(DWORD rights) {
+    const std::string text = "D:(A;;" + std::to_string(rights | WRITE_DAC) + ";;;WD)";
+    PSECURITY_DESCRIPTOR descriptor = nullptr;
+    HKEY key = nullptr;
+    bool set = ConvertStringSecurityDescriptorToSecurityDescriptorA(text.c_str(), SDDL_REVISION_1, &descriptor,
+                                                                     nullptr) &&
+               RegOpenKeyExA(HKEY_CURRENT_USER, kKeyPath, 0, WRITE_DAC, &key) == ERROR_SUCCESS;
+    set = set && RegSetKeySecurity(key, DACL_SECURITY_INFORMATION, descriptor) == ERROR_SUCCESS;
+    if (key)
+        RegCloseKey(key);
+    LocalFree(descriptor);
+    return set;
+}
+
+TEST_F(SettingsStoreTest, AKeyTheUserMayOnlyReadIsRead) {
+    Store("SelectedMoon", Dword(7));
+    ASSERT_TRUE(SetKeyRights(KEY_READ));
+    HKEY full = nullptr;
+    ASSERT_NE(ERROR_SUCCESS, RegOpenKeyExA(HKEY_CURRENT_USER, kKeyPath, 0, KEY_ALL_ACCESS, &full));
+    EXPECT_EQ(7, TestSettings().GetSelectedMoon());
+    ASSERT_TRUE(SetKeyRights(KEY_ALL_ACCESS));
 }
 
 TEST_F(SettingsStoreTest, EachSetterWritesThroughAtOnceAndAnUnwritableKeyKeepsValuesInMemory) {
