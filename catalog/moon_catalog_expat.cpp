@@ -133,7 +133,7 @@ struct ParserFree {
 
 }  // namespace
 
-long CMoonCatalog::Load(std::string path) {
+long CMoonCatalog::Load(const std::filesystem::path& path) {
     const std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "rb"));
     if (!file)
         return OpenFailure(errno);

@@ -47,10 +47,10 @@ void AppSettings::SetSelectedMoon(int value) {
     Persist(kSelectedMoonValue, value);
 }
 
-void AppSettings::SetPreviousWallpaper(const std::string& path) const {
+void AppSettings::SetPreviousWallpaper(const std::filesystem::path& path) const {
     CRegistryKey key;
     if (OpenForWriting(key))
-        key.WriteString("PreviousWallpaper", path);
+        key.WriteString("PreviousWallpaper", path.native());
 }
 
 bool AppSettings::OpenForWriting(CRegistryKey& key) const {

@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <filesystem>
 #include <string>
 
 class CRegistryKey;
@@ -27,7 +28,7 @@ public:
     void SetMoonType(int value);
     void SetSelectedMoon(int value);
     // The wallpaper Quellwick replaced last, for an uninstall to give back; written only.
-    void SetPreviousWallpaper(const std::string& path) const;
+    void SetPreviousWallpaper(const std::filesystem::path& path) const;
 
 protected:
     // Reads the three values under `root`\`subKey`, without creating the key.

@@ -203,9 +203,8 @@ void CViewerWindow::ShowMoon(int32_t index, bool annotated) {
         const std::vector<MoonEntry>& entries = catalogue.GetEntries();
         if (index >= 0 && static_cast<size_t>(index) < entries.size()) {
             const MoonEntry& entry = entries[static_cast<size_t>(index)];
-            const std::string& directory = ProcessDataDirectory();
-            plain = LoadPicture(directory + entry.paper);
-            annotation = LoadPicture(directory + entry.ann);
+            plain = LoadPicture(JoinPath(ProcessDataDirectory(), entry.paper));
+            annotation = LoadPicture(JoinPath(ProcessDataDirectory(), entry.ann));
         }
     } catch (const std::bad_alloc&) {
         // Whatever was loaded goes with the owners; the pane keeps what it shows.

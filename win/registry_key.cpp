@@ -1,5 +1,7 @@
 #include "win/registry_key.h"
 
+#include "win/ansi_text_win.h"
+
 CRegistryKey::~CRegistryKey() {
     Close();
 }
@@ -24,7 +26,7 @@ bool CRegistryKey::CreateKey(HKEY root, const char* subKey) {
 }
 
 bool CRegistryKey::WriteValue(const char* name, DWORD type, const BYTE* data, DWORD size) {
-    if (!key || RegSetValueExA(key, name, 0, type, data, size) != ERROR_SUCCESS)
+    if (!key || RegSetValueExW(key, WideFromAnsi(name).c_str(), 0, type, data, size) != ERROR_SUCCESS)
         return false;
     RegFlushKey(key);
     return true;
@@ -35,7 +37,12 @@ bool CRegistryKey::WriteDword(const char* name, DWORD value) {
 }
 
 bool CRegistryKey::WriteString(const char* name, const std::string& text) {
-    return WriteValue(name, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()), static_cast<DWORD>(text.size() + 1));
+    return WriteString(name, WideFromAnsi(text));
+}
+
+bool CRegistryKey::WriteString(const char* name, const std::wstring& text) {
+    return WriteValue(name, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
+                      static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t)));
 }
 
 bool CRegistryKey::ReadDword(const char* name, DWORD* value) {

@@ -22,6 +22,8 @@ public:
     bool WriteDword(const char* name, DWORD value);
     // Stored as REG_SZ with its terminating NUL, as the registry's readers expect.
     bool WriteString(const char* name, const std::string& text);
+    // The same for UTF-16 text, such as a path.
+    bool WriteString(const char* name, const std::wstring& text);
 
     // Reads a REG_DWORD of exactly 4 bytes. Any other type or size fails, as does a missing
     // value; `*value` is then 0.

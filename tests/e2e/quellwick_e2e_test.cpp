@@ -171,7 +171,7 @@ TEST_F(QuellwickEndToEnd, InstallsOnceKeepsItsIconShowsAboutAndFlipsAnnotation) 
 // The tray menu as the program's resources define it: Wine does not let another process
 // read the live menu, which the test above drives by its order.
 TEST_F(QuellwickEndToEnd, TrayMenuResourceListsTheCommandsInOrder) {
-    const HMODULE module = LoadLibraryExA(program.ProgramPath().c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    const HMODULE module = LoadLibraryExW(program.ProgramPath().c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
     const HMENU bar = module ? LoadMenuA(module, MAKEINTRESOURCEA(202)) : nullptr;
     const HMENU menu = bar ? GetSubMenu(bar, 0) : nullptr;
     ASSERT_TRUE(menu);

@@ -126,11 +126,11 @@ TEST_F(WallpaperRender, UnknownOutputExtensionIsReportedAndNothingWritten) {
 
 TEST_F(WallpaperRender, EncodersAreFoundByExtensionIgnoringCase) {
     CLSID bmp, bmpUpper, jpeg, png, none;
-    ASSERT_TRUE(FindEncoderForExtension(".bmp", &bmp) && FindEncoderForExtension(".BMP", &bmpUpper) &&
-                FindEncoderForExtension(".jpg", &jpeg) && FindEncoderForExtension(".Png", &png));
+    ASSERT_TRUE(FindEncoderForExtension(L".bmp", &bmp) && FindEncoderForExtension(L".BMP", &bmpUpper) &&
+                FindEncoderForExtension(L".jpg", &jpeg) && FindEncoderForExtension(L".Png", &png));
     EXPECT_TRUE(IsEqualCLSID(bmp, bmpUpper));
     EXPECT_FALSE(IsEqualCLSID(bmp, jpeg) || IsEqualCLSID(jpeg, png));
-    EXPECT_FALSE(FindEncoderForExtension(".xyz", &none) || FindEncoderForExtension("", &none));
+    EXPECT_FALSE(FindEncoderForExtension(L".xyz", &none) || FindEncoderForExtension(L"", &none));
 }
 
 }  // namespace
