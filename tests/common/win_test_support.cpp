@@ -299,7 +299,9 @@ std::unique_ptr<CViewerWindow> OpenViewer(HWND owner, int index, bool annotated)
     return viewer;
 }
 
-CProgram::CProgram() : root(TempPath(L"qw_e2e")) {
+CProgram::CProgram() : CProgram(std::wstring(L"qw_e2e")) {}
+
+CProgram::CProgram(const std::wstring& stageName) : root(TempPath(stageName)) {
     std::string staged = "Z:" + std::string(QW_STAGED_PROGRAM);
     std::replace(staged.begin(), staged.end(), '/', '\\');
     RemoveTree(root);

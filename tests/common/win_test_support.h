@@ -114,11 +114,13 @@ std::unique_ptr<CViewerWindow> OpenViewer(HWND owner, int index, bool annotated)
 // exit code, or STILL_ACTIVE while it runs on.
 DWORD RunProgram(const std::filesystem::path& path, const std::string& arguments, DWORD timeoutMs = kPatience);
 
-// The staged program, copied into an installed layout of its own (bin\ beside data\); or,
-// given a root, the copy installed there, which stays when the object goes.
+// The staged program, copied into an installed layout of its own (bin\ beside data\) in a
+// temporary folder, whose name starts with `stageName` when given; or, given a root, the
+// copy installed there, which stays when the object goes.
 class CProgram {
 public:
     CProgram();
+    explicit CProgram(const std::wstring& stageName);
     explicit CProgram(std::string installedRoot);
     ~CProgram();
     bool IsReady() const { return ready; }
