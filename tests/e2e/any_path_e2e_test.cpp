@@ -13,8 +13,9 @@ using namespace wintest;
 
 namespace {
 
-// Cyrillic, which code page 1252 lacks, and "#", which a URL takes for a fragment.
-const wchar_t kInstallName[] = L"\u041f\u0440\u043e\u0431\u0430 #1";
+// Cyrillic, which code page 1252 lacks, and "#" and "%41", which a URL takes for a fragment
+// and an escaped "A".
+const wchar_t kInstallName[] = L"\u041f\u0440\u043e\u0431\u0430 #1 %41";
 // The local application data of a user named "Dmitry" in Cyrillic.
 const wchar_t kUserFolder[] = L"C:\\users\\\u0414\u043c\u0438\u0442\u0440\u0438\u0439";
 const wchar_t kLocalAppData[] = L"C:\\users\\\u0414\u043c\u0438\u0442\u0440\u0438\u0439\\AppData\\Local";
@@ -52,7 +53,8 @@ TEST_F(AnyPath, RunsFromAFolderTheCodePageCannotSpell) {
     ASSERT_TRUE(elsewhere.IsReady());
     ASSERT_TRUE(WriteColourCatalogue(
         elsewhere, [](int) { return "t"; }, [](int) { return "d"; }));
-    ASSERT_TRUE(elsewhere.Start()) << "no tray window: the catalogue in the data folder was not read";
+    ASSERT_TRUE(elsewhere.Start());
+    // Only after reading the catalogue in its data folder does the program install a wallpaper.
     ExpectWallpaperAt(WindowsWallpaperPath(), CurrentMoonIndex(elsewhere));
 }
 
