@@ -20,7 +20,7 @@ void OpenLinkWithShell(HWND owner, const std::string& target) {
     ShellExecuteA(owner, nullptr, target.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
 }
 
-CAboutDlg::CAboutDlg(std::string dataDirectory, LinkLauncher linkLauncher)
+CAboutDlg::CAboutDlg(std::filesystem::path dataDirectory, LinkLauncher linkLauncher)
     : page(std::move(dataDirectory)), launcher(std::move(linkLauncher)) {}
 
 INT_PTR CAboutDlg::DoModal(HWND owner) {
@@ -145,7 +145,7 @@ void CAboutDlg::CenterOverOwner() {
     SetWindowPos(GetHwnd(), nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-void ShowAboutBox(const std::string& dataDirectory) {
+void ShowAboutBox(const std::filesystem::path& dataDirectory) {
     CAboutDlg dialog(dataDirectory);
     dialog.DoModal(GetActiveWindow());
 }

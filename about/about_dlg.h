@@ -3,6 +3,7 @@
 #include <windows.h>
 #include <richedit.h>
 
+#include <filesystem>
 #include <functional>
 #include <string>
 
@@ -22,7 +23,7 @@ void OpenLinkWithShell(HWND owner, const std::string& target);
 class CAboutDlg : public CDialogBase {
 public:
     // `dataDirectory` ends in a backslash. `launcher` opens clicked links.
-    explicit CAboutDlg(std::string dataDirectory, LinkLauncher launcher = OpenLinkWithShell);
+    explicit CAboutDlg(std::filesystem::path dataDirectory, LinkLauncher launcher = OpenLinkWithShell);
     CAboutDlg(const CAboutDlg&) = delete;
     CAboutDlg& operator=(const CAboutDlg&) = delete;
 
@@ -44,4 +45,4 @@ private:
 };
 
 // Shows the About box over the active window and returns when the user has closed it.
-void ShowAboutBox(const std::string& dataDirectory);
+void ShowAboutBox(const std::filesystem::path& dataDirectory);

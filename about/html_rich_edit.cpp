@@ -15,7 +15,7 @@
 
 namespace {
 
-constexpr char kPageFile[] = "about.html";
+constexpr wchar_t kPageFile[] = L"about.html";
 constexpr std::size_t kMaxTargetLength = 511;
 
 // Hands an RTF document to EM_STREAMIN piece by piece.
@@ -37,7 +37,7 @@ DWORD CALLBACK ReadRtf(DWORD_PTR cookie, LPBYTE buffer, LONG requested, LONG* de
 
 }  // namespace
 
-CHtmlRichEdit::CHtmlRichEdit(std::string directory)
+CHtmlRichEdit::CHtmlRichEdit(std::filesystem::path directory)
     : converter(SystemRtfPlatform()), dataDirectory(std::move(directory)) {}
 
 CHtmlRichEdit::~CHtmlRichEdit() {
@@ -76,8 +76,8 @@ LRESULT CALLBACK CHtmlRichEdit::SubclassProc(HWND window, UINT message, WPARAM w
 }
 
 std::string CHtmlRichEdit::ReadAboutPage() const {
-    const std::string path = dataDirectory + kPageFile;
-    CFileHandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+    const std::wstring path = dataDirectory.native() + kPageFile;
+    CFileHandle file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                                  FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file.IsOpen())
         return {};

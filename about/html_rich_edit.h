@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <filesystem>
 #include <string>
 
 #include "about/html_to_rtf.h"
@@ -12,7 +13,7 @@
 class CHtmlRichEdit {
 public:
     // `dataDirectory` ends in a backslash; the page is read from "about.html" inside it.
-    explicit CHtmlRichEdit(std::string dataDirectory);
+    explicit CHtmlRichEdit(std::filesystem::path dataDirectory);
     ~CHtmlRichEdit();
     CHtmlRichEdit(const CHtmlRichEdit&) = delete;
     CHtmlRichEdit& operator=(const CHtmlRichEdit&) = delete;
@@ -50,5 +51,5 @@ private:
     CHtmlToRtf converter;
     ColorValue textColor = 0;
     ColorValue backgroundColor = 0;
-    std::string dataDirectory;
+    std::filesystem::path dataDirectory;
 };

@@ -179,6 +179,9 @@ void CHtmlToRtf::CopyTextRun(std::string_view text, std::string& body) {
 }
 
 bool CHtmlToRtf::ConvertTag(std::string tagText, std::string& body) {
+    // Names match in any letter case; a link target keeps the page's own (lower-casing in
+    // the code page keeps every character in its place, so offsets carry over).
+    const std::string original = tagText;
     platform_.LowerCase(tagText);
     const std::string_view tag(tagText);
     std::size_t nameEnd = 0;
@@ -187,6 +190,7 @@ bool CHtmlToRtf::ConvertTag(std::string tagText, std::string& body) {
     while (attributesStart < tag.size() && IsSpace(tag[attributesStart])) ++attributesStart;
     const std::string_view name = tag.substr(0, nameEnd);
     const std::string_view attributes = tag.substr(attributesStart);
+    const std::string_view originalAttributes = std::string_view(original).substr(attributesStart);
 
     const HtmlFormat previous = format_;
     bool push = false;
@@ -198,7 +202,7 @@ bool CHtmlToRtf::ConvertTag(std::string tagText, std::string& body) {
     if (!name.empty() && name[0] == '/') {
         EndTag(name, out, &pop);
     } else {
-        StartTag(name, attributes, breakBefore, out, &push);
+        StartTag(name, attributes, originalAttributes, breakBefore, out, &push);
     }
 
     if (push) {
@@ -224,8 +228,9 @@ bool CHtmlToRtf::ConvertTag(std::string tagText, std::string& body) {
     return true;
 }
 
-void CHtmlToRtf::StartTag(std::string_view name, std::string_view attributes, bool breakBefore,
-                          std::string& out, bool* push) {
+void CHtmlToRtf::StartTag(std::string_view name, std::string_view attributes,
+                          std::string_view originalAttributes, bool breakBefore, std::string& out,
+                          bool* push) {
     std::string value;
     if (name == "b" || name == "strong") {
         out += "\\b1 ";
@@ -273,7 +278,7 @@ void CHtmlToRtf::StartTag(std::string_view name, std::string_view attributes, bo
         if (GetAttribute(attributes, "face", &value)) format_.face = value;
         *push = true;
     } else if (name == "a") {
-        if (GetAttribute(attributes, "href", &value)) {
+        if (FindValue(attributes, "href", '=', false, &value, originalAttributes)) {
             pendingLink_ = HtmlLink{value, characterPosition_, 0};
         }
         *push = true;
@@ -387,7 +392,10 @@ bool CHtmlToRtf::GetStyleProperty(std::string_view attributes, std::string_view 
 }
 
 bool CHtmlToRtf::FindValue(std::string_view attributes, std::string_view name, char separator,
-                           bool requireSeparator, std::string* value) const {
+                           bool requireSeparator, std::string* value,
+                           std::string_view valueSource) const {
+    // The value is cut from `valueSource` when given: the same text in its original case.
+    const std::string_view source = valueSource.empty() ? attributes : valueSource;
     value->clear();
     const std::size_t at = attributes.find(name);
     if (at == std::string_view::npos) return false;
@@ -399,13 +407,13 @@ bool CHtmlToRtf::FindValue(std::string_view attributes, std::string_view name, c
     if (i < attributes.size() && (attributes[i] == '"' || attributes[i] == '\'')) {
         const std::size_t end = attributes.find(attributes[i], i + 1);
         const std::size_t length = end == std::string_view::npos ? end : end - i - 1;
-        value->assign(attributes.substr(i + 1, length));
+        value->assign(source.substr(i + 1, length));
     } else {
         std::size_t end = i;
         while (end < attributes.size() && (attributes[end] == '-' || IsWordCharacter(attributes[end]))) {
             ++end;
         }
-        value->assign(attributes.substr(i, end - i));
+        value->assign(source.substr(i, end - i));
     }
     return true;
 }

@@ -75,13 +75,15 @@ private:
     bool ConvertBody(std::string_view html, const LogicalFont& baseFont, std::string& body);
     void CopyTextRun(std::string_view text, std::string& body);
     bool ConvertTag(std::string tagText, std::string& body);
-    void StartTag(std::string_view name, std::string_view attributes, bool breakBefore,
-                  std::string& out, bool* push);
+    void StartTag(std::string_view name, std::string_view attributes,
+                  std::string_view originalAttributes, bool breakBefore, std::string& out,
+                  bool* push);
     void EndTag(std::string_view name, std::string& out, bool* pop);
     void WriteFormatChanges(const HtmlFormat& previous, std::string& out);
     void WriteDocumentHead(std::string& out) const;
     bool FindValue(std::string_view attributes, std::string_view name, char separator,
-                   bool requireSeparator, std::string* value) const;
+                   bool requireSeparator, std::string* value,
+                   std::string_view valueSource = std::string_view()) const;
     void Advance(int characters) { characterPosition_ += characters; }
     bool IsWordCharacter(char c) const { return platform_.IsAlphaNumeric(static_cast<unsigned char>(c)); }
 

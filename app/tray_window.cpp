@@ -11,6 +11,7 @@
 #include "resources/app_messages.h"
 #include "resources/resource.h"
 #include "services/app_settings.h"
+#include "services/data_directory.h"
 
 namespace {
 
@@ -28,8 +29,7 @@ CTrayWindow::CTrayWindow(UINT iconResource) {
 
     // The timer starts only with a catalogue: the failure box below runs a message loop, and
     // a refresh from it would install a picture before the program gives up.
-    const std::string cataloguePath = wallpaperMaker.GetDataDirectory() + kCatalogueFile;
-    if (catalog.Load(cataloguePath) < 0) {
+    if (catalog.Load(JoinPath(wallpaperMaker.GetDataDirectory(), kCatalogueFile)) < 0) {
         MessageBoxA(GetHwnd(), kCatalogueFailure, kCaption, MB_OK);
         Show(false);
         PostQuitMessage(1);

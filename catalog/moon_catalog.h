@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -31,7 +32,7 @@ public:
 
     // Parses the catalogue file into the list, in file order. Returns a result code,
     // negative on failure; a failed load leaves the list as it was.
-    long Load(std::string path);
+    long Load(const std::filesystem::path& path);
 
     // The list, in catalogue order.
     const std::vector<MoonEntry>& GetEntries() const { return entryList; }

@@ -132,7 +132,7 @@ struct ParserFree {
 };
 
 // The events of the file's parse, delivered to the catalogue; the parse's result.
-long ParseCatalogue(CMoonCatalog& catalog, const std::string& path) {
+long ParseCatalogue(CMoonCatalog& catalog, const std::filesystem::path& path) {
     const std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "rb"));
     if (!file)
         return OpenFailure(errno);
@@ -172,6 +172,6 @@ long ParseCatalogue(CMoonCatalog& catalog, const std::string& path) {
 
 }  // namespace
 
-long CMoonCatalog::Load(std::string path) {
+long CMoonCatalog::Load(const std::filesystem::path& path) {
     return FinishLoad(ParseCatalogue(*this, path));
 }

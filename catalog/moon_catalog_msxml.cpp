@@ -1,3 +1,5 @@
+#include <shlwapi.h>
+
 #include <new>
 
 #include "catalog/moon_catalog.h"
@@ -90,7 +92,7 @@ HRESULT STDMETHODCALLTYPE CCatalogSaxHandler::characters(const wchar_t* text, in
 
 }  // namespace
 
-long CMoonCatalog::Load(std::string path) {
+long CMoonCatalog::Load(const std::filesystem::path& path) {
     try {
         ComPtr<ISAXXMLReader> reader;
         const HRESULT created =
@@ -100,8 +102,19 @@ long CMoonCatalog::Load(std::string path) {
             return created;
         CCatalogSaxHandler handler(*this);
         reader->putContentHandler(&handler);
-        const std::wstring widePath = WideFromAnsi(path);
-        const HRESULT parsed = reader->parseURL(widePath.c_str());
+        // The reader gets the file's bytes, not its name: given a name it would take it as a
+        // URL, in which "#" and "%" mean something.
+        IStream* opened = nullptr;
+        const HRESULT openResult = SHCreateStreamOnFileEx(path.c_str(), STGM_READ | STGM_SHARE_DENY_WRITE,
+                                                          FILE_ATTRIBUTE_NORMAL, FALSE, nullptr, &opened);
+        if (FAILED(openResult))
+            return openResult;
+        const ComPtr<IStream> file(opened);
+        VARIANT input;
+        VariantInit(&input);
+        input.vt = VT_UNKNOWN;
+        input.punkVal = file.Get();
+        const HRESULT parsed = reader->parse(input);
         reader->putContentHandler(nullptr);
         return FinishLoad(parsed);
     } catch (const std::bad_alloc&) {

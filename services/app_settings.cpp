@@ -28,7 +28,7 @@ AppSettings& AppSettings::Instance() {
 AppSettings::AppSettings(HKEY root, std::string subKey) : rootKey(root), subKeyPath(std::move(subKey)) {
     CRegistryKey key;
     DWORD southern = 0;
-    const bool opened = key.Open(rootKey, subKeyPath.c_str());
+    const bool opened = key.Open(rootKey, subKeyPath.c_str(), KEY_READ);
     if (opened) {
         annotate = ReadSetting(key, kAnnotateValue);
         moonType = ReadSetting(key, kMoonTypeValue);
@@ -60,10 +60,10 @@ void AppSettings::SetSouthernView(int value) {
     Persist(kSouthernViewValue, value);
 }
 
-void AppSettings::SetPreviousWallpaper(const std::string& path) const {
+void AppSettings::SetPreviousWallpaper(const std::filesystem::path& path) const {
     CRegistryKey key;
     if (OpenForWriting(key))
-        key.WriteString("PreviousWallpaper", path);
+        key.WriteString("PreviousWallpaper", path.native());
 }
 
 bool AppSettings::OpenForWriting(CRegistryKey& key) const {

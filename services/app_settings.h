@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <filesystem>
 #include <string>
 
 class CRegistryKey;
@@ -31,7 +32,7 @@ public:
     void SetSelectedMoon(int value);
     void SetSouthernView(int value);
     // The wallpaper Quellwick replaced last, for an uninstall to give back; written only.
-    void SetPreviousWallpaper(const std::string& path) const;
+    void SetPreviousWallpaper(const std::filesystem::path& path) const;
 
 protected:
     // Reads the values under `root`\`subKey`, without creating the key.

@@ -2,44 +2,45 @@
 
 namespace {
 
-bool IsSeparator(char c) {
+using PathString = std::filesystem::path::string_type;
+
+bool IsSeparator(PathString::value_type c) {
     return c == '\\' || c == '/';
 }
 
 }  // namespace
 
-std::string ResolveDataDirectory(const std::string& programPath, const FullPathFunction& fullPath,
-                                 const LeadBytePredicate& isLeadByte) {
-    std::string text = programPath;
+std::filesystem::path ResolveDataDirectory(const std::filesystem::path& programPath, const FullPathFunction& fullPath) {
+    PathString text = programPath.native();
     if (!text.empty() && text[0] == '"')
         text.erase(0, 1);
 
-    std::string drive;
+    PathString drive;
     if (text.size() >= 2 && text[1] == ':')
         drive = text.substr(0, 2);
 
-    // The directory runs up to and including the last separator; the trail byte of a
-    // double-byte character is skipped so it is never taken for one.
+    // The directory runs up to and including the last separator. It is kept whole: cutting
+    // a long one would name a different directory, and the full-path step below enforces
+    // the path limit on the result.
     size_t directoryEnd = drive.size();
     for (size_t i = drive.size(); i < text.size(); ++i) {
-        if (isLeadByte && isLeadByte(static_cast<unsigned char>(text[i])) && i + 1 < text.size()) {
-            ++i;
-            continue;
-        }
         if (IsSeparator(text[i]))
             directoryEnd = i + 1;
     }
-    // The directory is kept whole: cutting a long one would name a different directory,
-    // and the full-path step below enforces the path limit on the result.
-    const std::string directory = text.substr(drive.size(), directoryEnd - drive.size());
+    const PathString directory = text.substr(drive.size(), directoryEnd - drive.size());
+    const PathString dataStep = {'.', '.', '\\', 'd', 'a', 't', 'a', '\\'};
 
-    std::string resolved;
-    if (!fullPath || !fullPath(drive + directory + "..\\data\\", &resolved))
-        return std::string();
+    std::filesystem::path resolved;
+    if (!fullPath || !fullPath(drive + directory + dataStep, &resolved))
+        return std::filesystem::path();
     return resolved;
 }
 
-const std::string& ProcessDataDirectory() {
-    static const std::string directory = ResolveProgramDataDirectory();
+const std::filesystem::path& ProcessDataDirectory() {
+    static const std::filesystem::path directory = ResolveProgramDataDirectory();
     return directory;
+}
+
+std::filesystem::path JoinPath(const std::filesystem::path& directory, const std::string& name) {
+    return directory.native() + PathFromText(name).native();
 }

@@ -1,26 +1,31 @@
 #pragma once
 
+#include <filesystem>
 #include <functional>
 #include <string>
 
+// Paths are held as the platform's own path type (UTF-16 on Windows), so that a folder or
+// user name outside the ANSI code page works.
+
 // Turns a path into an absolute one; false when the platform cannot (for example when
 // the result would not fit the path limit).
-using FullPathFunction = std::function<bool(const std::string& path, std::string* fullPath)>;
-
-// True for a byte that starts a double-byte character in the 8-bit code page.
-using LeadBytePredicate = std::function<bool(unsigned char byte)>;
+using FullPathFunction = std::function<bool(const std::filesystem::path& path, std::filesystem::path* fullPath)>;
 
 // The data directory "..\data\" beside the directory of `programPath`, as an absolute
 // path ending in a separator, or empty when the full-path step fails. `programPath` may
 // be enclosed in double quotes; whatever follows its last separator is ignored.
-std::string ResolveDataDirectory(const std::string& programPath, const FullPathFunction& fullPath,
-                                 const LeadBytePredicate& isLeadByte = LeadBytePredicate());
+std::filesystem::path ResolveDataDirectory(const std::filesystem::path& programPath, const FullPathFunction& fullPath);
 
 // The process-wide data directory, resolved from the running program's own path on the
 // first call and never changed afterwards.
-const std::string& ProcessDataDirectory();
+const std::filesystem::path& ProcessDataDirectory();
 
-// The platform's half: its full-path function, and the data directory of the running
-// program.
-bool PlatformFullPath(const std::string& path, std::string* fullPath);
-std::string ResolveProgramDataDirectory();
+// `directory` (ending in a separator) followed directly by `name`, a file name as the
+// catalogue gives it: 8-bit text in the ANSI code page, which may hold subfolders.
+std::filesystem::path JoinPath(const std::filesystem::path& directory, const std::string& name);
+
+// The platform's half: its full-path function, the data directory of the running
+// program, and 8-bit text as a path.
+bool PlatformFullPath(const std::filesystem::path& path, std::filesystem::path* fullPath);
+std::filesystem::path ResolveProgramDataDirectory();
+std::filesystem::path PathFromText(const std::string& text);

@@ -7,7 +7,7 @@
 
 namespace {
 
-std::string ProgramPath() {
+std::filesystem::path ProgramPath() {
     std::vector<char> buffer(PATH_MAX);
     const ssize_t length = readlink("/proc/self/exe", buffer.data(), buffer.size());
     if (length <= 0 || static_cast<size_t>(length) >= buffer.size())
@@ -19,8 +19,8 @@ std::string ProgramPath() {
 
 // Makes a path absolute against the current directory and removes "." and ".." steps,
 // taking both separators; the result uses "/" and keeps a trailing separator.
-bool PlatformFullPath(const std::string& path, std::string* fullPath) {
-    std::string text = path;
+bool PlatformFullPath(const std::filesystem::path& path, std::filesystem::path* fullPath) {
+    std::string text = path.native();
     for (char& c : text) {
         if (c == '\\')
             c = '/';
@@ -57,6 +57,10 @@ bool PlatformFullPath(const std::string& path, std::string* fullPath) {
     return true;
 }
 
-std::string ResolveProgramDataDirectory() {
+std::filesystem::path ResolveProgramDataDirectory() {
     return ResolveDataDirectory(ProgramPath(), PlatformFullPath);
+}
+
+std::filesystem::path PathFromText(const std::string& text) {
+    return text;
 }

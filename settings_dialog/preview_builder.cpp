@@ -27,8 +27,8 @@ struct Thumbnail {
 };
 
 // The file's first `limit` bytes, or all of it when it is shorter; empty when it cannot be read.
-std::vector<unsigned char> ReadFileHead(const std::string& path, DWORD limit) {
-    const CFileHandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+std::vector<unsigned char> ReadFileHead(const std::filesystem::path& path, DWORD limit) {
+    const CFileHandle file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                                        FILE_ATTRIBUTE_NORMAL, nullptr));
     LARGE_INTEGER size{};
     if (!file.IsOpen() || !GetFileSizeEx(file.Get(), &size) || size.QuadPart <= 0)
@@ -81,7 +81,7 @@ GdipImagePtr BitmapFromRgb(const unsigned char* rgb, UINT width, UINT height) {
 // scaled to exactly 128 x 128. The embedded one is read without decoding the picture,
 // which is what keeps the preview quick. No image when the picture is missing or
 // undecodable.
-Thumbnail LoadThumbnail(const std::string& path) {
+Thumbnail LoadThumbnail(const std::filesystem::path& path) {
     const std::vector<unsigned char> head = ReadFileHead(path, kThumbnailSearchBytes);
     const EmbeddedThumbnail embedded = FindEmbeddedThumbnail(head.data(), head.size());
     Thumbnail thumbnail;
@@ -116,7 +116,7 @@ GdipBitmapPtr BuildPreview(const MoonEntry& entry, bool annotated, bool southern
     return BuildPreviewFrom(ProcessDataDirectory(), entry, annotated, southern);
 }
 
-GdipBitmapPtr BuildPreviewFrom(const std::string& directory, const MoonEntry& entry, bool annotated, bool southern) {
+GdipBitmapPtr BuildPreviewFrom(const std::filesystem::path& directory, const MoonEntry& entry, bool annotated, bool southern) {
     GdipBitmapPtr preview = CreateCanvas(kPreviewSize, kPreviewSize);
     if (!preview)
         return nullptr;
@@ -125,13 +125,13 @@ GdipBitmapPtr BuildPreviewFrom(const std::string& directory, const MoonEntry& en
         return preview;
     const GdipGraphicsPtr graphics(rawGraphics);
 
-    const Thumbnail picture = LoadThumbnail(directory + entry.paper);
+    const Thumbnail picture = LoadThumbnail(JoinPath(directory, entry.paper));
     if (southern)
         TurnHalfTurn(picture.image.get());
     DrawOverPreview(graphics.get(), picture.image.get(), nullptr);
 
     if (annotated) {
-        const Thumbnail overlay = LoadThumbnail(directory + (southern ? SouthernOverlayName(entry.ann) : entry.ann));
+        const Thumbnail overlay = LoadThumbnail(JoinPath(directory, southern ? SouthernOverlayName(entry.ann) : entry.ann));
         GpImageAttributes* rawAttributes = nullptr;
         if (overlay.image && GdipCreateImageAttributes(&rawAttributes) == Ok) {
             const GdipImageAttributesPtr attributes(rawAttributes);

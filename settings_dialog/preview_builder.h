@@ -1,6 +1,6 @@
 #pragma once
 
-#include <string>
+#include <filesystem>
 
 #include "catalog/moon_entry.h"
 #include "win/imaging_win.h"
@@ -18,5 +18,5 @@ GdipBitmapPtr BuildPreview(const MoonEntry& entry, bool annotated, bool southern
 
 // BuildPreview with the entry's file names taken relative to `directory` (which ends in a
 // separator) instead of the data directory.
-GdipBitmapPtr BuildPreviewFrom(const std::string& directory, const MoonEntry& entry, bool annotated,
+GdipBitmapPtr BuildPreviewFrom(const std::filesystem::path& directory, const MoonEntry& entry, bool annotated,
                                bool southern = false);

@@ -217,11 +217,11 @@ void CViewerWindow::ShowMoon(int32_t index, bool annotated, bool southern) {
         const std::vector<MoonEntry>& entries = catalogue.GetEntries();
         if (index >= 0 && static_cast<size_t>(index) < entries.size()) {
             const MoonEntry& entry = entries[static_cast<size_t>(index)];
-            const std::string& directory = ProcessDataDirectory();
-            plain = LoadPicture(directory + entry.paper);
+            const std::filesystem::path& directory = ProcessDataDirectory();
+            plain = LoadPicture(JoinPath(directory, entry.paper));
             if (southern)
                 TurnHalfTurn(plain.get());
-            annotation = LoadPicture(directory + (southern ? SouthernOverlayName(entry.ann) : entry.ann));
+            annotation = LoadPicture(JoinPath(directory, southern ? SouthernOverlayName(entry.ann) : entry.ann));
         }
     } catch (const std::bad_alloc&) {
         // Whatever was loaded goes with the owners; the pane keeps what it shows.

@@ -39,12 +39,11 @@ EncoderTable& Encoders() {
 
 }  // namespace
 
-bool FindEncoderForExtension(const std::string& extension, CLSID* clsid) {
+bool FindEncoderForExtension(const std::wstring& extension, CLSID* clsid) {
     const EncoderTable& table = Encoders();
-    const std::wstring wideExtension = WideFromAnsi(extension);
     for (UINT i = 0; i < table.count; ++i) {
         const ImageCodecInfo& codec = table.Records()[i];
-        if (codec.FilenameExtension && ExtensionListMatches(codec.FilenameExtension, wideExtension)) {
+        if (codec.FilenameExtension && ExtensionListMatches(codec.FilenameExtension, extension)) {
             *clsid = codec.Clsid;
             return true;
         }

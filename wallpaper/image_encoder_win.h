@@ -7,4 +7,4 @@
 // The encoder whose extension list holds "*" + `extension` (for example ".bmp"), case
 // ignored. The library's encoder list is fetched on the first call and kept for the life
 // of the process.
-bool FindEncoderForExtension(const std::string& extension, CLSID* clsid);
+bool FindEncoderForExtension(const std::wstring& extension, CLSID* clsid);

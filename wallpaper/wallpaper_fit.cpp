@@ -21,15 +21,6 @@ FitRect ComputeFit(uint32_t canvasWidth, uint32_t canvasHeight, uint32_t picture
     return fit;
 }
 
-std::string PathExtension(const std::string& path) {
-    const size_t separator = path.find_last_of("\\/");
-    const size_t nameStart = separator == std::string::npos ? 0 : separator + 1;
-    const size_t dot = path.rfind('.');
-    if (dot == std::string::npos || dot < nameStart)
-        return std::string();
-    return path.substr(dot);
-}
-
 namespace {
 
 wchar_t FoldCase(wchar_t c) {

@@ -18,10 +18,6 @@ struct FitRect {
 // with no pixels gives an empty rectangle.
 FitRect ComputeFit(uint32_t canvasWidth, uint32_t canvasHeight, uint32_t pictureWidth, uint32_t pictureHeight);
 
-// The extension of a path's last component, from its last "." to the end, dot included;
-// empty when the last component has no dot.
-std::string PathExtension(const std::string& path);
-
 // Whether an encoder's ";"-separated list of wildcard patterns (for example
 // "*.BMP;*.DIB;*.RLE") holds "*" followed by `extension` (dot included), ignoring the case
 // of ASCII letters. Only the list's first 259 characters count, as the platform's records

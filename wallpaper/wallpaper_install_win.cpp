@@ -1,10 +1,11 @@
 #include <windows.h>
 #include <shlobj.h>
 
-#include <cstring>
+#include <cwchar>
 #include <string>
 
 #include "services/app_settings.h"
+#include "services/data_directory.h"
 #include "wallpaper/wallpaper_choice.h"
 #include "wallpaper/wallpaper_maker.h"
 #include "win/file_handle_win.h"
@@ -12,43 +13,43 @@
 
 namespace {
 
-constexpr char kOutputFile[] = "Quellwick.bmp";
-constexpr char kUserFolder[] = "Quellwick";
+constexpr wchar_t kOutputFile[] = L"Quellwick.bmp";
+constexpr wchar_t kUserFolder[] = L"Quellwick";
 constexpr UINT kPathBuffer = MAX_PATH + 1;
 
 // Whether the wallpaper can be written at `path`: the existing file (if any) may be
 // replaced, and a new file can be created beside it for the render to save into.
-bool CanWriteWallpaperAt(const std::string& path) {
-    const DWORD attributes = GetFileAttributesA(path.c_str());
+bool CanWriteWallpaperAt(const std::filesystem::path& path) {
+    const DWORD attributes = GetFileAttributesW(path.c_str());
     if (attributes != INVALID_FILE_ATTRIBUTES &&
         (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_READONLY)) != 0) {
         return false;
     }
-    const std::string probe = path + ".tmp";
-    const CFileHandle file(CreateFileA(probe.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+    const std::wstring probe = path.native() + L".tmp";
+    const CFileHandle file(CreateFileW(probe.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                                        FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr));
     return file.IsOpen();
 }
 
-std::string WindowsDirectoryOutput() {
-    char directory[kPathBuffer] = {};
-    const UINT length = GetWindowsDirectoryA(directory, kPathBuffer);
+std::filesystem::path WindowsDirectoryOutput() {
+    wchar_t directory[kPathBuffer] = {};
+    const UINT length = GetWindowsDirectoryW(directory, kPathBuffer);
     if (length == 0 || length >= kPathBuffer)
-        return std::string();
-    return std::string(directory) + "\\" + kOutputFile;
+        return std::filesystem::path();
+    return std::wstring(directory, length) + L"\\" + kOutputFile;
 }
 
 // The per-user fallback, for systems where a standard user cannot write to the Windows
 // directory.
-std::string UserFolderOutput() {
-    char appData[kPathBuffer] = {};
+std::filesystem::path UserFolderOutput() {
+    wchar_t appData[kPathBuffer] = {};
     if (FAILED(
-            SHGetFolderPathA(nullptr, CSIDL_LOCAL_APPDATA | CSIDL_FLAG_CREATE, nullptr, SHGFP_TYPE_CURRENT, appData)))
-        return std::string();
-    const std::string folder = std::string(appData) + "\\" + kUserFolder;
-    if (!CreateDirectoryA(folder.c_str(), nullptr) && GetLastError() != ERROR_ALREADY_EXISTS)
-        return std::string();
-    return folder + "\\" + kOutputFile;
+            SHGetFolderPathW(nullptr, CSIDL_LOCAL_APPDATA | CSIDL_FLAG_CREATE, nullptr, SHGFP_TYPE_CURRENT, appData)))
+        return std::filesystem::path();
+    const std::wstring folder = std::wstring(appData) + L"\\" + kUserFolder;
+    if (!CreateDirectoryW(folder.c_str(), nullptr) && GetLastError() != ERROR_ALREADY_EXISTS)
+        return std::filesystem::path();
+    return folder + L"\\" + kOutputFile;
 }
 
 // Records, in the settings key, the wallpaper the desktop shows whenever Quellwick's picture
@@ -56,15 +57,15 @@ std::string UserFolderOutput() {
 // the user chose last. Quellwick's own picture (by its file name, wherever it was written)
 // and an empty wallpaper are never recorded.
 void RememberPreviousWallpaper() {
-    char current[kPathBuffer] = {};
+    wchar_t current[kPathBuffer] = {};
     DWORD size = sizeof(current);
     // Read from the user profile: this process's SystemParametersInfo answers from a copy.
-    if (RegGetValueA(HKEY_CURRENT_USER, "Control Panel\\Desktop", "Wallpaper", RRF_RT_REG_SZ, nullptr, current,
+    if (RegGetValueW(HKEY_CURRENT_USER, L"Control Panel\\Desktop", L"Wallpaper", RRF_RT_REG_SZ, nullptr, current,
                      &size) != ERROR_SUCCESS ||
-        current[0] == '\0')
+        current[0] == L'\0')
         return;
-    const char* slash = strrchr(current, '\\');
-    if (lstrcmpiA(slash ? slash + 1 : current, kOutputFile) == 0)
+    const wchar_t* slash = wcsrchr(current, L'\\');
+    if (lstrcmpiW(slash ? slash + 1 : current, kOutputFile) == 0)
         return;
     AppSettings::Instance().SetPreviousWallpaper(current);
 }
@@ -93,10 +94,10 @@ int CWallpaperMaker::UpdateWallpaper(double* illuminatedPercent, double* ageDays
 
 int CWallpaperMaker::MakeAndInstallWallpaper(std::string paper, std::string annotated,
                                              const std::vector<MonitorRect>& monitors, bool turned) const {
-    const std::string dataDirectory = GetDataDirectory();
-    const std::string picturePath = dataDirectory + paper;
-    const std::string annotatedPath = annotated.empty() ? std::string() : dataDirectory + annotated;
-    const std::string outputPath = WallpaperOutputPath();
+    const std::filesystem::path picturePath = JoinPath(GetDataDirectory(), paper);
+    const std::filesystem::path annotatedPath =
+        annotated.empty() ? std::filesystem::path() : JoinPath(GetDataDirectory(), annotated);
+    const std::filesystem::path outputPath = WallpaperOutputPath();
     if (outputPath.empty())
         return 0;
     if (!RenderWallpaper(picturePath, outputPath, annotatedPath, monitors, turned))
@@ -104,17 +105,17 @@ int CWallpaperMaker::MakeAndInstallWallpaper(std::string paper, std::string anno
     return InstallWallpaper(outputPath, ArrangementFor(monitors, CanSpan()));
 }
 
-std::string CWallpaperMaker::WallpaperOutputPath() const {
-    const std::string windowsOutput = WindowsDirectoryOutput();
+std::filesystem::path CWallpaperMaker::WallpaperOutputPath() const {
+    const std::filesystem::path windowsOutput = WindowsDirectoryOutput();
     if (!windowsOutput.empty() && CanWriteWallpaperAt(windowsOutput))
         return windowsOutput;
-    const std::string userOutput = UserFolderOutput();
+    const std::filesystem::path userOutput = UserFolderOutput();
     return userOutput.empty() ? windowsOutput : userOutput;
 }
 
-int CWallpaperMaker::InstallWallpaper(std::string path, WallpaperArrangement arrangement) const {
-    char fullPath[kPathBuffer] = {};
-    const DWORD length = GetFullPathNameA(path.c_str(), kPathBuffer, fullPath, nullptr);
+int CWallpaperMaker::InstallWallpaper(const std::filesystem::path& path, WallpaperArrangement arrangement) const {
+    wchar_t fullPath[kPathBuffer] = {};
+    const DWORD length = GetFullPathNameW(path.c_str(), kPathBuffer, fullPath, nullptr);
     if (length == 0 || length >= kPathBuffer)
         return 0;
 
@@ -126,5 +127,6 @@ int CWallpaperMaker::InstallWallpaper(std::string path, WallpaperArrangement arr
     desktop.Close();
 
     RememberPreviousWallpaper();
-    return SystemParametersInfoA(SPI_SETDESKWALLPAPER, 0, fullPath, SPIF_UPDATEINIFILE) ? 1 : 0;
+    // The wide call stores the path as it is, also where the ANSI code page lacks its letters.
+    return SystemParametersInfoW(SPI_SETDESKWALLPAPER, 0, fullPath, SPIF_UPDATEINIFILE) ? 1 : 0;
 }

@@ -19,7 +19,7 @@ const std::vector<MoonEntry>& CWallpaperMaker::GetEntries() const {
     return catalog ? catalog->GetEntries() : none;
 }
 
-std::string CWallpaperMaker::GetDataDirectory() const {
+const std::filesystem::path& CWallpaperMaker::GetDataDirectory() const {
     return ProcessDataDirectory();
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -30,8 +31,8 @@ public:
     // The catalogue's entries; empty for a maker without a catalogue.
     const std::vector<MoonEntry>& GetEntries() const;
 
-    // A copy of the data directory; file names are appended to it directly.
-    std::string GetDataDirectory() const;
+    // The data directory, ending in a separator; file names are joined onto it (JoinPath).
+    const std::filesystem::path& GetDataDirectory() const;
 
     // The catalogue entry nearest the Moon's phase at a Julian date (UT). Each out-pointer
     // may be null: `illuminatedPercent` receives the lit percentage (0 to 100), `ageDays`
@@ -62,11 +63,11 @@ public:
     // Where the wallpaper file goes: "Quellwick.bmp" in the Windows directory when a file
     // can be written there, otherwise in a "Quellwick" folder of the user's local
     // application data. Empty when neither is available.
-    std::string WallpaperOutputPath() const;
+    std::filesystem::path WallpaperOutputPath() const;
 
     // Writes the desktop's tiling and style values for `arrangement` and makes the file the
     // desktop wallpaper. The platform's result: non-zero on success.
-    int InstallWallpaper(std::string path, WallpaperArrangement arrangement) const;
+    int InstallWallpaper(const std::filesystem::path& path, WallpaperArrangement arrangement) const;
 
     // The display monitors' rectangles in the platform's order; the primary screen alone
     // when they cannot be listed.
@@ -80,9 +81,11 @@ public:
     // it, so a failure leaves the previous file as it was. Returns 1 on success and 0 on
     // any failure. A missing encoder is reported in a box once, and again only after a
     // save has succeeded. `turned` turns the picture, not the overlay, by a half turn.
-    int RenderWallpaper(std::string picturePath, std::string outputPath, std::string annotatedPath) const;
-    int RenderWallpaper(std::string picturePath, std::string outputPath, std::string annotatedPath,
-                        const std::vector<MonitorRect>& monitors, bool turned = false) const;
+    int RenderWallpaper(const std::filesystem::path& picturePath, const std::filesystem::path& outputPath,
+                        const std::filesystem::path& annotatedPath) const;
+    int RenderWallpaper(const std::filesystem::path& picturePath, const std::filesystem::path& outputPath,
+                        const std::filesystem::path& annotatedPath, const std::vector<MonitorRect>& monitors,
+                        bool turned = false) const;
 
     // Paints the canvas black and draws the picture, then the overlay (may be null), into
     // each of `draws`. The overlay is read from the picture's own source rectangle.

@@ -16,24 +16,24 @@ using namespace Gdiplus::DllExports;
 namespace {
 
 constexpr ARGB kOpaqueBlack = 0xFF000000;
-constexpr char kCaption[] = "Quellwick";
+constexpr wchar_t kCaption[] = L"Quellwick";
 
 // Removes a half-written file when the save does not complete.
 class CTemporaryFile {
 public:
-    explicit CTemporaryFile(std::string path) : path_(std::move(path)) {}
+    explicit CTemporaryFile(std::filesystem::path path) : path_(std::move(path)) {}
     ~CTemporaryFile() {
         if (!path_.empty())
-            DeleteFileA(path_.c_str());
+            DeleteFileW(path_.c_str());
     }
     CTemporaryFile(const CTemporaryFile&) = delete;
     CTemporaryFile& operator=(const CTemporaryFile&) = delete;
 
-    const std::string& Path() const { return path_; }
+    const std::filesystem::path& Path() const { return path_; }
     void Release() { path_.clear(); }
 
 private:
-    std::string path_;
+    std::filesystem::path path_;
 };
 
 BOOL CALLBACK CollectMonitor(HMONITOR, HDC, LPRECT rect, LPARAM monitors) {
@@ -86,12 +86,14 @@ GpBitmap* CWallpaperMaker::ComposeFitted(GpBitmap* canvas, GpImage* picture, GpI
     return canvas;
 }
 
-int CWallpaperMaker::RenderWallpaper(std::string picturePath, std::string outputPath, std::string annotatedPath) const {
-    return RenderWallpaper(std::move(picturePath), std::move(outputPath), std::move(annotatedPath), CurrentMonitors());
+int CWallpaperMaker::RenderWallpaper(const std::filesystem::path& picturePath, const std::filesystem::path& outputPath,
+                                     const std::filesystem::path& annotatedPath) const {
+    return RenderWallpaper(picturePath, outputPath, annotatedPath, CurrentMonitors());
 }
 
-int CWallpaperMaker::RenderWallpaper(std::string picturePath, std::string outputPath, std::string annotatedPath,
-                                     const std::vector<MonitorRect>& monitors, bool turned) const {
+int CWallpaperMaker::RenderWallpaper(const std::filesystem::path& picturePath, const std::filesystem::path& outputPath,
+                                     const std::filesystem::path& annotatedPath, const std::vector<MonitorRect>& monitors,
+                                     bool turned) const {
     try {
         // A picture that does not load would give a black wallpaper: keep the old one.
         const GdipImagePtr picture = LoadPicture(picturePath);
@@ -109,22 +111,21 @@ int CWallpaperMaker::RenderWallpaper(std::string picturePath, std::string output
         if (!canvas || !ComposeFitted(canvas.get(), picture.get(), overlay.get(), layout.draws))
             return 0;
         CLSID encoder;
-        if (!FindEncoderForExtension(PathExtension(outputPath), &encoder)) {
+        if (!FindEncoderForExtension(outputPath.extension().native(), &encoder)) {
             // Told once until a save succeeds: the box's own loop runs timer ticks, and each
             // would add a box.
             if (!encoderFailureReported) {
                 encoderFailureReported = true;
-                const std::string message = "Failed to determine the image encoder for " + outputPath;
-                MessageBoxA(nullptr, message.c_str(), kCaption, MB_OKCANCEL | MB_ICONERROR);
+                const std::wstring message = L"Failed to determine the image encoder for " + outputPath.native();
+                MessageBoxW(nullptr, message.c_str(), kCaption, MB_OKCANCEL | MB_ICONERROR);
             }
             return 0;
         }
 
-        CTemporaryFile temporary(outputPath + ".tmp");
-        const std::wstring widePath = WideFromAnsi(temporary.Path());
-        if (widePath.empty() || GdipSaveImageToFile(canvas.get(), widePath.c_str(), &encoder, nullptr) != Ok)
+        CTemporaryFile temporary(outputPath.native() + L".tmp");
+        if (GdipSaveImageToFile(canvas.get(), temporary.Path().c_str(), &encoder, nullptr) != Ok)
             return 0;
-        if (!MoveFileExA(temporary.Path().c_str(), outputPath.c_str(), MOVEFILE_REPLACE_EXISTING))
+        if (!MoveFileExW(temporary.Path().c_str(), outputPath.c_str(), MOVEFILE_REPLACE_EXISTING))
             return 0;
         temporary.Release();
         encoderFailureReported = false;

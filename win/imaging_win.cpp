@@ -13,10 +13,9 @@ CGdiplusSession::~CGdiplusSession() {
         GdiplusShutdown(token);
 }
 
-GdipImagePtr LoadPicture(const std::string& path) {
+GdipImagePtr LoadPicture(const std::filesystem::path& path) {
     GpImage* raw = nullptr;
-    const std::wstring widePath = WideFromAnsi(path);
-    if (widePath.empty() || GdipLoadImageFromFile(widePath.c_str(), &raw) != Ok)
+    if (path.empty() || GdipLoadImageFromFile(path.c_str(), &raw) != Ok)
         return nullptr;
     GdipImagePtr image(raw);
     const SIZE size = ImagePixelSize(image.get());

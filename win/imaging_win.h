@@ -1,17 +1,16 @@
 #pragma once
 
 // The GDI+ imaging library as the system uses it: owners for its objects, its start-up
-// and shutdown, and loading pictures from ANSI paths.
+// and shutdown, and loading pictures.
 
 #include <windows.h>
 // GDI+ needs the structured-storage types that WIN32_LEAN_AND_MEAN leaves out.
 #include <objidl.h>
 #include <gdiplus.h>
 
+#include <filesystem>
 #include <memory>
 #include <string>
-
-#include "win/ansi_text_win.h"
 
 struct GdipImageDeleter {
     void operator()(Gdiplus::GpImage* image) const { Gdiplus::DllExports::GdipDisposeImage(image); }
@@ -50,9 +49,9 @@ private:
     bool started = false;
 };
 
-// A picture loaded from a file named in the ANSI code page, without colour correction.
+// A picture loaded from a file, without colour correction.
 // Null when the file is missing or cannot be decoded, or when the picture has no pixels.
-GdipImagePtr LoadPicture(const std::string& path);
+GdipImagePtr LoadPicture(const std::filesystem::path& path);
 
 // Turns a picture by a half turn in place. False when the library cannot.
 bool TurnHalfTurn(Gdiplus::GpImage* image);

@@ -1,12 +1,14 @@
 #include "win/registry_key.h"
 
+#include "win/ansi_text_win.h"
+
 CRegistryKey::~CRegistryKey() {
     Close();
 }
 
-bool CRegistryKey::Open(HKEY root, const char* subKey) {
+bool CRegistryKey::Open(HKEY root, const char* subKey, REGSAM access) {
     Close();
-    if (RegOpenKeyExA(root, subKey, 0, KEY_ALL_ACCESS, &key) != ERROR_SUCCESS) {
+    if (RegOpenKeyExA(root, subKey, 0, access, &key) != ERROR_SUCCESS) {
         key = nullptr;
         return false;
     }
@@ -24,7 +26,7 @@ bool CRegistryKey::CreateKey(HKEY root, const char* subKey) {
 }
 
 bool CRegistryKey::WriteValue(const char* name, DWORD type, const BYTE* data, DWORD size) {
-    if (!key || RegSetValueExA(key, name, 0, type, data, size) != ERROR_SUCCESS)
+    if (!key || RegSetValueExW(key, WideFromAnsi(name).c_str(), 0, type, data, size) != ERROR_SUCCESS)
         return false;
     RegFlushKey(key);
     return true;
@@ -35,17 +37,26 @@ bool CRegistryKey::WriteDword(const char* name, DWORD value) {
 }
 
 bool CRegistryKey::WriteString(const char* name, const std::string& text) {
-    return WriteValue(name, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()), static_cast<DWORD>(text.size() + 1));
+    return WriteString(name, WideFromAnsi(text));
+}
+
+bool CRegistryKey::WriteString(const char* name, const std::wstring& text) {
+    return WriteValue(name, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
+                      static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t)));
 }
 
 bool CRegistryKey::ReadDword(const char* name, DWORD* value) {
     *value = 0;
-    DWORD size = sizeof *value;
-    if (!key || RegQueryValueExA(key, name, nullptr, nullptr, reinterpret_cast<BYTE*>(value), &size) != ERROR_SUCCESS) {
-        // A value too long for the place may have been partly copied into it.
-        *value = 0;
+    // Text, a 64-bit number or bytes of another length are not a number of ours: taking
+    // their bytes would turn "1" into 49.
+    DWORD type = REG_NONE;
+    DWORD stored = 0;
+    DWORD size = sizeof stored;
+    if (!key || RegQueryValueExA(key, name, nullptr, &type, reinterpret_cast<BYTE*>(&stored), &size) != ERROR_SUCCESS ||
+        type != REG_DWORD || size != sizeof stored) {
         return false;
     }
+    *value = stored;
     return true;
 }
 

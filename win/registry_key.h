@@ -13,8 +13,8 @@ public:
     CRegistryKey(const CRegistryKey&) = delete;
     CRegistryKey& operator=(const CRegistryKey&) = delete;
 
-    // Opens an existing key with full access.
-    bool Open(HKEY root, const char* subKey);
+    // Opens an existing key with full access, or with `access` (KEY_READ to read only).
+    bool Open(HKEY root, const char* subKey, REGSAM access = KEY_ALL_ACCESS);
     // Opens the key, creating it (non-volatile) when it does not exist.
     bool CreateKey(HKEY root, const char* subKey);
 
@@ -22,9 +22,11 @@ public:
     bool WriteDword(const char* name, DWORD value);
     // Stored as REG_SZ with its terminating NUL, as the registry's readers expect.
     bool WriteString(const char* name, const std::string& text);
+    // The same for UTF-16 text, such as a path.
+    bool WriteString(const char* name, const std::wstring& text);
 
-    // Takes a value of 1 to 4 bytes of any type as a little-endian number; `*value` is 0
-    // whenever the read fails (missing value, or data longer than 4 bytes).
+    // Reads a REG_DWORD of exactly 4 bytes. Any other type or size fails, as does a missing
+    // value; `*value` is then 0.
     bool ReadDword(const char* name, DWORD* value);
 
     void Close();

@@ -177,7 +177,7 @@ TEST_F(AboutDlgTest, OpensOnlyWebAndMailLinksAndOnlyOnRelease) {
     EXPECT_EQ(IDCANCEL, result);
     EXPECT_EQ((std::vector<std::string>{"the site", "notepad", "a file", "mail"}), runTexts);
     EXPECT_EQ((std::vector<std::size_t>{1, 1, 1, 2}), openedAfterClick);
-    EXPECT_EQ((std::vector<std::string>{"https://example.org/moon", "mailto:moon@example.org"}), launched);
+    EXPECT_EQ((std::vector<std::string>{"HTTPS://Example.ORG/Moon", "mailto:moon@example.org"}), launched);
 }
 
 TEST_F(AboutDlgTest, AMissingOrBrokenPageLeavesTheControlEmpty) {

@@ -69,7 +69,7 @@ TEST_F(ConverterTest, LinksRecordCharacterRanges) {
 
     Body("<b>Go</b> to <A HREF=\"HTTP://Example.ORG/\">the <i>site</i></a>, or <a href=mailto:me>mail</a>.");
     ASSERT_EQ(2, converter.GetLinkCount());
-    EXPECT_EQ((HtmlLink{"http://example.org/", 6, 14}), Link(0));
+    EXPECT_EQ((HtmlLink{"HTTP://Example.ORG/", 6, 14}), Link(0)) << "the target keeps its case";
     // An unquoted value stops at ":".
     EXPECT_EQ((HtmlLink{"mailto", 19, 23}), Link(1));
 

@@ -9,9 +9,9 @@ namespace {
 // Records the text handed to the full-path step and answers with a marked copy of it.
 struct RecordingFullPath {
     std::string* seen;
-    bool operator()(const std::string& path, std::string* fullPath) const {
-        *seen = path;
-        *fullPath = "full:" + path;
+    bool operator()(const std::filesystem::path& path, std::filesystem::path* fullPath) const {
+        *seen = path.string();
+        *fullPath = "full:" + *seen;
         return true;
     }
 };
@@ -33,7 +33,7 @@ TEST(DataDirectoryTest, JoinsDriveDirectoryAndDataStep) {
     };
     for (const auto& c : cases) {
         std::string seen;
-        const std::string result = ResolveDataDirectory(c.programPath, RecordingFullPath{&seen});
+        const std::string result = ResolveDataDirectory(c.programPath, RecordingFullPath{&seen}).string();
         EXPECT_EQ(seen, c.joined) << c.programPath;
         EXPECT_EQ(result, std::string("full:") + c.joined) << c.programPath;
     }
@@ -42,7 +42,7 @@ TEST(DataDirectoryTest, JoinsDriveDirectoryAndDataStep) {
 #ifdef _WIN32
 
 std::string Resolve(const std::string& programPath) {
-    return ResolveDataDirectory(programPath, PlatformFullPath);
+    return ResolveDataDirectory(programPath, PlatformFullPath).string();
 }
 
 TEST(DataDirectoryPlatformTest, ResolvesWithThePlatformFullPath) {

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 #include <windows.h>
+#include <sddl.h>
 
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -87,8 +89,11 @@ TEST_F(SettingsStoreTest, ReadsStoredValuesOnce) {
         {"MoonType 2 kept", "MoonType", Dword(2), 0, 2, 0},
         {"SelectedMoon beyond any catalogue", "SelectedMoon", Dword(1000000), 0, 0, 1000000},
         {"negative number", "SelectedMoon", Dword(0xFFFFFFFF), 0, 0, -1},
-        {"one byte of binary", "Annotate", {REG_BINARY, {1}}, 1, 0, 0},
-        {"two bytes of binary", "SelectedMoon", {REG_BINARY, {0x34, 0x12}}, 0, 0, 0x1234},
+        // Any other type or size reads as the default.
+        {"text", "MoonType", {REG_SZ, {'1', 0}}, 0, 0, 0},
+        {"longer text", "SelectedMoon", {REG_SZ, {'1', '2', 0}}, 0, 0, 0},
+        {"four bytes of binary", "Annotate", {REG_BINARY, {1, 0, 0, 0}}, 0, 0, 0},
+        {"a short number", "SelectedMoon", {REG_DWORD, {0x34, 0x12}}, 0, 0, 0},
         {"more than four bytes", "MoonType", {REG_BINARY, {1, 0, 0, 0, 0, 0, 0, 0}}, 0, 0, 0},
         {"a 64-bit number", "SelectedMoon", {REG_QWORD, {7, 0, 0, 0, 0, 0, 0, 0}}, 0, 0, 0},
     };
@@ -104,6 +109,30 @@ TEST_F(SettingsStoreTest, ReadsStoredValuesOnce) {
         Store("Annotate", Dword(9));
         EXPECT_EQ(settings.GetAnnotate(), c.annotate) << c.what;
     }
+}
+
+// Grants everyone `rights` on the settings key, and the right to change them again.
+bool SetKeyRights(DWORD rights) {
+    const std::string text = "D:(A;;" + std::to_string(rights | WRITE_DAC) + ";;;WD)";
+    PSECURITY_DESCRIPTOR descriptor = nullptr;
+    HKEY key = nullptr;
+    bool set = ConvertStringSecurityDescriptorToSecurityDescriptorA(text.c_str(), SDDL_REVISION_1, &descriptor,
+                                                                     nullptr) &&
+               RegOpenKeyExA(HKEY_CURRENT_USER, kKeyPath, 0, WRITE_DAC, &key) == ERROR_SUCCESS;
+    set = set && RegSetKeySecurity(key, DACL_SECURITY_INFORMATION, descriptor) == ERROR_SUCCESS;
+    if (key)
+        RegCloseKey(key);
+    LocalFree(descriptor);
+    return set;
+}
+
+TEST_F(SettingsStoreTest, AKeyTheUserMayOnlyReadIsRead) {
+    Store("SelectedMoon", Dword(7));
+    ASSERT_TRUE(SetKeyRights(KEY_READ));
+    HKEY full = nullptr;
+    ASSERT_NE(ERROR_SUCCESS, RegOpenKeyExA(HKEY_CURRENT_USER, kKeyPath, 0, KEY_ALL_ACCESS, &full));
+    EXPECT_EQ(7, TestSettings().GetSelectedMoon());
+    ASSERT_TRUE(SetKeyRights(KEY_ALL_ACCESS));
 }
 
 TEST_F(SettingsStoreTest, EachSetterWritesThroughAtOnce) {

@@ -10,6 +10,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "win/ansi_text_win.h"
 #include "win/app_instance.h"
 #include "resources/app_messages.h"
 #include "services/data_directory.h"
@@ -28,19 +29,19 @@ namespace {
 constexpr char kDesktopName[] = "QuellwickE2E";
 constexpr char kSettingsKey[] = "Software\\Quellwick";
 
-void RemoveTree(const std::string& folder) {
-    const std::string from = folder + '\0';  // the list ends with a second zero
-    SHFILEOPSTRUCTA remove = {};
+void RemoveTree(const std::filesystem::path& folder) {
+    const std::wstring from = folder.native() + L'\0';  // the list ends with a second zero
+    SHFILEOPSTRUCTW remove = {};
     remove.wFunc = FO_DELETE;
     remove.pFrom = from.c_str();
     remove.fFlags = FOF_NO_UI;
-    SHFileOperationA(&remove);
+    SHFileOperationW(&remove);
 }
 
-std::string TempPath(const std::string& name) {
-    char temp[MAX_PATH + 1] = {};
-    GetTempPathA(sizeof(temp), temp);
-    return std::string(temp) + name + "_" + std::to_string(GetCurrentProcessId());
+std::wstring TempPath(const std::wstring& name) {
+    wchar_t temp[MAX_PATH + 1] = {};
+    GetTempPathW(MAX_PATH + 1, temp);
+    return std::wstring(temp) + name + L"_" + std::to_wstring(GetCurrentProcessId());
 }
 
 }  // namespace
@@ -106,7 +107,7 @@ PixelCapture CaptureOwnClient(HWND window) {
     return capture;
 }
 
-bool SavePicture(const std::string& path, int width, int height, std::initializer_list<Block> blocks) {
+bool SavePicture(const std::filesystem::path& path, int width, int height, std::initializer_list<Block> blocks) {
     const GdipBitmapPtr bitmap = CreateCanvas(static_cast<UINT>(width), static_cast<UINT>(height));
     GpGraphics* raw = nullptr;
     if (!bitmap || GdipGetImageGraphicsContext(bitmap.get(), &raw) != Ok)
@@ -123,13 +124,13 @@ bool SavePicture(const std::string& path, int width, int height, std::initialize
         }
     }
     CLSID encoder;
-    return FindEncoderForExtension(PathExtension(path), &encoder) &&
-           GdipSaveImageToFile(bitmap.get(), WideFromAnsi(path).c_str(), &encoder, nullptr) == Ok;
+    return FindEncoderForExtension(path.extension().native(), &encoder) &&
+           GdipSaveImageToFile(bitmap.get(), path.c_str(), &encoder, nullptr) == Ok;
 }
 
-GdipBitmapPtr OpenBitmap(const std::string& path) {
+GdipBitmapPtr OpenBitmap(const std::filesystem::path& path) {
     GpBitmap* raw = nullptr;
-    return GdipCreateBitmapFromFile(WideFromAnsi(path).c_str(), &raw) == Ok ? GdipBitmapPtr(raw) : nullptr;
+    return GdipCreateBitmapFromFile(path.c_str(), &raw) == Ok ? GdipBitmapPtr(raw) : nullptr;
 }
 
 ARGB PixelAt(GpBitmap* bitmap, int x, int y) {
@@ -147,17 +148,18 @@ bool ColourNear(ARGB actual, ARGB expected, int tolerance) {
     return true;
 }
 
-std::string ReadFileBytes(const std::string& path) {
+std::string ReadFileBytes(const std::filesystem::path& path) {
     std::ostringstream bytes;
     bytes << std::ifstream(path, std::ios::binary).rdbuf();
     return bytes.str();
 }
 
-bool WriteFileBytes(const std::string& path, const std::string& bytes) {
+bool WriteFileBytes(const std::filesystem::path& path, const std::string& bytes) {
     return static_cast<bool>(std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes);
 }
 
-CScratchFolder::CScratchFolder(const std::string& name) : folder(TempPath(name)) {
+CScratchFolder::CScratchFolder(const std::string& name)
+    : folder(std::filesystem::path(TempPath(WideFromAnsi(name))).string()) {
     RemoveTree(folder);
     CreateDirectoryA(folder.c_str(), nullptr);
 }
@@ -202,7 +204,7 @@ CMoonCatalog& TestCatalog() {
 }
 
 CTestCatalogue::CTestCatalogue(const std::vector<TestEntry>& entries) {
-    const std::string& folder = ProcessDataDirectory();
+    const std::string folder = ProcessDataDirectory().string();
     CreateDirectoryA(folder.c_str(), nullptr);
     std::string xml = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<Quellwicks>\n";
     int phase = 0;
@@ -284,16 +286,22 @@ std::unique_ptr<CViewerWindow> OpenViewer(HWND owner, int index, bool annotated)
     return viewer;
 }
 
-CProgram::CProgram() : root(TempPath("qw_e2e")) {
+CProgram::CProgram() : CProgram(std::wstring(L"qw_e2e")) {}
+
+CProgram::CProgram(const std::wstring& stageName) : root(TempPath(stageName)) {
     std::string staged = "Z:" + std::string(QW_STAGED_PROGRAM);
     std::replace(staged.begin(), staged.end(), '/', '\\');
     RemoveTree(root);
-    ready = CreateDirectoryA(root.c_str(), nullptr) && CreateDirectoryA((root + "\\bin").c_str(), nullptr) &&
-            CreateDirectoryA((root + "\\data").c_str(), nullptr) &&
-            CopyFileA(staged.c_str(), ProgramPath().c_str(), FALSE);
+    ready = CreateDirectoryW(root.c_str(), nullptr) && CreateDirectoryW((root.native() + L"\\bin").c_str(), nullptr) &&
+            CreateDirectoryW((root.native() + L"\\data").c_str(), nullptr) &&
+            CopyFileW(WideFromAnsi(staged).c_str(), ProgramPath().c_str(), FALSE);
 }
 
-CProgram::CProgram(std::string installedRoot) : root(std::move(installedRoot)), ownsRoot(false), ready(true) {}
+CProgram::CProgram(std::string installedRoot) : root(WideFromAnsi(installedRoot)), ownsRoot(false), ready(true) {}
+
+std::filesystem::path CProgram::DataPath(const std::string& file) const {
+    return root.native() + L"\\data\\" + WideFromAnsi(file);
+}
 
 CProgram::~CProgram() {
     Kill();
@@ -307,13 +315,14 @@ HWND CProgram::Start() {
 
 namespace {
 
-bool StartOnDesktop(const std::string& path, const std::string& arguments, PROCESS_INFORMATION* info) {
-    STARTUPINFOA startup = {};
+bool StartOnDesktop(const std::filesystem::path& path, const std::string& arguments, PROCESS_INFORMATION* info) {
+    STARTUPINFOW startup = {};
     startup.cb = sizeof(startup);
-    char desktop[] = "QuellwickE2E";
+    wchar_t desktop[] = L"QuellwickE2E";
     startup.lpDesktop = desktop;
-    std::string commandLine = "\"" + path + "\"" + (arguments.empty() ? "" : " " + arguments);
-    if (!CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, info))
+    std::wstring commandLine =
+        L"\"" + path.native() + L"\"" + (arguments.empty() ? L"" : L" " + WideFromAnsi(arguments));
+    if (!CreateProcessW(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, info))
         return false;
     CloseHandle(info->hThread);
     return true;
@@ -321,7 +330,7 @@ bool StartOnDesktop(const std::string& path, const std::string& arguments, PROCE
 
 }  // namespace
 
-DWORD RunProgram(const std::string& path, const std::string& arguments, DWORD timeoutMs) {
+DWORD RunProgram(const std::filesystem::path& path, const std::string& arguments, DWORD timeoutMs) {
     PROCESS_INFORMATION info = {};
     if (!StartOnDesktop(path, arguments, &info))
         return GetLastError();
@@ -428,9 +437,9 @@ bool WriteSetting(const char* name, DWORD value) {
     return RegSetKeyValueA(HKEY_CURRENT_USER, kSettingsKey, name, REG_DWORD, &value, sizeof(value)) == ERROR_SUCCESS;
 }
 
-FILETIME LastWriteTime(const std::string& path) {
+FILETIME LastWriteTime(const std::filesystem::path& path) {
     WIN32_FILE_ATTRIBUTE_DATA data = {};
-    GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data);
+    GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data);
     return data.ftLastWriteTime;
 }
 

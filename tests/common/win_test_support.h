@@ -6,6 +6,7 @@
 
 #include <windows.h>
 
+#include <filesystem>
 #include <functional>
 #include <initializer_list>
 #include <memory>
@@ -37,12 +38,12 @@ struct Block {
     Gdiplus::ARGB colour;
 };
 // A picture, transparent but for the blocks, in the format the extension selects.
-bool SavePicture(const std::string& path, int width, int height, std::initializer_list<Block> blocks);
-GdipBitmapPtr OpenBitmap(const std::string& path);
+bool SavePicture(const std::filesystem::path& path, int width, int height, std::initializer_list<Block> blocks);
+GdipBitmapPtr OpenBitmap(const std::filesystem::path& path);
 Gdiplus::ARGB PixelAt(Gdiplus::GpBitmap* bitmap, int x, int y);
 bool ColourNear(Gdiplus::ARGB actual, Gdiplus::ARGB expected, int tolerance = 8);
-std::string ReadFileBytes(const std::string& path);
-bool WriteFileBytes(const std::string& path, const std::string& bytes);
+std::string ReadFileBytes(const std::filesystem::path& path);
+bool WriteFileBytes(const std::filesystem::path& path, const std::string& bytes);
 
 // A fresh folder under the temporary directory, removed with its contents at the end.
 class CScratchFolder {
@@ -111,18 +112,20 @@ std::unique_ptr<CViewerWindow> OpenViewer(HWND owner, int index, bool annotated)
 
 // Starts a program on the virtual desktop and waits up to `timeoutMs` for it to end: its
 // exit code, or STILL_ACTIVE while it runs on.
-DWORD RunProgram(const std::string& path, const std::string& arguments, DWORD timeoutMs = kPatience);
+DWORD RunProgram(const std::filesystem::path& path, const std::string& arguments, DWORD timeoutMs = kPatience);
 
-// The staged program, copied into an installed layout of its own (bin\ beside data\); or,
-// given a root, the copy installed there, which stays when the object goes.
+// The staged program, copied into an installed layout of its own (bin\ beside data\) in a
+// temporary folder, whose name starts with `stageName` when given; or, given a root, the
+// copy installed there, which stays when the object goes.
 class CProgram {
 public:
     CProgram();
+    explicit CProgram(const std::wstring& stageName);
     explicit CProgram(std::string installedRoot);
     ~CProgram();
     bool IsReady() const { return ready; }
-    std::string ProgramPath() const { return root + "\\bin\\Quellwick.exe"; }
-    std::string DataPath(const std::string& file) const { return root + "\\data\\" + file; }
+    std::filesystem::path ProgramPath() const { return root.native() + L"\\bin\\Quellwick.exe"; }
+    std::filesystem::path DataPath(const std::string& file) const;
     // Starts it on the virtual desktop; Start also waits for its hidden tray window.
     bool Launch(const std::string& arguments = "");
     HWND Start();
@@ -136,7 +139,7 @@ public:
     DWORD WaitExit(DWORD timeoutMs = kPatience);
 
 private:
-    std::string root;
+    std::filesystem::path root;
     bool ownsRoot = true;
     bool ready = false;
     HANDLE process = nullptr;
@@ -152,7 +155,7 @@ std::string WindowsWallpaperPath();
 std::string ReadDesktopString(const char* name);
 DWORD SettingOr(const char* name, DWORD fallback);
 bool WriteSetting(const char* name, DWORD value);
-FILETIME LastWriteTime(const std::string& path);
+FILETIME LastWriteTime(const std::filesystem::path& path);
 // Waits for the wallpaper file to be written after `before`; false when it was not.
 bool WallpaperRewritten(const FILETIME& before);
 // Whether the notification area holds the icon of a window.

@@ -7,6 +7,7 @@
 
 #include "resources/app_messages.h"
 #include "tests/common/win_test_support.h"
+#include "win/ansi_text_win.h"
 
 using namespace wintest;
 

@@ -87,19 +87,20 @@ TEST_F(WorldEndToEnd, PictureIsThatOfThePresentMomentInAnyTimeZone) {
 TEST_F(WorldEndToEnd, WakeAndClockChangeRefreshAtOnce) {
     const int entry = CurrentMoonIndex(program);
     ASSERT_GE(entry, 0);
-    const std::string picture = program.DataPath("moon_" + std::to_string(entry) + ".png");
+    const std::filesystem::path picture = program.DataPath("moon_" + std::to_string(entry) + ".png");
+    const std::filesystem::path away = picture.native() + L".away";
     const struct {
         UINT message;
         WPARAM event;
     } cases[] = {{WM_TIMECHANGE, 0}, {WM_POWERBROADCAST, PBT_APMRESUMEAUTOMATIC}};
     for (const auto& c : cases) {
         ResetUserState();
-        ASSERT_TRUE(MoveFileA(picture.c_str(), (picture + ".away").c_str()));
+        ASSERT_TRUE(MoveFileW(picture.c_str(), away.c_str()));
         const HWND tray = program.Start();
         ASSERT_TRUE(tray);
         Sleep(3000);  // the first refresh finds no picture
         ASSERT_FALSE(WallpaperInstalled());
-        ASSERT_TRUE(MoveFileA((picture + ".away").c_str(), picture.c_str()));
+        ASSERT_TRUE(MoveFileW(away.c_str(), picture.c_str()));
         PostMessageA(tray, c.message, c.event, 0);
         EXPECT_TRUE(WaitFor(WallpaperInstalled, 15000)) << "no refresh after message " << c.message;
         program.Kill();

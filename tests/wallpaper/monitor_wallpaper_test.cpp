@@ -48,9 +48,9 @@ TEST(MonitorWallpaper, EveryMonitorShowsTheSquarePictureSquare) {
     CGdiplusSession imaging;
     CTestCatalog catalog;
     CWallpaperMaker maker(catalog);
-    const std::string data = maker.GetDataDirectory();
-    CreateDirectoryA(data.c_str(), nullptr);
-    ASSERT_TRUE(SavePicture(data + "qw_monitors.png", 400, 400, {{0, 0, 400, 400, kGrey}}));
+    const std::filesystem::path data = maker.GetDataDirectory();
+    CreateDirectoryW(data.c_str(), nullptr);
+    ASSERT_TRUE(SavePicture(data / "qw_monitors.png", 400, 400, {{0, 0, 400, 400, kGrey}}));
     catalog.Set({Entry("qw_monitors.png", 0), Entry("qw_monitors.png", 200)});
     ResetUserState();
     ASSERT_EQ(1, maker.UpdateWallpaper(nullptr, nullptr, 0));
@@ -80,7 +80,7 @@ TEST(MonitorWallpaper, EveryMonitorShowsTheSquarePictureSquare) {
                                             << style << ", tile " << tile;
     }
     ResetUserState();
-    DeleteFileA((data + "qw_monitors.png").c_str());
+    DeleteFileW((data / "qw_monitors.png").c_str());
 }
 
 }  // namespace

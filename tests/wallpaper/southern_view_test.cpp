@@ -27,13 +27,13 @@ class SouthernWallpaper : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_TRUE(imaging.IsStarted());
-        const std::string data = maker.GetDataDirectory();
-        CreateDirectoryA(data.c_str(), nullptr);
-        ASSERT_TRUE(SavePicture(data + "qw_south_waxing.png", kWidth, kHeight, {{32, 0, 32, 48, kWhite}}));
-        ASSERT_TRUE(SavePicture(data + "qw_south_waning.png", kWidth, kHeight, {{0, 0, 32, 48, kWhite}}));
-        ASSERT_TRUE(SavePicture(data + "qw_south_ann.png", kWidth, kHeight, {{2, 2, 10, 10, kGreen}}));
-        ASSERT_TRUE(SavePicture(data + "qw_south_ann_south.png", kWidth, kHeight, {{2, 2, 10, 10, kBlue}}));
-        ASSERT_TRUE(SavePicture(data + "qw_south_alone.png", kWidth, kHeight, {{2, 2, 10, 10, kGreen}}));
+        const std::filesystem::path data = maker.GetDataDirectory();
+        CreateDirectoryW(data.c_str(), nullptr);
+        ASSERT_TRUE(SavePicture(data / "qw_south_waxing.png", kWidth, kHeight, {{32, 0, 32, 48, kWhite}}));
+        ASSERT_TRUE(SavePicture(data / "qw_south_waning.png", kWidth, kHeight, {{0, 0, 32, 48, kWhite}}));
+        ASSERT_TRUE(SavePicture(data / "qw_south_ann.png", kWidth, kHeight, {{2, 2, 10, 10, kGreen}}));
+        ASSERT_TRUE(SavePicture(data / "qw_south_ann_south.png", kWidth, kHeight, {{2, 2, 10, 10, kBlue}}));
+        ASSERT_TRUE(SavePicture(data / "qw_south_alone.png", kWidth, kHeight, {{2, 2, 10, 10, kGreen}}));
         catalog.Set({Entry("qw_south_waxing.png", 50, "qw_south_ann.png"),
                      Entry("qw_south_waning.png", 150, "qw_south_ann.png"),
                      Entry("qw_south_waxing.png", 200, "qw_south_alone.png")});
@@ -45,13 +45,13 @@ protected:
     void TearDown() override {
         catalog.Set({});
         RegDeleteKeyA(HKEY_CURRENT_USER, "Software\\Quellwick");
-        DeleteFileA(output.c_str());
+        DeleteFileW(output.c_str());
     }
 
     CGdiplusSession imaging;
     CTestCatalog catalog;
     CWallpaperMaker maker{catalog};
-    std::string output;
+    std::filesystem::path output;
 };
 
 TEST_F(SouthernWallpaper, TurnsThePictureAndTakesTheSouthernOverlayUpright) {

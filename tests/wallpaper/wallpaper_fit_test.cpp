@@ -51,14 +51,6 @@ TEST(WallpaperFit, ExtremeProportionsStayInsideTheCanvas) {
     EXPECT_LE(wide.y + wide.height, 800u);
 }
 
-TEST(EncoderExtension, TakenFromTheLastPathComponent) {
-    EXPECT_EQ(".bmp", PathExtension("C:\\WINDOWS\\Quellwick.bmp"));
-    EXPECT_EQ(".gz", PathExtension("C:\\a\\archive.tar.gz"));
-    EXPECT_EQ("", PathExtension("C:\\dotted.dir\\noext"));
-    EXPECT_EQ("", PathExtension(""));
-    EXPECT_EQ(".", PathExtension("name."));
-}
-
 TEST(EncoderExtension, ListPiecesMatchIgnoringCase) {
     const std::wstring bmpList = L"*.BMP;*.DIB;*.RLE";
     EXPECT_TRUE(ExtensionListMatches(bmpList, L".bmp"));

@@ -65,7 +65,7 @@ TEST(WallpaperSoak, ForcedUpdatesLeaveNoObjectsOrMemoryBehind) {
     AppInstance().Init(GetModuleHandleA(nullptr));
     CTestCatalog catalog;
     CWallpaperMaker maker(catalog);
-    const std::string data = maker.GetDataDirectory();
+    const std::string data = maker.GetDataDirectory().string();
     CreateDirectoryA(data.c_str(), nullptr);
     ASSERT_TRUE(SavePicture(data + "qw_soak.png", 320, 240, {{0, 0, 160, 240, 0xFFC0C0C0}}));
     ASSERT_TRUE(SavePicture(data + "qw_soak_ann.png", 320, 240, {{100, 80, 120, 80, 0xFF20C040}}));

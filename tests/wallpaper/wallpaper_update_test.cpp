@@ -28,7 +28,7 @@ class WallpaperUpdate : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_TRUE(imaging.IsStarted());
-        const std::string data = maker.GetDataDirectory();
+        const std::string data = maker.GetDataDirectory().string();
         ASSERT_FALSE(data.empty());
         CreateDirectoryA(data.c_str(), nullptr);
         ASSERT_TRUE(SavePicture(data + "qw_update_red.png", 64, 48, {{0, 0, 64, 48, kRed}}));
@@ -39,7 +39,7 @@ protected:
         AppSettings::Instance().SetMoonType(0);
         AppSettings::Instance().SetSelectedMoon(0);
         AppSettings::Instance().SetAnnotate(0);
-        output = maker.WallpaperOutputPath();
+        output = maker.WallpaperOutputPath().string();
         ASSERT_FALSE(output.empty());
     }
 
@@ -94,10 +94,10 @@ TEST_F(WallpaperUpdate, MissingPictureKeepsThePreviousWallpaperAndRetries) {
     EXPECT_TRUE(previous == ReadFileBytes(output));
 
     // Not recorded as installed: once the picture exists the next plain update installs it.
-    ASSERT_TRUE(SavePicture(maker.GetDataDirectory() + "qw_update_absent.png", 8, 8, {{0, 0, 8, 8, kBlue}}));
+    ASSERT_TRUE(SavePicture(maker.GetDataDirectory().string() + "qw_update_absent.png", 8, 8, {{0, 0, 8, 8, kBlue}}));
     EXPECT_EQ(1, maker.UpdateWallpaper(nullptr, nullptr, 0));
     EXPECT_TRUE(ColourNear(CentrePixel(), kBlue));
-    DeleteFileA((maker.GetDataDirectory() + "qw_update_absent.png").c_str());
+    DeleteFileA((maker.GetDataDirectory().string() + "qw_update_absent.png").c_str());
 }
 
 TEST_F(WallpaperUpdate, InstallWritesTheDesktopValues) {
@@ -111,7 +111,7 @@ TEST_F(WallpaperUpdate, OutputMovesToTheUserFolderWhenTheWindowsDirectoryIsBlock
     char windows[MAX_PATH + 1] = {};
     ASSERT_NE(0u, GetWindowsDirectoryA(windows, sizeof(windows)));
     const std::string windowsOutput = std::string(windows) + "\\Quellwick.bmp";
-    EXPECT_EQ(windowsOutput, maker.WallpaperOutputPath());
+    EXPECT_EQ(windowsOutput, maker.WallpaperOutputPath().string());
 
     char appData[MAX_PATH + 1] = {};
     ASSERT_TRUE(SUCCEEDED(SHGetFolderPathA(nullptr, CSIDL_LOCAL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, appData)));
@@ -120,17 +120,17 @@ TEST_F(WallpaperUpdate, OutputMovesToTheUserFolderWhenTheWindowsDirectoryIsBlock
     // A read-only file in the way, then a folder in the way.
     ASSERT_TRUE(WriteFileBytes(windowsOutput, "read-only"));
     ASSERT_TRUE(SetFileAttributesA(windowsOutput.c_str(), FILE_ATTRIBUTE_READONLY));
-    EXPECT_EQ(userOutput, maker.WallpaperOutputPath());
+    EXPECT_EQ(userOutput, maker.WallpaperOutputPath().string());
     SetFileAttributesA(windowsOutput.c_str(), FILE_ATTRIBUTE_NORMAL);
     ASSERT_TRUE(DeleteFileA(windowsOutput.c_str()));
     ASSERT_TRUE(CreateDirectoryA(windowsOutput.c_str(), nullptr));
-    EXPECT_EQ(userOutput, maker.WallpaperOutputPath());
+    EXPECT_EQ(userOutput, maker.WallpaperOutputPath().string());
     output = userOutput;
     EXPECT_EQ(1, maker.UpdateWallpaper(nullptr, nullptr, 1));
     EXPECT_EQ(0, lstrcmpiA(userOutput.c_str(), InstalledWallpaper().c_str()));
     EXPECT_TRUE(ColourNear(CentrePixel(), kRed));
     RemoveDirectoryA(windowsOutput.c_str());
-    EXPECT_EQ(windowsOutput, maker.WallpaperOutputPath());
+    EXPECT_EQ(windowsOutput, maker.WallpaperOutputPath().string());
 }
 
 }  // namespace
