@@ -121,21 +121,4 @@ TEST_F(QuellwickEndToEnd, InstallsTheWallpaperKeepsItsIconShowsAboutAndFlipsAnno
     EXPECT_FALSE(HasTrayIcon(tray)) << "the icon outlived the program";
 }
 
-TEST_F(QuellwickEndToEnd, MissingCatalogueIsReportedAndEndsWithCodeOne) {
-    ASSERT_TRUE(program.Launch());
-    const HWND box = program.WaitWindow("#32770", "Quellwick");
-    ASSERT_TRUE(box) << "no message box";
-    char text[256] = {};
-    GetDlgItemTextA(box, 0xFFFF, text, sizeof(text));
-    EXPECT_STREQ("Unable ot initialize list of available Quellwicks. You may need to install msxml3.dll.", text);
-    EXPECT_TRUE(GetDlgItem(box, IDOK) && !GetDlgItem(box, IDCANCEL)) << "a lone OK button";
-    const HWND tray = program.FindWindowOf("QuellwickTrayIconWindow", nullptr);
-    SendMessageA(GetDlgItem(box, IDOK), BM_CLICK, 0, 0);
-    EXPECT_EQ(1u, program.WaitExit());
-    if (tray) {
-        EXPECT_FALSE(HasTrayIcon(tray)) << "the icon was left behind";
-    }
-    EXPECT_EQ("", ReadDesktopString("Wallpaper"));
-}
-
 }  // namespace

@@ -108,19 +108,25 @@ TEST_F(WorldEndToEnd, WakeAndClockChangeRefreshAtOnce) {
 }
 
 // A catalogue that breaks off at its third entry: the failure box, and nothing installed
-// or written while it is shown.
-TEST_F(WorldEndToEnd, FailedStartInstallsNothing) {
+// or written while it is shown; the program ends with code 1 and leaves no icon.
+TEST_F(WorldEndToEnd, FailedStartIsReportedAndInstallsNothing) {
     ASSERT_TRUE(WriteCatalogue(program, {"paper=\"moon_0.png\" phase=\"0\"", "paper=\"moon_1.png\" phase=\"200\"",
                                          "paper=\"moon_2.png\""}));
     ASSERT_TRUE(program.Launch());
     const HWND box = program.WaitWindow("#32770", "Quellwick");
     ASSERT_TRUE(box) << "no message box";
+    char text[256] = {};
+    GetDlgItemTextA(box, 0xFFFF, text, sizeof(text));
+    EXPECT_STREQ("Unable ot initialize list of available Quellwicks. You may need to install msxml3.dll.", text);
+    EXPECT_TRUE(GetDlgItem(box, IDOK) && !GetDlgItem(box, IDCANCEL)) << "a lone OK button";
+    const HWND tray = program.FindWindowOf("QuellwickTrayIconWindow", nullptr);
     Sleep(3000);  // time for a tick or two while the box is shown
     EXPECT_EQ("", ReadDesktopString("Wallpaper"));
     EXPECT_EQ("<missing>", ReadDesktopString("TileWallpaper"));
     EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(WindowsWallpaperPath().c_str()));
     SendMessageA(GetDlgItem(box, IDOK), BM_CLICK, 0, 0);
     EXPECT_EQ(1u, program.WaitExit());
+    EXPECT_FALSE(tray && HasTrayIcon(tray)) << "the icon was left behind";
 }
 
 int addsOffered = 0;
