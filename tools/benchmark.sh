@@ -19,7 +19,6 @@ bench_start_xvfb 1280x1024x24
 convert -size 2048x2048 radial-gradient:'#f4f0e0'-'#202020' -quality 92 "$work/moon.jpg"
 convert -size 2048x2048 xc:none -fill none -stroke '#40d060' -strokewidth 6 \
   -draw 'circle 1024,1024 1024,240' -draw 'line 0,1024 2047,1024' -draw 'line 1024,0 1024,2047' "$work/moon_ann.png"
-winpath() { echo "Z:$(tr / '\\' <<<"$1")"; }
 
 echo "=== RenderWallpaper (Quellwick, GDI+ under Wine), 10 runs per size"
 quellwick_output=$("$build/wine-run" "$build/bench/quellwick_render_benchmark.exe" \
@@ -57,20 +56,8 @@ cat >"$work/root/data/Quellwicks.xml" <<'XML'
   <Quellwick paper="moon.jpg" phase="200" ann="moon_ann.png" title="New">New</Quellwick>
 </Quellwicks>
 XML
-"$WINELOADER" explorer.exe /desktop=QuellwickIdle,1280x800 "$(winpath "$work/root/bin/Quellwick.exe")" &
-program_pid=$!
-pid=
-for _ in $(seq 1 30); do
-  pid=$(pgrep -f "^Z:.*quellwick_bench.*Quellwick\.exe" | head -1 || true)
-  [[ -n $pid ]] && break
-  sleep 1
-done
-if [[ -z $pid ]]; then
-  echo "Quellwick.exe did not start"
-  exit 1
-fi
+bench_start_program
 sleep 5
-cpu_ticks() { awk '{print $14 + $15}' "/proc/$1/stat"; }
 before=$(cpu_ticks "$pid")
 sleep "$idle"
 after=$(cpu_ticks "$pid")

@@ -17,7 +17,6 @@ export WINELOADER=/usr/lib/wine/wine64
 export WINEDEBUG=-all
 bench_start_xvfb 1280x1024x24
 "$build/wine-run" cmd.exe /c exit >/dev/null 2>&1 || true
-winpath() { echo "Z:$(tr / '\\' <<<"$1")"; }
 
 mkdir -p "$work/root/bin" "$work/root/data"
 cp "$program" "$work/root/bin/Quellwick.exe"
@@ -30,21 +29,9 @@ cat >"$work/root/data/Quellwicks.xml" <<'XML'
   <Quellwick paper="moon.png" phase="200" title="New">New</Quellwick>
 </Quellwicks>
 XML
-"$WINELOADER" explorer.exe /desktop=QuellwickIdle,1280x800 "$(winpath "$work/root/bin/Quellwick.exe")" &
-program_pid=$!
-pid=
-for _ in $(seq 1 30); do
-  pid=$(pgrep -f "^Z:.*quellwick_idle.*Quellwick\.exe" | head -1 || true)
-  [[ -n $pid ]] && break
-  sleep 1
-done
-if [[ -z $pid ]]; then
-  echo "Quellwick.exe did not start"
-  exit 1
-fi
+bench_start_program
 sleep 5 # past the start and the first refresh
 
-cpu_ticks() { awk '{print $14 + $15}' "/proc/$1/stat"; }
 wake_ups() { cat /proc/"$1"/task/*/status | awk '/^voluntary_ctxt_switches/ {n += $2} END {print n}'; }
 idle=${QW_IDLE_SECONDS:-120}
 cpu_before=$(cpu_ticks "$pid")

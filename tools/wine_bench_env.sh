@@ -1,5 +1,6 @@
 # What every benchmark script needs before it measures: sourced (never run) by
-# tools/benchmark.sh, tools/preview_benchmark.sh and tools/viewer_benchmark.sh after their
+# tools/benchmark.sh, tools/idle_benchmark.sh, tools/preview_benchmark.sh and
+# tools/viewer_benchmark.sh after their
 # `set -euo pipefail`. Sourcing it goes to the source root, makes sure the packages are
 # there and leaves:
 #   root, build       the source root and the 64-bit Release build folder (build/win64);
@@ -42,6 +43,28 @@ bench_start_xvfb() {
   xvfb_pid=$!
   export DISPLAY=":$display"
   sleep 1
+}
+
+# winpath PATH: the Linux path as a Wine program sees it, through drive Z:.
+winpath() { echo "Z:$(tr / '\\' <<<"$1")"; }
+
+# cpu_ticks PID: the user and system CPU time of a Linux process so far, in clock ticks.
+cpu_ticks() { awk '{print $14 + $15}' "/proc/$1/stat"; }
+
+# bench_start_program: starts $work/root/bin/Quellwick.exe with $WINELOADER on a 1280x800
+# virtual desktop in the background, and leaves its Linux process id in `pid` (the
+# loader's in `program_pid`); the script ends when the program does not start.
+bench_start_program() {
+  "$WINELOADER" explorer.exe /desktop=QuellwickIdle,1280x800 "$(winpath "$work/root/bin/Quellwick.exe")" &
+  program_pid=$!
+  pid=
+  for _ in $(seq 1 30); do
+    pid=$(pgrep -f "^Z:.*$(basename "$work").*Quellwick\.exe" | head -1 || true)
+    [[ -n $pid ]] && return 0
+    sleep 1
+  done
+  echo "Quellwick.exe did not start"
+  exit 1
 }
 
 bench_cleanup() {
