@@ -17,6 +17,6 @@ struct PhaseInstant {
 // (within a second) is not "next": its successor a lunation later is given.
 //
 // The model is a low-precision one: its new and full moons lie within about 40 minutes
-// of the true instants from 1900 to 2100, and its quarters, where
-// the model's terms leave a larger error, within about an hour.
+// of the true instants from 1900 to 2100, and its quarters, where the model's terms leave
+// a larger error, within about an hour.
 std::array<PhaseInstant, 4> NextPrincipalPhases(double julianDate);
