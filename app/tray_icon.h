@@ -45,8 +45,6 @@ public:
     bool NotifyShell(DWORD shellMessage);
 
     bool IsShown() const { return shown; }
-    // Whether the shell holds the icon.
-    bool IsIconAdded() const { return iconAdded; }
 
 protected:
     using CWindowBase::DefaultProcessing;

@@ -13,7 +13,7 @@
 // and answers the icon's mouse messages and menu.
 class CTrayWindow : public CTrayIcon {
 public:
-    // Adds the icon, starts the timer and loads the catalogue. When the catalogue cannot
+    // Adds the icon, loads the catalogue and then starts the timer. When the catalogue cannot
     // be read the user is told, the icon is removed and the quit message (code 1) is posted.
     explicit CTrayWindow(UINT iconResource);
 

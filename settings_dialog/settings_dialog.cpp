@@ -15,9 +15,10 @@
 
 namespace {
 
-// While the dialog is open the next phases are brought up to date once a second.
+// While the dialog is open the next phases are brought up to date once a minute, as often
+// as the wallpaper: the list changes only when one of them has come.
 constexpr UINT_PTR kPhasesTimer = 1;
-constexpr UINT kPhasesPeriodMs = 1000;
+constexpr UINT kPhasesPeriodMs = 60000;
 
 }  // namespace
 
@@ -309,7 +310,7 @@ void CSettingsDlg::UpdateNextPhases() {
     const std::string text = NextPhasesText(wallpaperMaker.CurrentJulianDate());
     char shown[512] = {};
     GetDlgItemTextA(GetHwnd(), IDC_NEXT_PHASES, shown, sizeof shown);
-    // Rewritten only when a minute has turned, so that the text does not flicker.
+    // Rewritten only when it has changed, so that the text does not flicker.
     if (text != shown)
         SetDlgItemTextA(GetHwnd(), IDC_NEXT_PHASES, text.c_str());
 }
