@@ -70,25 +70,6 @@ bool CalendarFromDays(double days, CalendarTime* time) {
     return true;
 }
 
-double AddSpan(double days, DateSpan span) {
-    double linear = days;
-    if (days < 0.0) {
-        const double c = std::ceil(days);
-        linear = c - (days - c);
-    }
-    const double sum = linear + span.days;
-    if (sum >= 0.0)
-        return sum;
-    const double f = std::floor(sum);
-    return f + (f - sum);
-}
-
-DateValue LocalToUniversal(const DateValue& local, const ITimeZone& zone) {
-    const TimeZoneBias tz = zone.CurrentBias();
-    const long bias = tz.bias + (tz.daylight ? tz.daylightBias : tz.standardBias);
-    return DateValue{AddSpan(local.days, DateSpan::FromParts(0, 0, bias, 0)), DateValue::Status::valid};
-}
-
 double JulianDateFromCalendar(int year, int month, int day, int hour, int minute, int second) {
     int m = month + 1;
     int y = year;

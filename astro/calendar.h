@@ -24,15 +24,6 @@ struct DateValue {
     bool IsValid() const { return status == Status::valid; }
 };
 
-// A signed length of time in days.
-struct DateSpan {
-    double days = 0.0;
-
-    static DateSpan FromParts(double days, double hours, double minutes, double seconds) {
-        return DateSpan{days + hours / 24.0 + minutes / 1440.0 + seconds / 86400.0};
-    }
-};
-
 // The earliest and latest OLE dates (100-01-01 and 9999-12-31).
 constexpr double kDateMin = -657434.0;
 constexpr double kDateMax = 2958465.0;
@@ -46,23 +37,6 @@ bool DaysFromCalendar(const CalendarTime& time, double* days);
 // it. Fails outside kDateMin to kDateMax (exclusive of the next whole day) and for NaN.
 bool CalendarFromDays(double days, CalendarTime* time);
 
-// The time-zone bias of the machine, in minutes (universal time minus local time).
-struct TimeZoneBias {
-    long bias = 0;
-    long standardBias = 0;
-    long daylightBias = 0;
-    bool daylight = false;  // daylight saving time is in force now
-};
-
-class ITimeZone {
-public:
-    virtual ~ITimeZone() = default;
-    virtual TimeZoneBias CurrentBias() const = 0;
-};
-
-// The machine's own time zone.
-const ITimeZone& SystemTimeZone();
-
 // The present moment in universal time, read from the platform's clock at whole-second
 // resolution. False when the clock cannot be read.
 bool UniversalCalendarNow(CalendarTime* time);
@@ -71,13 +45,6 @@ bool UniversalCalendarNow(CalendarTime* time);
 // straight from the clock, so neither a TZ variable nor a zone changed while the program
 // runs can move it. Invalid (days 0) when the clock cannot be read.
 DateValue CurrentUniversalDate();
-
-// Local date to universal time with the zone's current total bias. Always valid.
-DateValue LocalToUniversal(const DateValue& local, const ITimeZone& zone = SystemTimeZone());
-
-// Adds a span on the continuous time scale, so that the fraction of a negative date
-// keeps counting forward from midnight.
-double AddSpan(double days, DateSpan span);
 
 // Julian date of a calendar time; month is zero-based (0 = January). Dates up to
 // 1582 October 4 are Julian calendar dates, from 1582 October 5 on Gregorian.

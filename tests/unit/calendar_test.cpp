@@ -7,12 +7,6 @@
 
 namespace {
 
-struct CFixedZone : ITimeZone {
-    explicit CFixedZone(TimeZoneBias value) : bias(value) {}
-    TimeZoneBias CurrentBias() const override { return bias; }
-    TimeZoneBias bias;
-};
-
 DateValue Date(int year, int month, int day, int hour, int minute, int second) {
     DateValue value;
     EXPECT_TRUE(DaysFromCalendar(CalendarTime{year, month, 0, day, hour, minute, second}, &value.days));
@@ -26,12 +20,6 @@ Ymdhms Calendar(double days) {
     CalendarTime t;
     EXPECT_TRUE(CalendarFromDays(days, &t)) << days;
     return {t.year, t.month, t.day, t.hour, t.minute, t.second};
-}
-
-Ymdhms Universal(const DateValue& local, TimeZoneBias bias) {
-    const DateValue result = LocalToUniversal(local, CFixedZone(bias));
-    EXPECT_TRUE(result.IsValid());
-    return Calendar(result.days);
 }
 
 TEST(JulianDate, KnownDatesFromTheCalendarFromOleDatesAndOfNow) {
@@ -53,7 +41,6 @@ TEST(JulianDate, KnownDatesFromTheCalendarFromOleDatesAndOfNow) {
 }
 
 TEST(OleDate, BothWaysAndTheImpossibleTimes) {
-    // Both directions are checked against the platform in tests/wine/platform_time_test.cpp.
     EXPECT_DOUBLE_EQ(-1.25, Date(1899, 12, 29, 6, 0, 0).days);  // fraction counts forward
     EXPECT_DOUBLE_EQ(kDateMin, Date(100, 1, 1, 0, 0, 0).days);
     EXPECT_DOUBLE_EQ(kDateMax, Date(9999, 12, 31, 0, 0, 0).days);
@@ -78,19 +65,6 @@ TEST(OleDate, BothWaysAndTheImpossibleTimes) {
     EXPECT_FALSE(CalendarFromDays(kDateMax + 1.0, &time));
     EXPECT_FALSE(CalendarFromDays(kDateMin - 1.0, &time));
     EXPECT_FALSE(CalendarFromDays(std::nan(""), &time));
-}
-
-TEST(LocalToUniversal, AddsTheBiasInForceAcrossMidnightAndDayZero) {
-    const DateValue june = Date(2004, 6, 1, 14, 30, 0);
-    EXPECT_EQ(Ymdhms(2004, 6, 1, 12, 30, 0), Universal(june, {-60, 0, -60, true}));
-    EXPECT_EQ(Ymdhms(2004, 6, 1, 19, 30, 0), Universal(june, {300, 0, -60, false}));
-    EXPECT_EQ(Ymdhms(2003, 12, 31, 23, 30, 0), Universal(Date(2004, 1, 1, 0, 30, 0), {-60, 0, 0, false}));
-    // Across 1899-12-30, where the OLE scale turns negative.
-    EXPECT_EQ(Ymdhms(1899, 12, 29, 23, 30, 0), Universal(Date(1899, 12, 30, 0, 30, 0), {-60, 0, 0, false}));
-    EXPECT_EQ(Ymdhms(1899, 12, 30, 1, 30, 0), Universal(Date(1899, 12, 29, 23, 30, 0), {120, 0, 0, false}));
-    EXPECT_EQ(Ymdhms(1899, 12, 28, 7, 0, 0), Universal(Date(1899, 12, 28, 6, 0, 0), {60, 0, 0, false}));
-    // An invalid local date still gives a valid result.
-    EXPECT_EQ(Ymdhms(1899, 12, 29, 23, 0, 0), Universal(DateValue{}, {-60, 0, 0, false}));
 }
 
 }  // namespace
