@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "about/link_target.h"
 #include "tests/about/converter_fixture.h"
 
 static bool operator==(const HtmlLink& a, const HtmlLink& b) {
@@ -15,8 +16,7 @@ static std::ostream& operator<<(std::ostream& out, const HtmlLink& link) {
 namespace {
 
 TEST_F(ConverterTest, TextTagsWhiteSpaceAndEntities) {
-    const std::string html =
-        "<body bgcolor=\"#ffffe0\" leftmargin=\"40\"><b>Moon</b> phase</body>";
+    const std::string html = "<body bgcolor=\"#ffffe0\" leftmargin=\"40\"><b>Moon</b> phase</body>";
     EXPECT_EQ(R"({\rtf1\ansi\deff0{\fonttbl{\f0\fnil\fcharset0 MS Sans Serif;}})"
               R"({\colortbl ;\red0\green0\blue0;\red255\green255\blue255;\red255\green255\blue224;})"
               R"(\pard\plain\tx0\fs24)"
@@ -76,8 +76,8 @@ TEST_F(ConverterTest, LinksRecordCharacterRangesUnlessAnEndTagIsUnbalanced) {
 
     // An unbalanced end tag fails the page and leaves the background alone.
     background = MakeColor(1, 2, 3);
-    EXPECT_FALSE(converter.Convert("<body bgcolor=window><a href=x>a</a></body></font>", baseFont,
-                                   textColor, &background));
+    EXPECT_FALSE(
+        converter.Convert("<body bgcolor=window><a href=x>a</a></body></font>", baseFont, textColor, &background));
     EXPECT_EQ(MakeColor(1, 2, 3), background);
     EXPECT_EQ(0, converter.GetLinkCount());
     for (const char* html : {"</font>", "</body>", "</a>", "</span>", "</div>", "</table>"}) {
@@ -104,21 +104,45 @@ TEST_F(ConverterTest, BodyMarginsBackgroundDivisionsAndTables) {
     EXPECT_EQ(3, converter.CharacterPosition());
     EXPECT_EQ("a\\line {\\qj y\\par }\r\n", Body("a<br><div align=\"justify\">y</div>"));
     // The break after a division survives the space before the next one.
-    EXPECT_EQ("{\\par \\qr x\\par }\r\n{\\ql y\\par }\r\n",
-              Body("<div align=right>x</div> <div align=left>y</div>"));
+    EXPECT_EQ("{\\par \\qr x\\par }\r\n{\\ql y\\par }\r\n", Body("<div align=right>x</div> <div align=left>y</div>"));
 
-    platform.pixelsPerInch = 120;
     const std::string borders =
         R"(\clbrdrt\brdrw15\brdrs\clbrdrl\brdrw15\brdrs\clbrdrb\brdrw15\brdrs\clbrdrr\brdrw15\brdrs)";
     // Each column's edge number is delimited, so text cannot join it.
     EXPECT_EQ(R"({\par\trowd \trgaph108\trleft-108\trbrdrt\brdrs\brdrw2 \trbrdrl\brdrs\brdrw2 )"
               R"(\trbrdrb\brdrs\brdrw2 \trbrdrr\brdrs\brdrw2 )" +
-                  borders + R"(\cellx600 )" + borders + R"(\cellx960 )" +
-                  R"(\intbl \par 1\cell \par 2\cell \row })" + "\r\n",
+                  borders + R"(\cellx600 )" + borders + R"(\cellx960 )" + R"(\intbl \par 1\cell \par 2\cell \row })" +
+                  "\r\n",
               Body("<table border=2>\n <col width=50>\n <col width=30>\n"
                    " <tr><td>1</td> <td>2</td></tr>\n</table>"));
     EXPECT_EQ(8, converter.CharacterPosition());
     EXPECT_NE(std::string::npos, Body("<table><col>").find("\\brdrw0 " + borders + "\\cellx0 "));
+}
+
+// Which link targets of the About page may be opened.
+TEST(IsSafeLinkTarget, OpensWebAndMailAddresses) {
+    for (const char* target : {"http://example.org/", "https://example.org/a?b=c&d=e#f", "mailto:moon@example.org",
+                               "HTTPS://EXAMPLE.ORG/", "Mailto:moon@example.org", "http:", "https:x"}) {
+        EXPECT_TRUE(IsSafeLinkTarget(target)) << target;
+    }
+}
+
+TEST(IsSafeLinkTarget, RefusesProgramsFilesAndOtherSchemes) {
+    for (const char* target :
+         {"", "c:\\windows\\system32\\calc.exe", "calc.exe", "calc", "file:///c:/windows/win.ini",
+          "\\\\server\\share\\x", "javascript:alert(1)", "ftp://example.org/", "shell:startup",
+          "ms-settings:", "notepad http://example.org/", "http", "https//example.org", "mailto", " http://example.org/",
+          "\thttp://example.org/", "httpx://a", "about.html", "res://shell32.dll/1"}) {
+        EXPECT_FALSE(IsSafeLinkTarget(target)) << target;
+    }
+}
+
+TEST(IsSafeLinkTarget, RefusesAddressesThatCouldCarryArguments) {
+    for (const char* target : {"http://example.org/ -x", "http://example.org/\" --flag", "https://a\tb", "https://a\nb",
+                               "mailto:a@b\r", "http://a\x7f"}) {
+        EXPECT_FALSE(IsSafeLinkTarget(target)) << target;
+    }
+    EXPECT_TRUE(IsSafeLinkTarget("http://example.org/caf\xE9")) << "8-bit text is kept";
 }
 
 }  // namespace

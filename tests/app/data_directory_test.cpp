@@ -23,7 +23,6 @@ TEST(DataDirectoryTest, JoinsDriveDirectoryAndDataStep) {
     } cases[] = {
         {"\"C:\\Program Files\\Tool\\bin\\tool.exe\"", "C:\\Program Files\\Tool\\bin\\..\\data\\"},
         {"\"C:\\a b\\tool.exe\" -x", "C:\\a b\\..\\data\\"},
-        {"C:\\Tools\\tool.exe", "C:\\Tools\\..\\data\\"},
         {"D:\\tool.exe", "D:\\..\\data\\"},
         {"tool.exe", "..\\data\\"},
         {"C:tool.exe", "C:..\\data\\"},

@@ -381,11 +381,11 @@ HWND CProgram::FindWindowOf(const char* className, const char* caption) const {
 HWND CProgram::WaitWindow(const char* className, const char* caption, HWND other) const {
     HWND found = nullptr;
     const bool hidden = lstrcmpA(className, "QuellwickTrayIconWindow") == 0;
-    WaitFor([&] {
+    const bool shown = WaitFor([&] {
         found = FindWindowOf(className, caption);
         return found && found != other && (hidden || IsWindowVisible(found));
     });
-    return found && found != other && (hidden || IsWindowVisible(found)) ? found : nullptr;
+    return shown ? found : nullptr;
 }
 
 DWORD CProgram::WaitExit(DWORD timeoutMs) {
@@ -414,15 +414,18 @@ void ResetUserState() {
         RegDeleteKeyValueA(HKEY_CURRENT_USER, "Control Panel\\Desktop", name);
 }
 
+std::string ReadUserString(const char* key, const char* name) {
+    char value[1024] = {};
+    DWORD size = sizeof(value);
+    return RegGetValueA(HKEY_CURRENT_USER, key, name, RRF_RT_REG_SZ, nullptr, value, &size) == ERROR_SUCCESS
+               ? value
+               : "<missing>";
+}
+
 std::string ReadDesktopString(const char* name) {
     // Read where the platform stores it: this process's SystemParametersInfo answers from a
     // copy taken when it first asked.
-    char value[256] = {};
-    DWORD size = sizeof(value);
-    return RegGetValueA(HKEY_CURRENT_USER, "Control Panel\\Desktop", name, RRF_RT_REG_SZ, nullptr, value, &size) ==
-                   ERROR_SUCCESS
-               ? value
-               : "<missing>";
+    return ReadUserString("Control Panel\\Desktop", name);
 }
 
 DWORD SettingOr(const char* name, DWORD fallback) {
@@ -489,10 +492,10 @@ bool WriteColourCatalogue(const CProgram& program) {
            WriteFileBytes(program.DataPath("Quellwicks.xml"), catalogue + "</Quellwicks>\n");
 }
 
-void ExpectWallpaper(int entry, bool annotated) {
+void ExpectWallpaper(int entry, bool annotated, const std::filesystem::path& file) {
     // Right after its write time changes the new file may not open yet.
     GdipBitmapPtr bitmap;
-    ASSERT_TRUE(WaitFor([&] { return (bitmap = OpenBitmap(WindowsWallpaperPath())) != nullptr; }));
+    ASSERT_TRUE(WaitFor([&] { return (bitmap = OpenBitmap(file)) != nullptr; }));
     const SIZE size = ImagePixelSize(bitmap.get());
     ASSERT_TRUE(size.cx == kDesktopWidth && size.cy == kDesktopHeight) << size.cx << "x" << size.cy;
     const FitRect fit = ComputeFit(kDesktopWidth, kDesktopHeight, kEntryWidth, kEntryHeight);
@@ -509,8 +512,7 @@ void ExpectWallpaper(int entry, bool annotated) {
 
 std::string WindowTextOf(HWND window) {
     std::string text(static_cast<size_t>(SendMessageA(window, WM_GETTEXTLENGTH, 0, 0)) + 1, '\0');
-    text.resize(
-        static_cast<size_t>(SendMessageA(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(&text[0]))));
+    text.resize(static_cast<size_t>(SendMessageA(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(&text[0]))));
     return text;
 }
 

@@ -152,6 +152,8 @@ constexpr int kDesktopHeight = 800;
 // No settings key, no wallpaper file, no desktop wallpaper.
 void ResetUserState();
 std::string WindowsWallpaperPath();
+// A text value of the user's registry, or "<missing>".
+std::string ReadUserString(const char* key, const char* name);
 std::string ReadDesktopString(const char* name);
 DWORD SettingOr(const char* name, DWORD fallback);
 bool WriteSetting(const char* name, DWORD value);
@@ -181,7 +183,7 @@ std::string ColourEntryDescription(int i);
 int CurrentMoonIndex(const CProgram& program);
 // The wallpaper file: screen-sized, the entry fitted and centred on black, with or without
 // the overlay.
-void ExpectWallpaper(int entry, bool annotated);
+void ExpectWallpaper(int entry, bool annotated, const std::filesystem::path& file = WindowsWallpaperPath());
 // WM_GETTEXT's text of a window, which works across processes.
 std::string WindowTextOf(HWND window);
 

@@ -7,7 +7,6 @@
 #include <string>
 
 #include "tests/common/win_test_support.h"
-#include "wallpaper/wallpaper_fit.h"
 
 using namespace wintest;
 
@@ -32,12 +31,7 @@ std::wstring DesktopWallpaper() {
 void ExpectWallpaperAt(const std::filesystem::path& path, int entry) {
     ASSERT_TRUE(WaitFor([&] { return DesktopWallpaper() == path.native(); }))
         << "the desktop does not show the wallpaper file";
-    const GdipBitmapPtr bitmap = OpenBitmap(path);
-    ASSERT_TRUE(bitmap);
-    const FitRect fit = ComputeFit(kDesktopWidth, kDesktopHeight, kEntryWidth, kEntryHeight);
-    const int y = static_cast<int>(fit.y + fit.height / 2);
-    EXPECT_TRUE(ColourNear(PixelAt(bitmap.get(), static_cast<int>(fit.x) - 5, y), 0xFF000000));
-    EXPECT_TRUE(ColourNear(PixelAt(bitmap.get(), static_cast<int>(fit.x + fit.width / 10), y), kLeftColours[entry]));
+    ExpectWallpaper(entry, false, path);
 }
 
 class AnyPath : public ProgramTest {

@@ -12,7 +12,6 @@
 #include "astro/calendar.h"
 #include "astro/moon_selection.h"
 #include "tests/common/win_test_support.h"
-#include "wallpaper/wallpaper_fit.h"
 #include "wallpaper/wallpaper_maker.h"
 
 using namespace wintest;
@@ -21,15 +20,6 @@ namespace {
 
 bool WallpaperInstalled() {
     return lstrcmpiA(ReadDesktopString("Wallpaper").c_str(), WindowsWallpaperPath().c_str()) == 0;
-}
-
-// The left colour of the picture in the middle of the installed wallpaper.
-Gdiplus::ARGB WallpaperLeftColour() {
-    GdipBitmapPtr bitmap;
-    if (!WaitFor([&] { return (bitmap = OpenBitmap(WindowsWallpaperPath())) != nullptr; }))
-        return 0;
-    const FitRect fit = ComputeFit(kDesktopWidth, kDesktopHeight, kEntryWidth, kEntryHeight);
-    return PixelAt(bitmap.get(), static_cast<int>(fit.x + fit.width / 4), static_cast<int>(fit.y + fit.height / 2));
 }
 
 // The phase-scale value of the present moment shifted by `hours`, from the platform's UTC.
@@ -79,7 +69,7 @@ TEST_F(WorldEndToEnd, PictureIsThatOfThePresentMomentInAnyTimeZone) {
 
     ASSERT_TRUE(program.Start());
     ASSERT_TRUE(WaitFor(WallpaperInstalled));
-    EXPECT_TRUE(ColourNear(WallpaperLeftColour(), kLeftColours[present]));
+    ExpectWallpaper(present, false);
 }
 
 // The refresh that failed for want of its picture is tried again at once when the machine
@@ -110,8 +100,8 @@ TEST_F(WorldEndToEnd, WakeAndClockChangeRefreshAtOnce) {
 // A catalogue that breaks off at its third entry: the failure box, and nothing installed
 // or written while it is shown; the program ends with code 1 and leaves no icon.
 TEST_F(WorldEndToEnd, FailedStartIsReportedAndInstallsNothing) {
-    ASSERT_TRUE(WriteCatalogue(program, {"paper=\"moon_0.png\" phase=\"0\"", "paper=\"moon_1.png\" phase=\"200\"",
-                                         "paper=\"moon_2.png\""}));
+    ASSERT_TRUE(WriteCatalogue(
+        program, {"paper=\"moon_0.png\" phase=\"0\"", "paper=\"moon_1.png\" phase=\"200\"", "paper=\"moon_2.png\""}));
     ASSERT_TRUE(program.Launch());
     const HWND box = program.WaitWindow("#32770", "Quellwick");
     ASSERT_TRUE(box) << "no message box";
@@ -157,7 +147,8 @@ TEST_F(WorldEndToEnd, IconIsOfferedAgainAfterTheShellRefusedIt) {
     EXPECT_TRUE(WaitFor([] {
         Pump();
         return addsOffered >= 2;
-    })) << "the icon was offered " << addsOffered << " time(s)";
+    })) << "the icon was offered "
+        << addsOffered << " time(s)";
     DestroyWindow(shell);
     UnregisterClassA("Shell_TrayWnd", shellClass.hInstance);
 }

@@ -38,14 +38,6 @@ const std::string kShortcut = Folder(CSIDL_PROGRAMS) + "\\Quellwick.lnk";
 const std::string kProgram = kInstallRoot + "\\bin\\Quellwick.exe";
 const std::string kPreviousWallpaper = Folder(CSIDL_LOCAL_APPDATA) + "\\previous.bmp";
 
-std::string ReadString(const char* key, const char* name) {
-    char value[1024] = {};
-    DWORD size = sizeof(value);
-    return RegGetValueA(HKEY_CURRENT_USER, key, name, RRF_RT_REG_SZ, nullptr, value, &size) == ERROR_SUCCESS
-               ? value
-               : "<missing>";
-}
-
 bool Exists(const std::string& path) {
     return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
@@ -80,7 +72,7 @@ TEST(Installer, SilentInstallLaysOutFilesShortcutSignInStartAndUninstallEntry) {
     EXPECT_NE(std::string::npos, page.find(std::string("Version ") + QW_VERSION)) << "the About page";
     EXPECT_TRUE(Exists(kInstallRoot + "\\Uninstall.exe"));
     EXPECT_TRUE(Exists(kShortcut));
-    EXPECT_EQ("\"" + kProgram + "\"", ReadString(kRunKey, "Quellwick"));
+    EXPECT_EQ("\"" + kProgram + "\"", ReadUserString(kRunKey, "Quellwick"));
     const std::string uninstaller = "\"" + kInstallRoot + "\\Uninstall.exe\"";
     const std::pair<const char*, std::string> entry[] = {{"DisplayName", "Quellwick"},
                                                          {"DisplayVersion", QW_VERSION},
@@ -88,7 +80,7 @@ TEST(Installer, SilentInstallLaysOutFilesShortcutSignInStartAndUninstallEntry) {
                                                          {"UninstallString", uninstaller},
                                                          {"QuietUninstallString", uninstaller + " /S"}};
     for (const auto& [name, expected] : entry)
-        EXPECT_EQ(expected, ReadString(kUninstallKey, name)) << name;
+        EXPECT_EQ(expected, ReadUserString(kUninstallKey, name)) << name;
 }
 
 TEST(Installer, InstalledProgramSetsTheWallpaperAndASecondStartOpensTheFirstOnesSettings) {
@@ -105,10 +97,11 @@ TEST(Installer, InstalledProgramSetsTheWallpaperAndASecondStartOpensTheFirstOnes
     EXPECT_FALSE(Exists(kInstallRoot + "\\bin\\planted_library_loaded")) << "the planted library was loaded";
     DeleteFileA(planted.c_str());
     EXPECT_TRUE(WaitFor([&] { return HasTrayIcon(tray); })) << "no notification icon";
-    ASSERT_TRUE(WaitFor([] { return ReadDesktopString("Wallpaper").find("Quellwick.bmp") != std::string::npos; }, 60000))
+    ASSERT_TRUE(
+        WaitFor([] { return ReadDesktopString("Wallpaper").find("Quellwick.bmp") != std::string::npos; }, 60000))
         << "wallpaper setting is " << ReadDesktopString("Wallpaper");
     EXPECT_TRUE(Exists(ReadDesktopString("Wallpaper")));
-    EXPECT_EQ(kPreviousWallpaper, ReadString(kSettingsKey, "PreviousWallpaper"));
+    EXPECT_EQ(kPreviousWallpaper, ReadUserString(kSettingsKey, "PreviousWallpaper"));
 
     EXPECT_EQ(0u, RunProgram(kProgram, ""));
     EXPECT_TRUE(running->WaitWindow("#32770", "Quellwick")) << "the running copy did not open its settings";
@@ -125,8 +118,8 @@ TEST(Installer, UpgradeOverTheRunningCopyReplacesTheFilesAndKeepsTheSettings) {
     EXPECT_EQ(0u, running->WaitExit(0)) << "the running copy was not closed";
     ExpectStagedFiles();
     EXPECT_EQ(1u, SettingOr("Annotate", 0));
-    EXPECT_EQ(kPreviousWallpaper, ReadString(kSettingsKey, "PreviousWallpaper"));
-    EXPECT_EQ("\"" + kProgram + "\"", ReadString(kRunKey, "Quellwick"));
+    EXPECT_EQ(kPreviousWallpaper, ReadUserString(kSettingsKey, "PreviousWallpaper"));
+    EXPECT_EQ("\"" + kProgram + "\"", ReadUserString(kRunKey, "Quellwick"));
 }
 
 TEST(Installer, SilentUninstallRemovesWhatItInstalledAndGivesTheWallpaperBack) {
@@ -141,8 +134,8 @@ TEST(Installer, SilentUninstallRemovesWhatItInstalledAndGivesTheWallpaperBack) {
     EXPECT_NE(STILL_ACTIVE, running->WaitExit(0)) << "the running copy was not closed";
     EXPECT_FALSE(Exists(kShortcut));
     EXPECT_FALSE(Exists(picture));
-    EXPECT_EQ("<missing>", ReadString(kRunKey, "Quellwick"));
-    EXPECT_EQ("<missing>", ReadString(kUninstallKey, "DisplayName"));
+    EXPECT_EQ("<missing>", ReadUserString(kRunKey, "Quellwick"));
+    EXPECT_EQ("<missing>", ReadUserString(kUninstallKey, "DisplayName"));
     EXPECT_EQ(kPreviousWallpaper, ReadDesktopString("Wallpaper"));
     EXPECT_EQ(1u, SettingOr("Annotate", 0)) << "a silent uninstall keeps the settings";
 }

@@ -22,11 +22,8 @@ constexpr ARGB kNearBlack = 0xFF010101;
 // An RGB picture of one colour, for the picture-set writer.
 Image Filled(int size, ARGB colour) {
     Image image(size, size, 3);
-    for (int i = 0; i < size * size; ++i) {
-        image.pixels[3 * i] = static_cast<unsigned char>(colour >> 16);
-        image.pixels[3 * i + 1] = static_cast<unsigned char>(colour >> 8);
-        image.pixels[3 * i + 2] = static_cast<unsigned char>(colour);
-    }
+    for (size_t i = 0; i < image.pixels.size(); ++i)
+        image.pixels[i] = static_cast<unsigned char>(colour >> (16 - 8 * (i % 3)));
     return image;
 }
 

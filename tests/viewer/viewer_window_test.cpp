@@ -33,21 +33,22 @@ protected:
     static void SetUpTestSuite() { process = new CViewerProcess; }
     static void TearDownTestSuite() { delete process; }
 
-    void SetUp() override { ASSERT_TRUE(process->IsReady() && owner.Get()); }
+    void SetUp() override { ASSERT_TRUE(process->IsReady() && owner.Get() && catalogue.IsLoaded()); }
     void TearDown() override {
         viewer.reset();
         Pump();
     }
 
     // Ten 400 x 300 entries, each with a green overlay.
-    void Open(int index, bool annotated) {
+    static std::vector<TestEntry> Entries() {
         std::vector<TestEntry> entries;
         for (int i = 0; i < 10; ++i) {
             const std::string name = "qw_viewer_" + std::to_string(i);
             entries.push_back({name + ".png", name + "_ann.png", 400, 300, EntryColour(i), kGreen});
         }
-        catalogue = std::make_unique<CTestCatalogue>(entries);
-        ASSERT_TRUE(catalogue->IsLoaded());
+        return entries;
+    }
+    void Open(int index, bool annotated) {
         viewer = OpenViewer(owner.Get(), index, annotated);
         ASSERT_TRUE(viewer);
     }
@@ -75,7 +76,7 @@ protected:
 
     static inline CViewerProcess* process = nullptr;
     COwnerWindow owner;
-    std::unique_ptr<CTestCatalogue> catalogue;
+    CTestCatalogue catalogue{Entries()};
     std::unique_ptr<CViewerWindow> viewer;
 };
 
@@ -205,8 +206,7 @@ TEST_F(ViewerWindowTest, StepsKeepTheAnnotationsAndShowEachEntryAtBestFitAndDele
     Command(kCommandAnnotations);
     EXPECT_TRUE(Shows(CentreColour(), EntryColour(0)));
 
-    // Closing reports once (viewer_close_test.cpp, and Esc in the dialog's end-to-end run);
-    // deleting an open viewer takes its windows with it and tells nobody.
+    // Deleting an open viewer takes its windows with it and tells nobody.
     const HWND open = viewer->GetHwnd();
     viewer.reset();
     Pump();
@@ -231,6 +231,46 @@ TEST_F(ViewerWindowTest, DragMovesThePictureAndLeavesTheOverlayOutUntilRelease) 
     EXPECT_NE(View(), GetCapture());
     // The release repaints the whole pane, overlay included.
     EXPECT_TRUE(Shows(CentreColour(), kGreen));
+}
+
+// However the viewer ends, its owner hears of it exactly once, so that it can open a new one.
+TEST_F(ViewerWindowTest, ClosedOrDestroyedFromOutsideItReportsOnce) {
+    // The task manager asks with WM_CLOSE (as Alt+F4 and the task bar do, through SC_CLOSE);
+    // a window can also be destroyed without being asked.
+    int expected = 0;
+    for (const bool asked : {true, false}) {
+        Open(0, false);
+        const HWND frame = viewer->GetHwnd(), toolbar = Toolbar();
+        asked ? SendMessageA(frame, WM_CLOSE, 0, 0) : DestroyWindow(frame);
+        viewer->CloseViewer();
+        Pump();
+        EXPECT_FALSE(IsWindow(frame) || IsWindow(toolbar)) << asked;
+        EXPECT_EQ(++expected, owner.ClosedCount()) << asked;
+    }
+}
+
+// A frame that the system refuses to create: a computer-based-training hook vetoes it.
+LRESULT CALLBACK RefuseViewerFrame(int code, WPARAM wParam, LPARAM lParam) {
+    if (code == HCBT_CREATEWND) {
+        char name[64] = {};
+        GetClassNameA(reinterpret_cast<HWND>(wParam), name, sizeof(name));
+        if (lstrcmpA(name, "QuellwickViewerFrame") == 0)
+            return 1;
+    }
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+TEST_F(ViewerWindowTest, AFailedCreateReportsOnce) {
+    const HHOOK hook = SetWindowsHookExA(WH_CBT, RefuseViewerFrame, nullptr, GetCurrentThreadId());
+    ASSERT_TRUE(hook);
+    CViewerWindow refused(TestCatalog());
+    const int32_t result = refused.Create(owner.Get());
+    UnhookWindowsHookEx(hook);
+    EXPECT_NE(0, result);
+    EXPECT_FALSE(refused.GetHwnd());
+    refused.CloseViewer();
+    Pump();
+    EXPECT_EQ(1, owner.ClosedCount());
 }
 
 }  // namespace

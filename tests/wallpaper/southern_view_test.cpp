@@ -60,8 +60,8 @@ TEST_F(SouthernWallpaper, TurnsThePictureAndTakesTheSouthernOverlayUpright) {
         bool litOnRight;
         ARGB topLeftMark;  // 0: no overlay there (entry 2 has no southern overlay)
     };
-    const Case cases[] = {{0, 0, true, kGreen}, {0, 1, false, kBlue}, {1, 0, false, kGreen}, {1, 1, true, kBlue},
-                          {2, 1, false, 0}};
+    const Case cases[] = {
+        {0, 0, true, kGreen}, {0, 1, false, kBlue}, {1, 0, false, kGreen}, {1, 1, true, kBlue}, {2, 1, false, 0}};
     for (const Case& c : cases) {
         AppSettings::Instance().SetSelectedMoon(c.entry);
         AppSettings::Instance().SetSouthernView(c.southern);
@@ -113,15 +113,11 @@ protected:
     char saved[32] = {};
 };
 
-TEST_F(UserNation, NeverSetTheViewFollowsTheCountry) {
+TEST_F(UserNation, NeverSetTheViewFollowsTheCountryOnceSetItSurvivesARestart) {
     SetNation("12");  // Australia
     EXPECT_EQ(1, StartedSettings().GetSouthernView());
     SetNation("177");  // Norway
     EXPECT_EQ(0, StartedSettings().GetSouthernView());
-}
-
-TEST_F(UserNation, ASetViewSurvivesARestartWhateverTheCountry) {
-    SetNation("177");
     StartedSettings().SetSouthernView(1);
     EXPECT_EQ(1, StartedSettings().GetSouthernView());
     SetNation("12");

@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include <windows.h>
-#include <shlobj.h>
 
 #include "services/app_settings.h"
 #include "tests/unit/catalog_fixture.h"
@@ -93,23 +92,6 @@ TEST_F(WallpaperUpdate, MissingPictureKeepsThePreviousWallpaperAndRetries) {
     EXPECT_EQ(1, maker.UpdateWallpaper(nullptr, nullptr, 0));
     EXPECT_TRUE(ColourNear(CentrePixel(), kBlue));
     DeleteFileA((maker.GetDataDirectory().string() + "qw_update_absent.png").c_str());
-}
-
-// A folder in the way is any_path_e2e_test.cpp's; here a read-only file, and the way back.
-TEST_F(WallpaperUpdate, OutputMovesToTheUserFolderWhileTheWindowsDirectoryIsBlocked) {
-    const std::string windowsOutput = WindowsWallpaperPath();
-    EXPECT_EQ(windowsOutput, maker.WallpaperOutputPath().string());
-    char appData[MAX_PATH + 1] = {};
-    ASSERT_TRUE(SUCCEEDED(SHGetFolderPathA(nullptr, CSIDL_LOCAL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, appData)));
-    ASSERT_TRUE(WriteFileBytes(windowsOutput, "read-only"));
-    ASSERT_TRUE(SetFileAttributesA(windowsOutput.c_str(), FILE_ATTRIBUTE_READONLY));
-    output = std::string(appData) + "\\Quellwick\\Quellwick.bmp";
-    EXPECT_EQ(output, maker.WallpaperOutputPath().string());
-    EXPECT_EQ(1, maker.UpdateWallpaper(nullptr, nullptr, 1));
-    EXPECT_EQ(0, lstrcmpiA(output.c_str(), ReadDesktopString("Wallpaper").c_str()));
-    SetFileAttributesA(windowsOutput.c_str(), FILE_ATTRIBUTE_NORMAL);
-    ASSERT_TRUE(DeleteFileA(windowsOutput.c_str()));
-    EXPECT_EQ(windowsOutput, maker.WallpaperOutputPath().string());
 }
 
 }  // namespace

@@ -1,7 +1,10 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <limits>
+#include <set>
 
+#include "viewer/phase_stepping.h"
 #include "viewer/zoom_scroll_model.h"
 
 namespace {
@@ -184,6 +187,32 @@ TEST(PaintRects, AlignsToBlocksOfAHundredPicturePixelsAndClipsToThePicture) {
     ASSERT_TRUE(model.PaintRects({-360, -245, 640, 455}, plan));  // the whole pane
     EXPECT_EQ((ZoomRect{0, 0, 280, 210}), plan.destination);
     EXPECT_EQ((ZoomRect{0, 0, 2000, 1500}), plan.source);
+}
+
+// The last entry (the new moon again) is left out of the cycle.
+TEST(PhaseStepping, CyclesOverAllButTheLastEntryAndNeverLeavesTheCatalogue) {
+    const struct {
+        int32_t current, count, next, previous;
+    } cases[] = {
+        {9, 10, 0, 8}, {0, 10, 1, 8},  {-1, 10, 0, 8},  // before anything was shown
+        {0, 2, 0, 0},                                   // two entries: the cycle holds the first alone
+        {0, 1, 0, 0},  {0, 0, -1, -1}, {-1, 0, -1, -1},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(c.next, NextPhaseIndex(c.current, c.count)) << c.current << " of " << c.count;
+        EXPECT_EQ(c.previous, PreviousPhaseIndex(c.current, c.count)) << c.current << " of " << c.count;
+    }
+    std::set<int32_t> forward, backward;
+    for (int32_t i = 0, next = 9, previous = 9; i < 30; ++i) {
+        forward.insert(next = NextPhaseIndex(next, 10));
+        backward.insert(previous = PreviousPhaseIndex(previous, 10));
+    }
+    const std::set<int32_t> expected = {0, 1, 2, 3, 4, 5, 6, 7, 8};
+    EXPECT_TRUE(expected == forward && expected == backward);
+    // Any index a caller showed steps back into the cycle.
+    for (const int32_t current : {std::numeric_limits<int32_t>::min(), -2, 10, 11, std::numeric_limits<int32_t>::max()})
+        for (const int32_t index : {NextPhaseIndex(current, 10), PreviousPhaseIndex(current, 10)})
+            EXPECT_TRUE(index >= 0 && index <= 8) << current << " gives " << index;
 }
 
 }  // namespace
