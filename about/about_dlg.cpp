@@ -145,7 +145,16 @@ void CAboutDlg::CenterOverOwner() {
     SetWindowPos(GetHwnd(), nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-void ShowAboutBox(const std::filesystem::path& dataDirectory) {
+void ShowAboutBox(const std::filesystem::path& dataDirectory, HWND owner) {
+    // One box at a time, whether the icon's menu or the settings dialog asks for it.
+    static CAboutDlg* open = nullptr;
+    if (open) {
+        if (open->GetHwnd())
+            SetForegroundWindow(open->GetHwnd());
+        return;
+    }
     CAboutDlg dialog(dataDirectory);
-    dialog.DoModal(GetActiveWindow());
+    open = &dialog;
+    dialog.DoModal(owner);
+    open = nullptr;
 }

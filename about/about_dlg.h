@@ -44,5 +44,6 @@ private:
     LinkLauncher launcher;
 };
 
-// Shows the About box over the active window and returns when the user has closed it.
-void ShowAboutBox(const std::filesystem::path& dataDirectory);
+// Shows the About box modally over `owner` and returns when the user has closed it. While
+// one is open, another call brings it to the front and returns at once.
+void ShowAboutBox(const std::filesystem::path& dataDirectory, HWND owner);

@@ -73,20 +73,28 @@ void RestrictDllSearch() {
     SetDllDirectoryW(L"");
 }
 
+// How long the running copy has to answer before the user is told that it hangs.
+constexpr UINT kAnswerMs = 3000;
+
 // Asks the running copy to open its settings dialog, as a double click on its icon does.
-// It may have just started, so its tray window is given a few seconds to appear.
-void OpenRunningCopy() {
+// It may have just started, so its tray window is given a few seconds to appear. False when
+// it does not appear or does not answer.
+bool OpenRunningCopy() {
     for (int attempt = 0; attempt < 100; ++attempt) {
         const HWND tray = FindWindowA(kTrayWindowClass, kTrayWindowTitle);
         if (tray) {
+            DWORD_PTR answer = 0;
+            if (!SendMessageTimeoutA(tray, WM_NULL, 0, 0, SMTO_ABORTIFHUNG | SMTO_BLOCK, kAnswerMs, &answer))
+                return false;
             DWORD processId = 0;
             GetWindowThreadProcessId(tray, &processId);
             AllowSetForegroundWindow(processId);
             PostMessageA(tray, WM_TRAYNOTIFY, 0, WM_LBUTTONDBLCLK);
-            return;
+            return true;
         }
         Sleep(100);
     }
+    return false;
 }
 
 class CComApartment {
@@ -121,8 +129,13 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     RestrictDllSearch();
     const CSingleInstance single;
     if (single.AlreadyRunning()) {
-        OpenRunningCopy();
-        return 0;
+        if (OpenRunningCopy())
+            return 0;
+        MessageBoxA(nullptr,
+                    "Quellwick is already running but is not responding. Wait a moment and try again, or end "
+                    "Quellwick in Task Manager and start it again.",
+                    "Quellwick", MB_OK | MB_ICONWARNING);
+        return 1;
     }
 
     // Started in this order and stopped in the reverse one by the owners' destructors.

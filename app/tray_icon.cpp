@@ -30,8 +30,9 @@ UINT_PTR StartTimer(HWND window, UINT_PTR id, UINT periodMs) {
                        : SetTimer(window, id, periodMs, nullptr);
 }
 
-// The record's first form: window, id, flags, message, icon and a 64-character tip.
-static_assert(sizeof(void*) != 4 || NOTIFYICONDATAA_V1_SIZE == 88, "unexpected notification record size");
+// The record's second form: the first (window, id, flags, message, icon) with a 128-character
+// tip, state, balloon text and title.
+static_assert(sizeof(void*) != 4 || NOTIFYICONDATAA_V2_SIZE == 488, "unexpected notification record size");
 
 }  // namespace
 
@@ -77,13 +78,14 @@ void CTrayIcon::UpdateIcon() {
 
 bool CTrayIcon::NotifyShell(DWORD shellMessage) {
     NOTIFYICONDATAA data = {};
-    // The first form of the record: all this icon needs, and understood by every shell.
-    data.cbSize = NOTIFYICONDATAA_V1_SIZE;
+    // The second form of the record: a tip of two lines needs its 128 characters, and every
+    // shell since Windows 2000 understands it.
+    data.cbSize = NOTIFYICONDATAA_V2_SIZE;
     data.hWnd = GetHwnd();
     data.uID = 0;
     data.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
     data.uCallbackMessage = WM_TRAYNOTIFY;
-    lstrcpynA(data.szTip, tooltip.c_str(), 64);
+    lstrcpynA(data.szTip, tooltip.c_str(), sizeof(data.szTip));
     // The shell keeps its own copy of the image, so ours lives only for this call. Loading
     // at the small-icon size keeps it sharp at every display scaling.
     const CIconOwner icon(shellMessage == NIM_DELETE

@@ -26,7 +26,7 @@ public:
     virtual bool Create();
     // Deletes the icon and destroys the window.
     virtual void Destroy();
-    // Stores the tip and updates the icon; the notification area shows at most 63 characters.
+    // Stores the tip and updates the icon; the notification area shows at most 127 characters.
     virtual void SetTooltipText(const std::string& text);
     // Stores the icon resource id (low 16 bits) and updates the icon.
     virtual void SetIcon(UINT iconId);

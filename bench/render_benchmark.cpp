@@ -31,9 +31,10 @@ void RunSize(int width, int height, const std::string& picture, const std::strin
     std::vector<double> times;
     for (int i = 0; i < runs; ++i) {
         QueryPerformanceCounter(&start);
-        const int result = CWallpaperMaker().RenderWallpaper(picture, folder + "\\bench_" + size + ".bmp", overlay);
+        const WallpaperStatus result =
+            CWallpaperMaker().RenderWallpaper(picture, folder + "\\bench_" + size + ".bmp", overlay);
         QueryPerformanceCounter(&end);
-        if (result != 1) {
+        if (result != WallpaperStatus::Ok) {
             std::printf("%s: render failed\n", size.c_str());
             return;
         }

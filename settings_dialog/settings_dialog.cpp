@@ -203,9 +203,19 @@ void CSettingsDlg::UpdatePreview() {
     SetDlgItemTextA(GetHwnd(), IDC_DESCRIPTION, entry.description.c_str());
 }
 
+CSettingsDlg::CBusy::CBusy(CSettingsDlg& owner) : dialog(owner) {
+    ++dialog.busyDepth;
+}
+
+CSettingsDlg::CBusy::~CBusy() {
+    if (--dialog.busyDepth == 0 && !dialog.GetHwnd())
+        PostMessageA(dialog.trayWindow, WM_SETTINGS_CLOSED, 0, 0);
+}
+
 void CSettingsDlg::ApplySettings() {
     if (applied)
         return;
+    const CBusy busy(*this);
     const CWaitCursor wait;
     const ApplyPlan plan = PlanApply(IsChecked(IDC_CURRENT_TIME), IsChecked(IDC_ANNOTATED), ListSelection(),
                                      catalogue.GetEntries().size());
@@ -220,7 +230,9 @@ void CSettingsDlg::ApplySettings() {
     if (southern != settings.GetSouthernView())
         settings.SetSouthernView(southern);
     // Forced: the settings just stored may show the same picture in another way.
-    wallpaperMaker.UpdateWallpaper(nullptr, nullptr, 1);
+    const WallpaperStatus status = wallpaperMaker.UpdateWallpaper(nullptr, nullptr, 1);
+    // The tray window tells the user what went wrong; a box is owned by this dialog.
+    SendMessageA(trayWindow, WM_WALLPAPER_STATUS, static_cast<WPARAM>(status), reinterpret_cast<LPARAM>(GetHwnd()));
     SetApplied(true);
 }
 
@@ -264,7 +276,8 @@ void CSettingsDlg::OnCancel() {
 }
 
 void CSettingsDlg::OnAbout() {
-    ShowAboutBox(wallpaperMaker.GetDataDirectory());
+    const CBusy busy(*this);
+    ShowAboutBox(wallpaperMaker.GetDataDirectory(), GetHwnd());
 }
 
 // Brings the open viewer forward or opens a new one, and loads the dialog's present choice

@@ -31,6 +31,9 @@ public:
     bool Create();
     // The one way the dialog ends; the command id that asks for it is not used.
     void CloseDialog(int commandId);
+    // Whether one of the dialog's actions (Apply, About) is still running, in a box's loop,
+    // so that the object must outlive its window until the action returns.
+    bool IsBusy() const { return busyDepth != 0; }
 
     bool PreTranslateMessage(MSG* message) override;
     bool OnIdle() override;
@@ -63,11 +66,24 @@ private:
     // Shows the next principal phases after the present moment.
     void UpdateNextPhases();
     void ApplySettings();
+    // Marks an action that may run a modal loop; a window closed meanwhile is reported to
+    // the tray window again when the action ends, since the first report was not acted on.
+    class CBusy {
+    public:
+        explicit CBusy(CSettingsDlg& dialog);
+        ~CBusy();
+        CBusy(const CBusy&) = delete;
+        CBusy& operator=(const CBusy&) = delete;
+
+    private:
+        CSettingsDlg& dialog;
+    };
 
     bool IsChecked(int controlId) const;
     int ListSelection() const;
 
     bool applied = false;
+    int busyDepth = 0;
     // The open fullscreen viewer; deleted once it reports that it has closed.
     std::unique_ptr<CViewerWindow> viewer;
     CPreviewStatic preview;

@@ -12,6 +12,35 @@ bool ChooseWallpaper(const MoonEntry& current, const std::vector<MoonEntry>& ent
     return true;
 }
 
-bool WallpaperNeedsInstall(const RenderedFor& wanted, const RenderedFor& lastInstalled, bool force) {
-    return force || wanted.paper != lastInstalled.paper || wanted.monitors != lastInstalled.monitors;
+std::string WallpaperStatusText(WallpaperStatus status) {
+    switch (status) {
+        case WallpaperStatus::PictureUnreadable:
+            return "The wallpaper could not be made: the Moon picture could not be read.";
+        case WallpaperStatus::OutOfMemory:
+            return "The wallpaper could not be made: there is not enough memory.";
+        case WallpaperStatus::NoEncoder:
+            return "The wallpaper could not be saved: Windows has no encoder for its file type.";
+        case WallpaperStatus::FileInUse:
+            return "The wallpaper could not be saved: the file is in use by another program.";
+        case WallpaperStatus::FileReadOnly:
+            return "The wallpaper could not be saved: the file is read-only.";
+        case WallpaperStatus::SaveFailed:
+            return "The wallpaper could not be saved.";
+        case WallpaperStatus::Refused:
+            return "Windows did not accept the new wallpaper.";
+        case WallpaperStatus::Ok:
+        case WallpaperStatus::NothingToShow:
+            break;
+    }
+    return std::string();
+}
+
+bool WallpaperNeedsInstall(const RenderedFor& wanted, const RenderedFor& lastInstalled, const FailedAttempt& lastFailed,
+                           uint32_t now, bool force) {
+    if (force)
+        return true;
+    if (wanted == lastInstalled)
+        return false;
+    // Unsigned arithmetic: the tick counter wraps about every 49.7 days.
+    return !(lastFailed.failed && wanted == lastFailed.wanted && now - lastFailed.tick < kFailedRetryMs);
 }

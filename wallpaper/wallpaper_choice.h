@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -25,7 +26,39 @@ struct RenderedFor {
     std::string paper;
     std::vector<MonitorRect> monitors;
 };
+inline bool operator==(const RenderedFor& a, const RenderedFor& b) {
+    return a.paper == b.paper && a.monitors == b.monitors;
+}
 
-// Whether a chosen picture must be rendered and installed: it or the monitors differ from
-// the last install (exact comparison), or the caller forces it.
-bool WallpaperNeedsInstall(const RenderedFor& wanted, const RenderedFor& lastInstalled, bool force);
+// How a wallpaper render or update ended.
+enum class WallpaperStatus {
+    Ok,                 // saved, or installed (or already shown)
+    NothingToShow,      // no catalogue entry to show
+    PictureUnreadable,  // the picture is missing or cannot be decoded
+    OutOfMemory,        // the picture or the screen is too large to draw in memory
+    NoEncoder,          // the imaging library has no encoder for the file's type
+    FileInUse,          // another program holds the wallpaper file open
+    FileReadOnly,       // the wallpaper file is read-only
+    SaveFailed,         // any other failure to write the wallpaper file
+    Refused,            // Windows did not take the file as its wallpaper
+};
+
+// What went wrong, in plain words for the user; empty for Ok and NothingToShow.
+std::string WallpaperStatusText(WallpaperStatus status);
+
+// A failed attempt at a wallpaper, so that it is not tried again at every refresh.
+struct FailedAttempt {
+    bool failed = false;
+    RenderedFor wanted;
+    uint32_t tick = 0;  // tick-count reading when it failed
+    WallpaperStatus status = WallpaperStatus::Ok;
+};
+
+// How long a failed wallpaper waits before a refresh tries it again by itself.
+constexpr uint32_t kFailedRetryMs = 60 * 60 * 1000;
+
+// Whether a chosen picture must be rendered and installed at tick-count reading `now`: it or
+// the monitors differ from the last install (exact comparison) and it is not the attempt that
+// failed less than kFailedRetryMs ago; or the caller forces it.
+bool WallpaperNeedsInstall(const RenderedFor& wanted, const RenderedFor& lastInstalled, const FailedAttempt& lastFailed,
+                           uint32_t now, bool force);

@@ -72,36 +72,41 @@ void RememberPreviousWallpaper() {
 
 }  // namespace
 
-int CWallpaperMaker::UpdateWallpaper(double* illuminatedPercent, double* ageDays, int force) {
+WallpaperStatus CWallpaperMaker::UpdateWallpaper(double* illuminatedPercent, double* ageDays, int force) {
     const MoonEntry current = CurrentMoon(illuminatedPercent, ageDays, nullptr);
     const AppSettings& settings = AppSettings::Instance();
     WallpaperChoice choice;
     if (!ChooseWallpaper(current, GetEntries(), settings.GetMoonType(), settings.GetSelectedMoon(),
                          settings.GetAnnotate(), &choice)) {
-        return 0;
+        return WallpaperStatus::NothingToShow;
     }
     RenderedFor wanted{choice.paper, CurrentMonitors()};
-    if (!WallpaperNeedsInstall(wanted, lastInstalled, force != 0))
-        return 1;
+    if (!WallpaperNeedsInstall(wanted, lastInstalled, lastFailed, GetTickCount(), force != 0))
+        return wanted == lastInstalled ? WallpaperStatus::Ok : lastFailed.status;
     const bool southern = settings.GetSouthernView() != 0;
     if (southern)
         choice.annotated = SouthernOverlayName(choice.annotated);
-    const int result = MakeAndInstallWallpaper(choice.paper, choice.annotated, wanted.monitors, southern);
-    if (result)
+    const WallpaperStatus status = MakeAndInstallWallpaper(choice.paper, choice.annotated, wanted.monitors, southern);
+    if (status == WallpaperStatus::Ok) {
         lastInstalled = std::move(wanted);
-    return result;
+        lastFailed = FailedAttempt();
+    } else {
+        lastFailed = {true, std::move(wanted), GetTickCount(), status};
+    }
+    return status;
 }
 
-int CWallpaperMaker::MakeAndInstallWallpaper(std::string paper, std::string annotated,
-                                             const std::vector<MonitorRect>& monitors, bool turned) const {
+WallpaperStatus CWallpaperMaker::MakeAndInstallWallpaper(std::string paper, std::string annotated,
+                                                         const std::vector<MonitorRect>& monitors, bool turned) const {
     const std::filesystem::path picturePath = JoinPath(GetDataDirectory(), paper);
     const std::filesystem::path annotatedPath =
         annotated.empty() ? std::filesystem::path() : JoinPath(GetDataDirectory(), annotated);
     const std::filesystem::path outputPath = WallpaperOutputPath();
     if (outputPath.empty())
-        return 0;
-    if (!RenderWallpaper(picturePath, outputPath, annotatedPath, monitors, turned))
-        return 0;
+        return WallpaperStatus::SaveFailed;
+    const WallpaperStatus rendered = RenderWallpaper(picturePath, outputPath, annotatedPath, monitors, turned);
+    if (rendered != WallpaperStatus::Ok)
+        return rendered;
     return InstallWallpaper(outputPath, ArrangementFor(monitors, CanSpan()));
 }
 
@@ -113,20 +118,22 @@ std::filesystem::path CWallpaperMaker::WallpaperOutputPath() const {
     return userOutput.empty() ? windowsOutput : userOutput;
 }
 
-int CWallpaperMaker::InstallWallpaper(const std::filesystem::path& path, WallpaperArrangement arrangement) const {
+WallpaperStatus CWallpaperMaker::InstallWallpaper(const std::filesystem::path& path,
+                                                  WallpaperArrangement arrangement) const {
     wchar_t fullPath[kPathBuffer] = {};
     const DWORD length = GetFullPathNameW(path.c_str(), kPathBuffer, fullPath, nullptr);
     if (length == 0 || length >= kPathBuffer)
-        return 0;
+        return WallpaperStatus::Refused;
 
     CRegistryKey desktop;
     if (!desktop.Open(HKEY_CURRENT_USER, "Control Panel\\Desktop"))
-        return 0;
+        return WallpaperStatus::Refused;
     desktop.WriteString("TileWallpaper", TileWallpaperValue(arrangement));
     desktop.WriteString("WallpaperStyle", WallpaperStyleValue(arrangement));
     desktop.Close();
 
     RememberPreviousWallpaper();
     // The wide call stores the path as it is, also where the ANSI code page lacks its letters.
-    return SystemParametersInfoW(SPI_SETDESKWALLPAPER, 0, fullPath, SPIF_UPDATEINIFILE) ? 1 : 0;
+    return SystemParametersInfoW(SPI_SETDESKWALLPAPER, 0, fullPath, SPIF_UPDATEINIFILE) ? WallpaperStatus::Ok
+                                                                                        : WallpaperStatus::Refused;
 }

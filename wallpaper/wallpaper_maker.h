@@ -49,16 +49,23 @@ public:
 #ifdef _WIN32
     // Chooses the picture for the present moment (or the pinned one) and, when it or the
     // monitors differ from what this maker installed last or `force` is non-zero, renders
-    // and installs it. The out-pointers, which may be null, always receive the present
-    // illuminated percentage and age. Returns 1 when the wallpaper is up to date, 0 when
-    // there was nothing to show or the installation failed (it is tried again next time).
-    int UpdateWallpaper(double* illuminatedPercent, double* ageDays, int force);
+    // and installs it. A picture that failed is tried again only when forced, or once
+    // kFailedRetryMs have passed. The out-pointers, which may be null, always receive the
+    // present illuminated percentage and age. Returns Ok when the wallpaper shows the chosen
+    // picture, otherwise what stood in the way.
+    WallpaperStatus UpdateWallpaper(double* illuminatedPercent, double* ageDays, int force);
+
+    // Lets the next update try again a picture that failed (after a wake, an unlock, a
+    // display or clock change, when what stood in its way may have gone).
+    void ForgetFailure() {
+        lastFailed = FailedAttempt();
+    }
 
     // Renders the data directory's `paper` (with the `annotated` overlay unless empty) for
     // `monitors` to the output file and installs it; `turned` turns the picture by a half
-    // turn (the overlay is drawn as it is). Non-zero on success.
-    int MakeAndInstallWallpaper(std::string paper, std::string annotated, const std::vector<MonitorRect>& monitors,
-                                bool turned = false) const;
+    // turn (the overlay is drawn as it is).
+    WallpaperStatus MakeAndInstallWallpaper(std::string paper, std::string annotated,
+                                            const std::vector<MonitorRect>& monitors, bool turned = false) const;
 
     // Where the wallpaper file goes: "Quellwick.bmp" in the Windows directory when a file
     // can be written there, otherwise in a "Quellwick" folder of the user's local
@@ -66,8 +73,8 @@ public:
     std::filesystem::path WallpaperOutputPath() const;
 
     // Writes the desktop's tiling and style values for `arrangement` and makes the file the
-    // desktop wallpaper. The platform's result: non-zero on success.
-    int InstallWallpaper(const std::filesystem::path& path, WallpaperArrangement arrangement) const;
+    // desktop wallpaper: Ok, or Refused when the platform does not take it.
+    WallpaperStatus InstallWallpaper(const std::filesystem::path& path, WallpaperArrangement arrangement) const;
 
     // The display monitors' rectangles in the platform's order; the primary screen alone
     // when they cannot be listed.
@@ -78,14 +85,13 @@ public:
     // Renders the picture fitted and centred on black for each of `monitors` (by default
     // the present ones; see LayoutWallpaper) and saves it to `outputPath` in the format its
     // extension selects. The picture is first saved beside the output and then moved over
-    // it, so a failure leaves the previous file as it was. Returns 1 on success and 0 on
-    // any failure. A missing encoder is reported in a box once, and again only after a
-    // save has succeeded. `turned` turns the picture, not the overlay, by a half turn.
-    int RenderWallpaper(const std::filesystem::path& picturePath, const std::filesystem::path& outputPath,
-                        const std::filesystem::path& annotatedPath) const;
-    int RenderWallpaper(const std::filesystem::path& picturePath, const std::filesystem::path& outputPath,
-                        const std::filesystem::path& annotatedPath, const std::vector<MonitorRect>& monitors,
-                        bool turned = false) const;
+    // it, so a failure (or a power cut) leaves the previous file as it was. Returns Ok, or
+    // what failed. `turned` turns the picture, not the overlay, by a half turn.
+    WallpaperStatus RenderWallpaper(const std::filesystem::path& picturePath, const std::filesystem::path& outputPath,
+                                    const std::filesystem::path& annotatedPath) const;
+    WallpaperStatus RenderWallpaper(const std::filesystem::path& picturePath, const std::filesystem::path& outputPath,
+                                    const std::filesystem::path& annotatedPath,
+                                    const std::vector<MonitorRect>& monitors, bool turned = false) const;
 
     // Paints the canvas black and draws the picture, then the overlay (may be null), into
     // each of `draws`. The overlay is read from the picture's own source rectangle.
@@ -98,6 +104,6 @@ private:
     const CMoonCatalog* catalog = nullptr;
     // What this maker installed last; empty until its first successful install.
     RenderedFor lastInstalled;
-    // The missing encoder has been reported and no save has succeeded since.
-    mutable bool encoderFailureReported = false;
+    // The last attempt that failed, until an install succeeds.
+    FailedAttempt lastFailed;
 };

@@ -9,6 +9,7 @@
 #include "wallpaper/wallpaper_fit.h"
 #include "wallpaper/wallpaper_layout.h"
 #include "wallpaper/wallpaper_maker.h"
+#include "win/file_handle_win.h"
 
 using namespace Gdiplus;
 using namespace Gdiplus::DllExports;
@@ -16,7 +17,6 @@ using namespace Gdiplus::DllExports;
 namespace {
 
 constexpr ARGB kOpaqueBlack = 0xFF000000;
-constexpr wchar_t kCaption[] = L"Quellwick";
 
 // Removes a half-written file when the save does not complete.
 class CTemporaryFile {
@@ -37,16 +37,38 @@ private:
 };
 
 BOOL CALLBACK CollectMonitor(HMONITOR, HDC, LPRECT rect, LPARAM monitors) {
-    reinterpret_cast<std::vector<MonitorRect>*>(monitors)->push_back({rect->left, rect->top, rect->right, rect->bottom});
+    reinterpret_cast<std::vector<MonitorRect>*>(monitors)->push_back(
+        {rect->left, rect->top, rect->right, rect->bottom});
     return TRUE;
+}
+
+bool IsReadOnlyFile(const std::filesystem::path& path) {
+    const DWORD attributes = GetFileAttributesW(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES &&
+           (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)) == FILE_ATTRIBUTE_READONLY;
+}
+
+// Why the finished picture could not replace the file at `path`, after `error`. Windows
+// answers a file held open without delete sharing with a refused access, so that case is
+// told from a folder in the way by asking for the file's deletion.
+WallpaperStatus ReplaceFailure(const std::filesystem::path& path, DWORD error) {
+    if (error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION)
+        return WallpaperStatus::FileInUse;
+    const DWORD attributes = GetFileAttributesW(path.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0)
+        return WallpaperStatus::SaveFailed;
+    const CFileHandle probe(CreateFileW(path.c_str(), DELETE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                        nullptr, OPEN_EXISTING, 0, nullptr));
+    if (!probe.IsOpen() && GetLastError() == ERROR_SHARING_VIOLATION)
+        return WallpaperStatus::FileInUse;
+    return WallpaperStatus::SaveFailed;
 }
 
 }  // namespace
 
 std::vector<MonitorRect> CWallpaperMaker::CurrentMonitors() {
     std::vector<MonitorRect> monitors;
-    if (!EnumDisplayMonitors(nullptr, nullptr, CollectMonitor, reinterpret_cast<LPARAM>(&monitors)) ||
-        monitors.empty())
+    if (!EnumDisplayMonitors(nullptr, nullptr, CollectMonitor, reinterpret_cast<LPARAM>(&monitors)) || monitors.empty())
         monitors = {{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)}};
     return monitors;
 }
@@ -76,9 +98,9 @@ GpBitmap* CWallpaperMaker::ComposeFitted(GpBitmap* canvas, GpImage* picture, GpI
 
     for (const DrawRect& draw : draws) {
         for (GpImage* layer : {picture, overlay}) {
-            if (layer && GdipDrawImageRectRectI(graphics.get(), layer, draw.x, draw.y, draw.width, draw.height, 0, 0,
-                                                pictureSize.cx, pictureSize.cy, UnitPixel, nullptr, nullptr,
-                                                nullptr) != Ok) {
+            if (layer &&
+                GdipDrawImageRectRectI(graphics.get(), layer, draw.x, draw.y, draw.width, draw.height, 0, 0,
+                                       pictureSize.cx, pictureSize.cy, UnitPixel, nullptr, nullptr, nullptr) != Ok) {
                 return nullptr;
             }
         }
@@ -86,19 +108,26 @@ GpBitmap* CWallpaperMaker::ComposeFitted(GpBitmap* canvas, GpImage* picture, GpI
     return canvas;
 }
 
-int CWallpaperMaker::RenderWallpaper(const std::filesystem::path& picturePath, const std::filesystem::path& outputPath,
-                                     const std::filesystem::path& annotatedPath) const {
+WallpaperStatus CWallpaperMaker::RenderWallpaper(const std::filesystem::path& picturePath,
+                                                 const std::filesystem::path& outputPath,
+                                                 const std::filesystem::path& annotatedPath) const {
     return RenderWallpaper(picturePath, outputPath, annotatedPath, CurrentMonitors());
 }
 
-int CWallpaperMaker::RenderWallpaper(const std::filesystem::path& picturePath, const std::filesystem::path& outputPath,
-                                     const std::filesystem::path& annotatedPath, const std::vector<MonitorRect>& monitors,
-                                     bool turned) const {
+WallpaperStatus CWallpaperMaker::RenderWallpaper(const std::filesystem::path& picturePath,
+                                                 const std::filesystem::path& outputPath,
+                                                 const std::filesystem::path& annotatedPath,
+                                                 const std::vector<MonitorRect>& monitors, bool turned) const {
+    // A file the user made read-only is kept (Wine would replace it); nothing is drawn for it.
+    if (IsReadOnlyFile(outputPath))
+        return WallpaperStatus::FileReadOnly;
     try {
         // A picture that does not load would give a black wallpaper: keep the old one.
         const GdipImagePtr picture = LoadPicture(picturePath);
-        if (!picture || (turned && !TurnHalfTurn(picture.get())))
-            return 0;
+        if (!picture)
+            return WallpaperStatus::PictureUnreadable;
+        if (turned && !TurnHalfTurn(picture.get()))
+            return WallpaperStatus::OutOfMemory;
         // A missing overlay leaves the plain picture, which is still the right Moon.
         const GdipImagePtr overlay = annotatedPath.empty() ? nullptr : LoadPicture(annotatedPath);
 
@@ -106,31 +135,24 @@ int CWallpaperMaker::RenderWallpaper(const std::filesystem::path& picturePath, c
         const WallpaperLayout layout = LayoutWallpaper(monitors, CanSpan(), static_cast<uint32_t>(pictureSize.cx),
                                                        static_cast<uint32_t>(pictureSize.cy));
         if (layout.width == 0 || layout.height == 0)
-            return 0;
+            return WallpaperStatus::NothingToShow;
         const GdipBitmapPtr canvas = CreateCanvas(layout.width, layout.height);
         if (!canvas || !ComposeFitted(canvas.get(), picture.get(), overlay.get(), layout.draws))
-            return 0;
+            return WallpaperStatus::OutOfMemory;
         CLSID encoder;
-        if (!FindEncoderForExtension(outputPath.extension().native(), &encoder)) {
-            // Told once until a save succeeds: the box's own loop runs timer ticks, and each
-            // would add a box.
-            if (!encoderFailureReported) {
-                encoderFailureReported = true;
-                const std::wstring message = L"Failed to determine the image encoder for " + outputPath.native();
-                MessageBoxW(nullptr, message.c_str(), kCaption, MB_OKCANCEL | MB_ICONERROR);
-            }
-            return 0;
-        }
+        if (!FindEncoderForExtension(outputPath.extension().native(), &encoder))
+            return WallpaperStatus::NoEncoder;
 
         CTemporaryFile temporary(outputPath.native() + L".tmp");
         if (GdipSaveImageToFile(canvas.get(), temporary.Path().c_str(), &encoder, nullptr) != Ok)
-            return 0;
-        if (!MoveFileExW(temporary.Path().c_str(), outputPath.c_str(), MOVEFILE_REPLACE_EXISTING))
-            return 0;
+            return WallpaperStatus::SaveFailed;
+        // Written through, so that a power cut leaves the old file or the new one.
+        if (!MoveFileExW(temporary.Path().c_str(), outputPath.c_str(),
+                         MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+            return ReplaceFailure(outputPath, GetLastError());
         temporary.Release();
-        encoderFailureReported = false;
-        return 1;
+        return WallpaperStatus::Ok;
     } catch (const std::bad_alloc&) {
-        return 0;
+        return WallpaperStatus::OutOfMemory;
     }
 }

@@ -78,6 +78,13 @@ TEST_F(QuellwickEndToEnd, InstallsTheWallpaperKeepsItsIconShowsAboutAndFlipsAnno
     ASSERT_TRUE(about) << "no About box";
     EXPECT_EQ(kPageText, WindowTextOf(GetDlgItem(about, IDC_ABOUT_PAGE)));
     ASSERT_TRUE(WaitFor([&] { return GetForegroundWindow() == about; })) << "the box is not in front";
+    // The icon opens nothing more while the box is up: no menu, no second box.
+    PostMessageA(tray, WM_TRAYNOTIFY, 0, WM_RBUTTONUP);
+    PostMessageA(tray, WM_TRAYNOTIFY, 0, WM_LBUTTONDBLCLK);
+    Sleep(1500);
+    EXPECT_EQ(nullptr, program.FindWindowOf("#32768", nullptr)) << "a menu over the About box";
+    EXPECT_EQ(1u, program.Windows("#32770", nullptr).size()) << "a second window over the About box";
+    ASSERT_TRUE(WaitFor([&] { return GetForegroundWindow() == about; })) << "the box is not in front";
     PressKey(VK_ESCAPE);
     EXPECT_TRUE(WaitFor([&] { return !IsWindow(about); })) << "Escape did not close the box";
 
@@ -116,9 +123,11 @@ TEST_F(QuellwickEndToEnd, InstallsTheWallpaperKeepsItsIconShowsAboutAndFlipsAnno
     EXPECT_EQ(1u, SettingOr("Annotate", 99)) << "Escape changed the setting";
     ASSERT_NO_FATAL_FAILURE(ChooseAnnotation(tray, entry, 0));
 
-    PostMessageA(tray, WM_CLOSE, 0, 0);
+    // The session ends: the program leaves as after Exit.
+    EXPECT_EQ(TRUE, SendMessageA(tray, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF));
+    SendMessageA(tray, WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF);
+    EXPECT_FALSE(HasTrayIcon(tray)) << "the icon outlived the session";
     EXPECT_EQ(0u, program.WaitExit());
-    EXPECT_FALSE(HasTrayIcon(tray)) << "the icon outlived the program";
 }
 
 }  // namespace

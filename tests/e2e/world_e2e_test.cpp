@@ -4,6 +4,9 @@
 
 #include <windows.h>
 #include <shellapi.h>
+#include <wtsapi32.h>
+
+#include <cstring>
 
 #include <algorithm>
 #include <string>
@@ -11,6 +14,7 @@
 
 #include "astro/calendar.h"
 #include "astro/moon_selection.h"
+#include "resources/app_messages.h"
 #include "tests/common/win_test_support.h"
 #include "wallpaper/wallpaper_maker.h"
 
@@ -110,7 +114,11 @@ TEST_F(WorldEndToEnd, FailedStartIsReportedAndInstallsNothing) {
     EXPECT_STREQ("Unable ot initialize list of available Quellwicks. You may need to install msxml3.dll.", text);
     EXPECT_TRUE(GetDlgItem(box, IDOK) && !GetDlgItem(box, IDCANCEL)) << "a lone OK button";
     const HWND tray = program.FindWindowOf("QuellwickTrayIconWindow", nullptr);
-    Sleep(3000);  // time for a tick or two while the box is shown
+    // Time for a tick or two while the box is shown, and for a second start's double click,
+    // which must not open the settings over an empty catalogue.
+    PostMessageA(tray, WM_TRAYNOTIFY, 0, WM_LBUTTONDBLCLK);
+    Sleep(3000);
+    EXPECT_EQ(1u, program.Windows("#32770", nullptr).size()) << "a window opened over the box";
     EXPECT_EQ("", ReadDesktopString("Wallpaper"));
     EXPECT_EQ("<missing>", ReadDesktopString("TileWallpaper"));
     EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(WindowsWallpaperPath().c_str()));
@@ -120,37 +128,121 @@ TEST_F(WorldEndToEnd, FailedStartIsReportedAndInstallsNothing) {
 }
 
 int addsOffered = 0;
+bool tipTellsInUse = false;
 
 // A shell that is not ready at first, as at sign-in: it refuses the first icon it is
-// offered and takes the later ones. Wine's Shell_NotifyIcon sends the NIM_ message as
-// WM_COPYDATA to the first "Shell_TrayWnd" it finds.
+// offered and takes the later ones, and notes whether the latest tip tells of a wallpaper
+// file in use. Wine's Shell_NotifyIcon sends the NIM_ message as WM_COPYDATA, the tip in
+// UTF-16, to the first "Shell_TrayWnd" it finds.
 LRESULT CALLBACK LateShell(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message != WM_COPYDATA)
         return DefWindowProcA(window, message, wParam, lParam);
-    if (reinterpret_cast<const COPYDATASTRUCT*>(lParam)->dwData == NIM_ADD)
+    const auto* data = reinterpret_cast<const COPYDATASTRUCT*>(lParam);
+    if (data->dwData == NIM_ADD)
         ++addsOffered;
+    const std::wstring needle = L"\nThe wallpaper could not be saved: the file is in use by another program.";
+    const auto* text = static_cast<const char*>(data->lpData);
+    const std::string bytes(text, text + data->cbData),
+        wide(reinterpret_cast<const char*>(needle.c_str()), needle.size() * sizeof(wchar_t));
+    tipTellsInUse = bytes.find(wide) != std::string::npos;
     return addsOffered > 1;
 }
 
-TEST_F(WorldEndToEnd, IconIsOfferedAgainAfterTheShellRefusedIt) {
+class LateShellTest : public WorldEndToEnd {
+protected:
+    void SetUp() override {
+        WorldEndToEnd::SetUp();
+        shellClass.lpfnWndProc = &LateShell;
+        shellClass.hInstance = GetModuleHandleA(nullptr);
+        shellClass.lpszClassName = "Shell_TrayWnd";
+        ASSERT_TRUE(RegisterClassA(&shellClass));
+        // Topmost and the newest, so that it is found before the desktop's own task bar.
+        shell = CreateWindowExA(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, "Shell_TrayWnd", "", WS_POPUP, 0, 0, 0, 0, nullptr,
+                                nullptr, shellClass.hInstance, nullptr);
+        ASSERT_TRUE(shell);
+        addsOffered = 0;
+        tipTellsInUse = false;
+    }
+    void TearDown() override {
+        DestroyWindow(shell);
+        UnregisterClassA("Shell_TrayWnd", shellClass.hInstance);
+        WorldEndToEnd::TearDown();
+    }
+
     WNDCLASSA shellClass = {};
-    shellClass.lpfnWndProc = &LateShell;
-    shellClass.hInstance = GetModuleHandleA(nullptr);
-    shellClass.lpszClassName = "Shell_TrayWnd";
-    ASSERT_TRUE(RegisterClassA(&shellClass));
-    // Topmost and the newest, so that it is found before the desktop's own task bar.
-    const HWND shell = CreateWindowExA(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, "Shell_TrayWnd", "", WS_POPUP, 0, 0, 0, 0,
-                                       nullptr, nullptr, shellClass.hInstance, nullptr);
-    ASSERT_TRUE(shell);
-    addsOffered = 0;
+    HWND shell = nullptr;
+};
+
+TEST_F(LateShellTest, IconIsOfferedAgainAfterTheShellRefusedIt) {
     ASSERT_TRUE(program.Launch());
     EXPECT_TRUE(WaitFor([] {
         Pump();
         return addsOffered >= 2;
     })) << "the icon was offered "
         << addsOffered << " time(s)";
-    DestroyWindow(shell);
-    UnregisterClassA("Shell_TrayWnd", shellClass.hInstance);
+}
+
+// A wallpaper file that another program holds open: the tip says so, and the picture is
+// saved once the session is unlocked after the file has been let go.
+TEST_F(LateShellTest, AWallpaperFileInUseIsToldInTheTipUntilAnUnlockSavesIt) {
+    ASSERT_TRUE(WriteFileBytes(WindowsWallpaperPath(), "held"));
+    const HANDLE held =
+        CreateFileA(WindowsWallpaperPath().c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(INVALID_HANDLE_VALUE, held);
+    const HWND tray = program.Start();
+    ASSERT_TRUE(tray);
+    EXPECT_TRUE(WaitFor([] {
+        Pump();
+        return tipTellsInUse;
+    })) << "the tip does not tell of the file in use";
+    CloseHandle(held);
+    PostMessageA(tray, WM_WTSSESSION_CHANGE, WTS_SESSION_UNLOCK, 0);
+    EXPECT_TRUE(WaitFor(WallpaperInstalled)) << "no refresh after an unlock";
+    EXPECT_TRUE(WaitFor([] {
+        Pump();
+        return !tipTellsInUse;
+    })) << "the tip still tells of the file in use";
+}
+
+struct HungCopy {
+    HDESK desktop;
+    HANDLE release;
+};
+
+// A tray window on a thread that never reads its messages, until released.
+DWORD WINAPI RunHungTrayWindow(void* parameter) {
+    const HungCopy& hung = *static_cast<HungCopy*>(parameter);
+    SetThreadDesktop(hung.desktop);
+    WNDCLASSA trayClass = {};
+    trayClass.lpfnWndProc = &DefWindowProcA;
+    trayClass.hInstance = GetModuleHandleA(nullptr);
+    trayClass.lpszClassName = "QuellwickTrayIconWindow";
+    RegisterClassA(&trayClass);
+    const HWND window = CreateWindowExA(0, trayClass.lpszClassName, "QuellwickShellIconHiddenWindow", WS_POPUP, 0, 0, 0,
+                                        0, nullptr, nullptr, trayClass.hInstance, nullptr);
+    WaitForSingleObject(hung.release, INFINITE);
+    DestroyWindow(window);
+    UnregisterClassA(trayClass.lpszClassName, trayClass.hInstance);
+    return 0;
+}
+
+// A first copy that is there but hangs: a second start tells the user so.
+TEST_F(WorldEndToEnd, ASecondStartTellsOfAFirstCopyThatDoesNotAnswer) {
+    const HANDLE mutex = CreateMutexA(nullptr, FALSE, "Local\\Quellwick.SingleInstance");
+    HungCopy hung{GetThreadDesktop(GetCurrentThreadId()), CreateEventA(nullptr, TRUE, FALSE, nullptr)};
+    const HANDLE thread = CreateThread(nullptr, 0, &RunHungTrayWindow, &hung, 0, nullptr);
+    ASSERT_TRUE(program.Launch());
+    const HWND box = program.WaitWindow("#32770", "Quellwick");
+    SetEvent(hung.release);
+    WaitForSingleObject(thread, INFINITE);
+    for (HANDLE handle : {thread, hung.release, mutex})
+        CloseHandle(handle);
+    ASSERT_TRUE(box) << "no box";
+    char text[256] = {};
+    GetDlgItemTextA(box, 0xFFFF, text, sizeof(text));
+    EXPECT_NE(nullptr, strstr(text, "Quellwick is already running but is not responding.")) << text;
+    SendMessageA(GetDlgItem(box, IDOK), BM_CLICK, 0, 0);
+    EXPECT_EQ(1u, program.WaitExit());
 }
 
 }  // namespace

@@ -53,7 +53,7 @@ TEST(MonitorWallpaper, EveryMonitorShowsTheSquarePictureSquare) {
     ASSERT_TRUE(SavePicture(data / "qw_monitors.png", 400, 400, {{0, 0, 400, 400, kGrey}}));
     catalog.Set({Entry("qw_monitors.png", 0), Entry("qw_monitors.png", 200)});
     ResetUserState();
-    ASSERT_EQ(1, maker.UpdateWallpaper(nullptr, nullptr, 0));
+    ASSERT_EQ(WallpaperStatus::Ok, maker.UpdateWallpaper(nullptr, nullptr, 0));
 
     const GdipBitmapPtr wallpaper = OpenBitmap(maker.WallpaperOutputPath());
     ASSERT_TRUE(wallpaper);
@@ -76,8 +76,8 @@ TEST(MonitorWallpaper, EveryMonitorShowsTheSquarePictureSquare) {
         const int litWidth = LitRun(lit, true, height / 2, width, &left);
         ASSERT_GT(litWidth, 0) << "no Moon on monitor " << width << "x" << height;
         const int litHeight = LitRun(lit, false, left + litWidth / 2, height, &top);
-        EXPECT_NEAR(litWidth, litHeight, 2) << "an oval Moon on monitor " << width << "x" << height << ", style "
-                                            << style << ", tile " << tile;
+        EXPECT_NEAR(litWidth, litHeight, 2)
+            << "an oval Moon on monitor " << width << "x" << height << ", style " << style << ", tile " << tile;
     }
     ResetUserState();
     DeleteFileW((data / "qw_monitors.png").c_str());

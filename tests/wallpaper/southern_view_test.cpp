@@ -65,7 +65,7 @@ TEST_F(SouthernWallpaper, TurnsThePictureAndTakesTheSouthernOverlayUpright) {
     for (const Case& c : cases) {
         AppSettings::Instance().SetSelectedMoon(c.entry);
         AppSettings::Instance().SetSouthernView(c.southern);
-        ASSERT_EQ(1, maker.UpdateWallpaper(nullptr, nullptr, 1));
+        ASSERT_EQ(WallpaperStatus::Ok, maker.UpdateWallpaper(nullptr, nullptr, 1));
         const GdipBitmapPtr wallpaper = OpenBitmap(output);
         ASSERT_TRUE(wallpaper);
         const SIZE size = ImagePixelSize(wallpaper.get());

@@ -34,4 +34,28 @@ TEST(WallpaperChoice, FollowsThePresentUnlessPinnedAndOverlaysOnlyWhenAsked) {
     EXPECT_EQ("untouched", choice.paper);
 }
 
+// A failed picture waits an hour (by the wrapping tick count) unless forced; another picture
+// or other monitors are tried at once.
+TEST(WallpaperChoice, AFailedPictureIsTriedAgainOnlyWhenForcedChangedOrAnHourLater) {
+    const std::vector<MonitorRect> one = {{0, 0, 1280, 800}}, two = {{0, 0, 1280, 800}, {1280, 0, 2560, 800}};
+    const RenderedFor installed{"a.jpg", one}, failedOne{"b.jpg", one};
+    const uint32_t hour = kFailedRetryMs;
+    const struct {
+        RenderedFor wanted;
+        uint32_t failedAt, now;
+        bool force, expected;
+    } cases[] = {
+        {installed, 1000, 2000, false, false},       {installed, 1000, 2000, true, true},
+        {failedOne, 1000, 2000, false, false},       {failedOne, 1000, 1000 + hour - 1, false, false},
+        {failedOne, 1000, 1000 + hour, false, true}, {failedOne, 0xFFFFF000u, 0x1000u, false, false},
+        {failedOne, 1000, 2000, true, true},         {{"c.jpg", one}, 1000, 2000, false, true},
+        {{"b.jpg", two}, 1000, 2000, false, true},
+    };
+    for (const auto& c : cases) {
+        const FailedAttempt failed{true, failedOne, c.failedAt, WallpaperStatus::FileInUse};
+        EXPECT_EQ(c.expected, WallpaperNeedsInstall(c.wanted, installed, failed, c.now, c.force))
+            << c.wanted.paper << " " << c.wanted.monitors.size() << " " << c.now << " " << c.force;
+    }
+}
+
 }  // namespace

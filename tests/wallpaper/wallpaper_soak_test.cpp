@@ -78,7 +78,7 @@ TEST(WallpaperSoak, ForcedUpdatesLeaveNoObjectsOrMemoryBehind) {
     ResourceUse settled = {};
     const int updates = UpdateCount();
     for (int i = 0; i < updates; ++i) {
-        ASSERT_EQ(1, maker.UpdateWallpaper(nullptr, nullptr, 1)) << "update " << i;
+        ASSERT_EQ(WallpaperStatus::Ok, maker.UpdateWallpaper(nullptr, nullptr, 1)) << "update " << i;
         for (MSG message; PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE);)
             DispatchMessageA(&message);
         if (i + 1 == kSettleUpdates)

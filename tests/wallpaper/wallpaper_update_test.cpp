@@ -61,7 +61,7 @@ TEST_F(WallpaperUpdate, InstallsOnceUntilForcedAndAlwaysReportsTheMoon) {
     ResetUserState();
     double percent = -1.0;
     double age = -1.0;
-    ASSERT_EQ(1, maker.UpdateWallpaper(&percent, &age, 1));
+    ASSERT_EQ(WallpaperStatus::Ok, maker.UpdateWallpaper(&percent, &age, 1));
     EXPECT_TRUE(percent >= 0.0 && percent <= 100.0 && age >= 0.0 && age < 30.0) << percent << " " << age;
     EXPECT_EQ(0, lstrcmpiA(output.c_str(), ReadDesktopString("Wallpaper").c_str())) << ReadDesktopString("Wallpaper");
     EXPECT_TRUE(ColourNear(CentrePixel(), kRed));
@@ -70,28 +70,33 @@ TEST_F(WallpaperUpdate, InstallsOnceUntilForcedAndAlwaysReportsTheMoon) {
 
     // The same picture again: nothing is rendered (the removed file stays removed).
     ASSERT_TRUE(DeleteFileA(output.c_str()));
-    EXPECT_EQ(1, maker.UpdateWallpaper(nullptr, nullptr, 0));
+    EXPECT_EQ(WallpaperStatus::Ok, maker.UpdateWallpaper(nullptr, nullptr, 0));
     EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(output.c_str()));
 
     // Forced: rendered and installed again, now with the overlay.
     AppSettings::Instance().SetAnnotate(1);
-    EXPECT_EQ(1, maker.UpdateWallpaper(nullptr, nullptr, 1));
+    EXPECT_EQ(WallpaperStatus::Ok, maker.UpdateWallpaper(nullptr, nullptr, 1));
     EXPECT_TRUE(ColourNear(CentrePixel(), kGreen));
 }
 
-TEST_F(WallpaperUpdate, MissingPictureKeepsThePreviousWallpaperAndRetries) {
-    ASSERT_EQ(1, maker.UpdateWallpaper(nullptr, nullptr, 1));
+// A picture that failed keeps the previous wallpaper and is not drawn again at each refresh,
+// only once what stood in its way may have gone (a wake, an unlock, a forced update).
+TEST_F(WallpaperUpdate, AFailedPictureKeepsThePreviousWallpaperUntilItIsTriedAgain) {
+    ASSERT_EQ(WallpaperStatus::Ok, maker.UpdateWallpaper(nullptr, nullptr, 1));
     const std::string previous = ReadFileBytes(output);
     catalog.Set({Entry("qw_update_absent.png", 0, ""), Entry("qw_update_absent.png", 100, ""),
                  Entry("qw_update_absent.png", 200, "")});
-    EXPECT_EQ(0, maker.UpdateWallpaper(nullptr, nullptr, 0));
+    EXPECT_EQ(WallpaperStatus::PictureUnreadable, maker.UpdateWallpaper(nullptr, nullptr, 0));
     EXPECT_TRUE(previous == ReadFileBytes(output));
 
-    // Not recorded as installed: once the picture exists the next plain update installs it.
-    ASSERT_TRUE(SavePicture(maker.GetDataDirectory().string() + "qw_update_absent.png", 8, 8, {{0, 0, 8, 8, kBlue}}));
-    EXPECT_EQ(1, maker.UpdateWallpaper(nullptr, nullptr, 0));
+    const std::string absent = maker.GetDataDirectory().string() + "qw_update_absent.png";
+    ASSERT_TRUE(SavePicture(absent, 8, 8, {{0, 0, 8, 8, kBlue}}));
+    EXPECT_EQ(WallpaperStatus::PictureUnreadable, maker.UpdateWallpaper(nullptr, nullptr, 0)) << "tried again at once";
+    EXPECT_TRUE(previous == ReadFileBytes(output));
+    maker.ForgetFailure();
+    EXPECT_EQ(WallpaperStatus::Ok, maker.UpdateWallpaper(nullptr, nullptr, 0));
     EXPECT_TRUE(ColourNear(CentrePixel(), kBlue));
-    DeleteFileA((maker.GetDataDirectory().string() + "qw_update_absent.png").c_str());
+    DeleteFileA(absent.c_str());
 }
 
 }  // namespace
