@@ -101,10 +101,16 @@ void XMLCALL OnCharacterData(void* userData, const XML_Char* text, int length) {
     }
 }
 
-// Only references to entities reach the default handler as text that starts with "&":
-// expat expands no internal entity once a default handler is set. Like the platform's
-// reader, a catalogue that refers to a declared entity is refused, which also keeps
-// entity expansion out of the parse.
+// A catalogue that declares an entity is refused, as the Windows loader refuses it, so that
+// no entity is ever expanded: nested ones would take the machine's memory.
+void XMLCALL OnEntityDeclaration(void* userData, const XML_Char*, int, const XML_Char*, int, const XML_Char*,
+                                 const XML_Char*, const XML_Char*, const XML_Char*) {
+    StopParse(static_cast<ParseSession*>(userData), kResultFail);
+}
+
+// References to entities reach the default handler as text that starts with "&". With
+// declarations refused, these are references that no declaration answers, which expat lets
+// pass when the document names an external DTD: they are refused too.
 void XMLCALL OnUnhandledMarkup(void* userData, const XML_Char* text, int length) {
     ParseSession* session = static_cast<ParseSession*>(userData);
     if (session->failure >= 0 && length > 1 && text[0] == '&')
@@ -145,6 +151,7 @@ long ParseCatalogue(CMoonCatalog& catalog, const std::filesystem::path& path) {
     XML_SetElementHandler(parser.get(), OnStartElement, OnEndElement);
     XML_SetCharacterDataHandler(parser.get(), OnCharacterData);
     XML_SetDefaultHandler(parser.get(), OnUnhandledMarkup);
+    XML_SetEntityDeclHandler(parser.get(), OnEntityDeclaration);
 
     bool started = false;
     for (;;) {

@@ -90,18 +90,57 @@ HRESULT STDMETHODCALLTYPE CCatalogSaxHandler::characters(const wchar_t* text, in
     }
 }
 
+// Refuses every entity declaration that the reader reports, so that it expands none: MSXML 3.0
+// allows DTDs, and nested entities would take the machine's memory. Element and attribute
+// declarations pass. Like the content handler, it is not reference counted.
+class CEntityRefusal : public ISAXDeclHandler {
+public:
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** object) override {
+        if (!object)
+            return E_POINTER;
+        const bool known = IsEqualIID(riid, kIidSaxDeclHandler) || IsEqualIID(riid, IID_IUnknown);
+        *object = known ? static_cast<ISAXDeclHandler*>(this) : nullptr;
+        return known ? S_OK : E_NOINTERFACE;
+    }
+    ULONG STDMETHODCALLTYPE AddRef() override { return 0; }
+    ULONG STDMETHODCALLTYPE Release() override { return 0; }
+
+    HRESULT STDMETHODCALLTYPE elementDecl(const wchar_t*, int, const wchar_t*, int) override { return S_OK; }
+    HRESULT STDMETHODCALLTYPE attributeDecl(const wchar_t*, int, const wchar_t*, int, const wchar_t*, int,
+                                            const wchar_t*, int, const wchar_t*, int) override {
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE internalEntityDecl(const wchar_t*, int, const wchar_t*, int) override { return E_FAIL; }
+    HRESULT STDMETHODCALLTYPE externalEntityDecl(const wchar_t*, int, const wchar_t*, int, const wchar_t*,
+                                                 int) override {
+        return E_FAIL;
+    }
+
+    virtual ~CEntityRefusal() = default;
+};
+
 }  // namespace
 
 long CMoonCatalog::Load(const std::filesystem::path& path) {
     try {
+        // The handlers outlive the reader, which may hold them until it goes.
+        CCatalogSaxHandler handler(*this);
+        CEntityRefusal declarations;
         ComPtr<ISAXXMLReader> reader;
         const HRESULT created =
             CoCreateInstance(kClsidSaxXmlReader30, nullptr, CLSCTX_INPROC_SERVER | CLSCTX_LOCAL_SERVER,
                              kIidSaxXmlReader, reader.PutVoid());
         if (FAILED(created))
             return created;
-        CCatalogSaxHandler handler(*this);
         reader->putContentHandler(&handler);
+        VARIANT declarationHandler;
+        VariantInit(&declarationHandler);
+        declarationHandler.vt = VT_UNKNOWN;
+        declarationHandler.punkVal = &declarations;
+        const HRESULT declared =
+            reader->putProperty(L"http://xml.org/sax/properties/declaration-handler", declarationHandler);
+        if (FAILED(declared))
+            return declared;
         // The reader gets the file's bytes, not its name: given a name it would take it as a
         // URL, in which "#" and "%" mean something.
         IStream* opened = nullptr;
@@ -114,9 +153,7 @@ long CMoonCatalog::Load(const std::filesystem::path& path) {
         VariantInit(&input);
         input.vt = VT_UNKNOWN;
         input.punkVal = file.Get();
-        const HRESULT parsed = reader->parse(input);
-        reader->putContentHandler(nullptr);
-        return FinishLoad(parsed);
+        return FinishLoad(reader->parse(input));
     } catch (const std::bad_alloc&) {
         return FinishLoad(E_OUTOFMEMORY);
     }

@@ -36,8 +36,9 @@ public:
     virtual ~CSaxContentHandler() = default;
 };
 
-// The reader's and the handler's identifiers, which mingw's headers declare but no
+// The reader's and the handlers' identifiers, which mingw's headers declare but no
 // library of it defines.
 extern const CLSID kClsidSaxXmlReader30;
 extern const IID kIidSaxXmlReader;
 extern const IID kIidSaxContentHandler;
+extern const IID kIidSaxDeclHandler;

@@ -17,10 +17,11 @@ bool StartsWithExifHeader(const unsigned char* p, size_t available) {
 }
 
 // A TIFF block (the body of an Exif block) in either byte order. Every read checks its
-// bounds and reports failure instead of reading outside the block.
+// bounds and reports failure instead of reading outside the block, and adds one to `reads`.
 class TiffBlock {
 public:
-    TiffBlock(const unsigned char* bytes, size_t length) : data(bytes), size(length) {}
+    TiffBlock(const unsigned char* bytes, size_t length, size_t& readCount)
+        : data(bytes), size(length), reads(readCount) {}
 
     // The offset of the first directory; false when the header is not TIFF.
     bool ReadHeader(uint32_t& firstDirectory) {
@@ -37,6 +38,7 @@ public:
     }
 
     bool Read16(size_t at, uint16_t& value) const {
+        ++reads;
         if (at > size || size - at < 2)
             return false;
         const unsigned char* p = data + at;
@@ -45,6 +47,7 @@ public:
     }
 
     bool Read32(size_t at, uint32_t& value) const {
+        ++reads;
         if (at > size || size - at < 4)
             return false;
         const unsigned char* p = data + at;
@@ -92,6 +95,7 @@ public:
 private:
     const unsigned char* data;
     size_t size;
+    size_t& reads;
     bool littleEndian = true;
 };
 
@@ -138,6 +142,9 @@ bool ReadThumbnailTags(const TiffBlock& tiff, uint32_t directory, ThumbnailTags&
                 break;
             case exif::kStripByteCounts: tags.stripByteCount = read ? value : 0; break;
             case exif::kBitsPerSample:
+                // An RGB thumbnail has three samples a pixel, so more values cannot describe one;
+                // reading them all would let the count, not the block's size, set the work.
+                tags.eightBitSamples = tags.eightBitSamples && count <= 3;
                 for (uint32_t sample = 0; sample < count && tags.eightBitSamples; ++sample) {
                     uint32_t bits = 0;
                     tags.eightBitSamples = tiff.ReadValue(entry, sample, bits) && bits == 8;
@@ -150,8 +157,8 @@ bool ReadThumbnailTags(const TiffBlock& tiff, uint32_t directory, ThumbnailTags&
 }
 
 // The thumbnail of the TIFF block `data[start, end)`, with its offset counted from `data`.
-EmbeddedThumbnail FromTiff(const unsigned char* data, size_t start, size_t end) {
-    TiffBlock header(data + start, end - start);
+EmbeddedThumbnail FromTiff(const unsigned char* data, size_t start, size_t end, size_t& reads) {
+    TiffBlock header(data + start, end - start, reads);
     uint32_t firstDirectory = 0;
     uint16_t firstEntries = 0;
     uint32_t secondDirectory = 0;
@@ -189,7 +196,7 @@ EmbeddedThumbnail FromTiff(const unsigned char* data, size_t start, size_t end) 
     return found;
 }
 
-EmbeddedThumbnail FromJpeg(const unsigned char* data, size_t size) {
+EmbeddedThumbnail FromJpeg(const unsigned char* data, size_t size, size_t& reads) {
     size_t at = 2;  // after the start-of-image marker
     while (at + 4 <= size) {
         if (data[at] != 0xFF)
@@ -211,7 +218,7 @@ EmbeddedThumbnail FromJpeg(const unsigned char* data, size_t size) {
         const size_t body = at + 4;
         const size_t end = at + 2 + length;
         if (marker == 0xE1 && StartsWithExifHeader(data + body, end - body)) {
-            const EmbeddedThumbnail found = FromTiff(data, body + sizeof kExifHeader, end);
+            const EmbeddedThumbnail found = FromTiff(data, body + sizeof kExifHeader, end, reads);
             if (found.kind != EmbeddedThumbnail::Kind::None)
                 return found;
         }
@@ -220,7 +227,7 @@ EmbeddedThumbnail FromJpeg(const unsigned char* data, size_t size) {
     return {};
 }
 
-EmbeddedThumbnail FromPng(const unsigned char* data, size_t size) {
+EmbeddedThumbnail FromPng(const unsigned char* data, size_t size, size_t& reads) {
     size_t at = 8;  // after the signature
     while (at + 12 <= size) {
         const size_t length = BigEndian32(data + at);
@@ -236,7 +243,7 @@ EmbeddedThumbnail FromPng(const unsigned char* data, size_t size) {
             // Some writers keep the JPEG segment's "Exif" header in the chunk as well.
             if (StartsWithExifHeader(data + body, length))
                 body += sizeof kExifHeader;
-            return FromTiff(data, body, end);
+            return FromTiff(data, body, end, reads);
         }
         at += 12 + length;
     }
@@ -247,11 +254,12 @@ EmbeddedThumbnail FromPng(const unsigned char* data, size_t size) {
 
 EmbeddedThumbnail FindEmbeddedThumbnail(const unsigned char* data, size_t size) {
     static constexpr unsigned char kPngSignature[8] = {0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A};
-    if (!data)
-        return {};
-    if (size >= 2 && data[0] == 0xFF && data[1] == 0xD8)
-        return FromJpeg(data, size);
-    if (size >= sizeof kPngSignature && std::memcmp(data, kPngSignature, sizeof kPngSignature) == 0)
-        return FromPng(data, size);
-    return {};
+    size_t reads = 0;
+    EmbeddedThumbnail found;
+    if (data && size >= 2 && data[0] == 0xFF && data[1] == 0xD8)
+        found = FromJpeg(data, size, reads);
+    else if (data && size >= sizeof kPngSignature && std::memcmp(data, kPngSignature, sizeof kPngSignature) == 0)
+        found = FromPng(data, size, reads);
+    found.reads = reads;
+    return found;
 }

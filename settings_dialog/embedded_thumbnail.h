@@ -19,6 +19,9 @@ struct EmbeddedThumbnail {
     size_t length = 0;
     uint32_t width = 0;  // Rgb only
     uint32_t height = 0;
+    // How many reads of Exif blocks the search took, whatever it found: at most
+    // exif::kMaxReadsPerByte times the bytes given, so that no block costs more than its size.
+    size_t reads = 0;
 };
 
 // The thumbnail embedded in a JPEG or PNG file whose first `size` bytes are `data`.
@@ -53,4 +56,8 @@ constexpr uint16_t kPhotometricRgb = 2;
 
 // The largest thumbnail side the reader accepts; Exif thumbnails are a few hundred pixels.
 constexpr uint32_t kMaxThumbnailSide = 1024;
+
+// The bound on EmbeddedThumbnail::reads. A directory entry takes 12 bytes and at most 18
+// reads (its tag, its count and first value, and three values of the bits a sample).
+constexpr size_t kMaxReadsPerByte = 2;
 }  // namespace exif

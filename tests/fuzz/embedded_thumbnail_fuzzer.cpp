@@ -1,5 +1,6 @@
 // Feeds arbitrary file heads to FindEmbeddedThumbnail and checks what must hold for any
-// input: a thumbnail found lies wholly inside the bytes given and has the form it claims.
+// input: a thumbnail found lies wholly inside the bytes given and has the form it claims,
+// and the search reads no more than a bound proportional to the input's size.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -16,6 +17,7 @@ void Require(bool condition) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const EmbeddedThumbnail found = FindEmbeddedThumbnail(data, size);
+    Require(found.reads <= exif::kMaxReadsPerByte * size);
     switch (found.kind) {
         case EmbeddedThumbnail::Kind::None:
             break;
