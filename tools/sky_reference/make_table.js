@@ -110,6 +110,22 @@ for (let i = 0; i < 250; ++i) {
     worstIau = worstIau.map((w, k) => Math.max(w, row.check[k]));
     sky.push(row.fields.join(','));
 }
+// Ten more where the Moon, at McMurdo or Tromso, rises for less than three hours: its
+// altitude turns close to the horizon.
+for (let found = 0, n = 0; found < 10; ++n) {
+    const place = PLACES[n % 2 ? 9 : 0];
+    const observer = new A.Observer(place[0], place[1], 0);
+    const rise = A.SearchRiseSet(A.Body.Moon, observer, +1, timeOf(first + random() * (last - first)), 40);
+    const set = rise && A.SearchRiseSet(A.Body.Moon, observer, -1, rise, 2);
+    if (!set || set.ut - rise.ut > 0.125)
+        continue;
+    sky.push(skyRow(jdOf(rise) - 0.1 - random() * 0.5, place).fields.join(','));
+    ++found;
+}
+// And two where the Moon barely clears the horizon, found by a scan with the sky model: a
+// rise of five minutes at McMurdo and a set of a minute and a half at Tromso, shorter than
+// the steps in which a search for a crossing may look.
+sky.push(skyRow(2447276.5, PLACES[0]).fields.join(','), skyRow(2455661.5, PLACES[9]).fields.join(','));
 fs.writeFileSync(path.join(here, 'sky_reference.csv'), sky.join('\n') + '\n');
 console.log('IAU frame against the library libration, worst lon/lat:', worstIau);
 
