@@ -95,8 +95,9 @@ constexpr LunarTerm kLatitude[] = {
     {4, 0, 1, -1, 132, 0},    {1, 0, -1, -1, -119, 0},  {4, -1, 0, -1, 115, 0},   {2, -2, 0, 1, 107, 0},
 };
 
+// A polynomial in degrees of the time, as an angle in [0, 2 pi).
 double Degrees(double c0, double c1, double c2, double c3, double c4, double t) {
-    return (c0 + t * (c1 + t * (c2 + t * (c3 + t * c4)))) / kRadian;
+    return Revolution(std::fmod(c0 + t * (c1 + t * (c2 + t * (c3 + t * c4))), 360.0) / kRadian);
 }
 
 // The periodic terms' sums, in 1e-6 degree and metres; the terms in M are multiplied by E
