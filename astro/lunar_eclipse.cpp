@@ -52,16 +52,8 @@ double Contact(double inside, double outside, Edge edge, double limb) {
 // The instant the Moon passes nearest the shadow's axis, within a quarter of a day of the
 // full moon, by golden section (the distance has a single minimum there).
 double Greatest(double fullMoon) {
-    constexpr double kGolden = 0.6180339887498949;
-    double a = fullMoon - 0.25, b = fullMoon + 0.25;
-    while (b - a > kSecond) {
-        const double c = b - kGolden * (b - a), d = a + kGolden * (b - a);
-        if (ShadowAt(c).axisDistanceKm < ShadowAt(d).axisDistanceKm)
-            b = d;
-        else
-            a = c;
-    }
-    return (a + b) / 2.0;
+    return GoldenMinimum([](double t) { return ShadowAt(t).axisDistanceKm; }, fullMoon - 0.25, fullMoon + 0.25,
+                         kSecond);
 }
 
 }  // namespace

@@ -198,17 +198,8 @@ MoonRiseSet NextMoonRiseSet(double julianDateUt, const GeoPlace& place) {
         const bool turns = i > 1 && (now - before) * (next - now) <= 0.0;
         if (turns && std::fabs(now) < kNearHorizon && (before < 0.0) == (now < 0.0) && (next < 0.0) == (now < 0.0)) {
             // The turn by golden section; a turn beyond the horizon is a brief rise and set.
-            const double sign = now - before > 0.0 ? 1.0 : -1.0;
-            double a = tNow - kStep, b = t;
-            constexpr double kGolden = 0.6180339887498949;
-            while (b - a > kResolution) {
-                const double c = b - kGolden * (b - a), d = a + kGolden * (b - a);
-                if (sign * f(c) > sign * f(d))
-                    b = d;
-                else
-                    a = c;
-            }
-            const double turn = (a + b) / 2.0;
+            const double sign = now - before > 0.0 ? -1.0 : 1.0;
+            const double turn = GoldenMinimum([&](double x) { return sign * f(x); }, tNow - kStep, t, kResolution);
             if ((f(turn) < 0.0) != (now < 0.0)) {
                 note(crossing(tNow - kStep, turn, before), now < 0.0);
                 note(crossing(turn, t, f(turn)), now >= 0.0);

@@ -53,3 +53,18 @@ double PositionAngle(const Equatorial& from, const Equatorial& to);
 
 // The angle in [0, 2 pi).
 double Revolution(double radians);
+
+// Where f is least in [a, b], for an f with a single minimum there, by golden section to
+// within `resolution`.
+template <typename F>
+double GoldenMinimum(F f, double a, double b, double resolution) {
+    constexpr double kGolden = 0.6180339887498949;
+    while (b - a > resolution) {
+        const double c = b - kGolden * (b - a), d = a + kGolden * (b - a);
+        if (f(c) < f(d))
+            b = d;
+        else
+            a = c;
+    }
+    return (a + b) / 2.0;
+}
