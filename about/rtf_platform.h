@@ -45,6 +45,3 @@ public:
     void LowerCase(std::string& text) const override;
     bool IsAlphaNumeric(unsigned char c) const override;
 };
-
-// The running system's answers (Windows builds only).
-const IRtfPlatform& SystemRtfPlatform();

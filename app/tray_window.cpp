@@ -8,6 +8,7 @@
 #include <utility>
 
 #include "about/about_dlg.h"
+#include "catalog/catalog_loader.h"
 #include "refresh/refresh_rule.h"
 #include "refresh/tray_text.h"
 #include "resources/app_messages.h"
@@ -31,7 +32,7 @@ CTrayWindow::CTrayWindow(UINT iconResource) {
 
     // The timer starts only with a catalogue: the failure box below runs a message loop, and
     // a refresh from it would install a picture before the program gives up.
-    if (catalog.Load(JoinPath(wallpaperMaker.GetDataDirectory(), kCatalogueFile)) < 0) {
+    if (LoadMoonCatalog(catalog, JoinPath(wallpaperMaker.GetDataDirectory(), kCatalogueFile)) < 0) {
         MessageBoxA(GetHwnd(), kCatalogueFailure, kCaption, MB_OK);
         Show(false);
         PostQuitMessage(1);

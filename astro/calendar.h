@@ -37,15 +37,6 @@ bool DaysFromCalendar(const CalendarTime& time, double* days);
 // it. Fails outside kDateMin to kDateMax (exclusive of the next whole day) and for NaN.
 bool CalendarFromDays(double days, CalendarTime* time);
 
-// The present moment in universal time, read from the platform's clock at whole-second
-// resolution. False when the clock cannot be read.
-bool UniversalCalendarNow(CalendarTime* time);
-
-// The present moment in universal time as an OLE date, at whole-second resolution. Taken
-// straight from the clock, so neither a TZ variable nor a zone changed while the program
-// runs can move it. Invalid (days 0) when the clock cannot be read.
-DateValue CurrentUniversalDate();
-
 // Julian date of a calendar time; month is zero-based (0 = January). Dates up to
 // 1582 October 4 are Julian calendar dates, from 1582 October 5 on Gregorian.
 double JulianDateFromCalendar(int year, int month, int day, int hour, int minute, int second);

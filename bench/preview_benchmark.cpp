@@ -14,7 +14,7 @@
 #include <string>
 #include <vector>
 
-#include "catalog/moon_catalog.h"
+#include "catalog/catalog_loader.h"
 #include "settings_dialog/preview_builder.h"
 #include "win/imaging_win.h"
 
@@ -73,7 +73,7 @@ int main(int argc, char** argv) {
         const CGdiplusSession imaging;
         std::vector<MoonEntry> entries;
         CMoonCatalog catalog;
-        if (catalog.Load(folder + "Quellwicks.xml") >= 0)
+        if (LoadMoonCatalog(catalog, folder + "Quellwicks.xml") >= 0)
             entries = catalog.GetEntries();
         if (!imaging.IsStarted() || entries.empty()) {
             std::printf("no catalogue in %s\n", folder.c_str());

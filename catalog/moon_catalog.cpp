@@ -54,14 +54,6 @@ long CMoonCatalog::FinishLoad(long result) {
     return result;
 }
 
-void CMoonCatalog::ClearEntries() {
-    std::vector<MoonEntry>().swap(entryList);
-}
-
-void CMoonCatalog::AppendEntry(const MoonEntry& entry) {
-    entryList.push_back(entry);
-}
-
 void CMoonCatalog::OnDocumentStart() {
     loadingList.clear();
 }

@@ -1,8 +1,8 @@
 #pragma once
 
 #include <cstddef>
-#include <filesystem>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "catalog/moon_entry.h"
@@ -19,23 +19,20 @@ protected:
     ~CCatalogAttributes() = default;
 };
 
-// The ordered list of catalogue entries and its loader. Whoever loads the catalogue owns
-// the object and lends it to those that read the entries; the tray window owns the
-// program's one catalogue. Each platform's loader (quellwick_catalog_loader) delivers the
-// parse events below in 8-bit text.
+// The ordered list of catalogue entries. Whoever loads the catalogue owns the object and
+// lends it to those that read the entries; the tray window owns the program's one
+// catalogue. Each platform's loader (LoadMoonCatalog in catalog/catalog_loader.h) delivers
+// the parse events below in 8-bit text and then finishes the load.
 class CMoonCatalog {
 public:
     CMoonCatalog() = default;
-    virtual ~CMoonCatalog() = default;
     CMoonCatalog(const CMoonCatalog&) = delete;
     CMoonCatalog& operator=(const CMoonCatalog&) = delete;
 
-    // Parses the catalogue file into the list, in file order. Returns a result code,
-    // negative on failure; a failed load leaves the list as it was.
-    long Load(const std::filesystem::path& path);
-
     // The list, in catalogue order.
     const std::vector<MoonEntry>& GetEntries() const { return entryList; }
+    // Replaces the list, as a successful load does with the entries it read.
+    void SetEntries(std::vector<MoonEntry> entries) { entryList = std::move(entries); }
 
     // The parse events, which build the list aside. A negative result from OnElementStart
     // stops the parse with that code.
@@ -43,16 +40,11 @@ public:
     long OnElementStart(const std::string& localName, const CCatalogAttributes& attributes);
     void OnCharacters(const char* text, size_t length);
     void OnElementEnd(const std::string& localName);
-
-protected:
-    // Filling the list is reserved to the loader.
-    void ClearEntries();
-    void AppendEntry(const MoonEntry& entry);
-
-private:
-    // The end of Load with the parse's result: a successful parse's entries become the list.
+    // The end of a load with the parse's result: a successful parse's entries become the
+    // list; a failed one leaves the list as it was. Returns the result.
     long FinishLoad(long result);
 
+private:
     std::vector<MoonEntry> entryList;
     // The entries of the parse under way; nobody sees a part of a catalogue.
     std::vector<MoonEntry> loadingList;

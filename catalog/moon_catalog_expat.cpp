@@ -6,7 +6,7 @@
 #include <memory>
 #include <new>
 
-#include "catalog/moon_catalog.h"
+#include "catalog/catalog_loader.h"
 #include "catalog/result_code.h"
 
 namespace {
@@ -179,6 +179,6 @@ long ParseCatalogue(CMoonCatalog& catalog, const std::filesystem::path& path) {
 
 }  // namespace
 
-long CMoonCatalog::Load(const std::filesystem::path& path) {
-    return FinishLoad(ParseCatalogue(*this, path));
+long LoadMoonCatalog(CMoonCatalog& catalog, const std::filesystem::path& path) {
+    return catalog.FinishLoad(ParseCatalogue(catalog, path));
 }

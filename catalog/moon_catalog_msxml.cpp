@@ -2,7 +2,7 @@
 
 #include <new>
 
-#include "catalog/moon_catalog.h"
+#include "catalog/catalog_loader.h"
 #include "catalog/sax_content_handler.h"
 #include "win/ansi_text_win.h"
 #include "win/com_ptr.h"
@@ -121,10 +121,10 @@ public:
 
 }  // namespace
 
-long CMoonCatalog::Load(const std::filesystem::path& path) {
+long LoadMoonCatalog(CMoonCatalog& catalog, const std::filesystem::path& path) {
     try {
         // The handlers outlive the reader, which may hold them until it goes.
-        CCatalogSaxHandler handler(*this);
+        CCatalogSaxHandler handler(catalog);
         CEntityRefusal declarations;
         ComPtr<ISAXXMLReader> reader;
         const HRESULT created =
@@ -153,8 +153,8 @@ long CMoonCatalog::Load(const std::filesystem::path& path) {
         VariantInit(&input);
         input.vt = VT_UNKNOWN;
         input.punkVal = file.Get();
-        return FinishLoad(reader->parse(input));
+        return catalog.FinishLoad(reader->parse(input));
     } catch (const std::bad_alloc&) {
-        return FinishLoad(E_OUTOFMEMORY);
+        return catalog.FinishLoad(E_OUTOFMEMORY);
     }
 }

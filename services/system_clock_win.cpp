@@ -1,4 +1,4 @@
-#include "astro/calendar.h"
+#include "services/system_clock.h"
 
 #include <windows.h>
 

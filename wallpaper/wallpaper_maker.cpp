@@ -5,6 +5,7 @@
 #include "astro/moon_selection.h"
 #include "catalog/moon_catalog.h"
 #include "services/data_directory.h"
+#include "services/system_clock.h"
 
 CWallpaperMaker::CWallpaperMaker(const CMoonCatalog& entries) : catalog(&entries) {
     ProcessDataDirectory();

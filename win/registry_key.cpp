@@ -8,7 +8,7 @@ CRegistryKey::~CRegistryKey() {
 
 bool CRegistryKey::Open(HKEY root, const char* subKey, REGSAM access) {
     Close();
-    if (RegOpenKeyExA(root, subKey, 0, access, &key) != ERROR_SUCCESS) {
+    if (RegOpenKeyExW(root, WideFromAnsi(subKey).c_str(), 0, access, &key) != ERROR_SUCCESS) {
         key = nullptr;
         return false;
     }
@@ -17,8 +17,8 @@ bool CRegistryKey::Open(HKEY root, const char* subKey, REGSAM access) {
 
 bool CRegistryKey::CreateKey(HKEY root, const char* subKey) {
     Close();
-    if (RegCreateKeyExA(root, subKey, 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr, &key, nullptr) !=
-        ERROR_SUCCESS) {
+    if (RegCreateKeyExW(root, WideFromAnsi(subKey).c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS,
+                        nullptr, &key, nullptr) != ERROR_SUCCESS) {
         key = nullptr;
         return false;
     }
@@ -52,7 +52,9 @@ bool CRegistryKey::ReadDword(const char* name, DWORD* value) {
     DWORD type = REG_NONE;
     DWORD stored = 0;
     DWORD size = sizeof stored;
-    if (!key || RegQueryValueExA(key, name, nullptr, &type, reinterpret_cast<BYTE*>(&stored), &size) != ERROR_SUCCESS ||
+    if (!key ||
+        RegQueryValueExW(key, WideFromAnsi(name).c_str(), nullptr, &type, reinterpret_cast<BYTE*>(&stored), &size) !=
+            ERROR_SUCCESS ||
         type != REG_DWORD || size != sizeof stored) {
         return false;
     }

@@ -5,7 +5,8 @@
 #include <string>
 
 // Owns one open registry key; closes it on destruction. Each operation reports success
-// by its result and nothing else.
+// by its result and nothing else. Key and value names are ANSI text; every call to the
+// registry is the wide one.
 class CRegistryKey {
 public:
     CRegistryKey() = default;

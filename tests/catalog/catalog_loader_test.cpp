@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "catalog/catalog_text.h"
-#include "catalog/moon_catalog.h"
+#include "catalog/catalog_loader.h"
 #include "tests/unit/catalog_fixture.h"
 
 inline bool operator==(const MoonEntry& a, const MoonEntry& b) {
@@ -105,8 +105,7 @@ std::vector<CorpusCase> Corpus() {
 class CatalogLoaderTest : public testing::Test {
 protected:
     void SetUp() override {
-        catalog.ClearEntries();
-        catalog.AppendEntry(kPrevious);
+        catalog.Set({kPrevious});
     }
 
     CTestCatalog catalog;
@@ -115,7 +114,7 @@ protected:
 TEST_F(CatalogLoaderTest, CorpusGivesTheSameEntriesWithEveryReader) {
     for (const CorpusCase& c : Corpus()) {
         SetUp();
-        const long result = catalog.Load(CorpusPath(c.file));
+        const long result = LoadMoonCatalog(catalog, CorpusPath(c.file));
         EXPECT_EQ(result >= 0, c.succeeds) << c.file << " returned " << std::hex << result;
         EXPECT_EQ(catalog.GetEntries(), c.entries) << c.file;
     }

@@ -14,7 +14,7 @@
 #include "win/app_instance.h"
 #include "resources/app_messages.h"
 #include "services/data_directory.h"
-#include "catalog/moon_catalog.h"
+#include "catalog/catalog_loader.h"
 #include "wallpaper/image_encoder_win.h"
 #include "wallpaper/wallpaper_fit.h"
 #include "wallpaper/wallpaper_maker.h"
@@ -224,7 +224,7 @@ CTestCatalogue::CTestCatalogue(const std::vector<TestEntry>& entries) {
     }
     files.push_back(folder + "qw_viewer_catalogue_" + std::to_string(GetCurrentProcessId()) + ".xml");
     std::ofstream(files.back(), std::ios::binary) << xml << "</Quellwicks>\n";
-    loaded = TestCatalog().Load(files.back()) >= 0 && TestCatalog().GetEntries().size() == entries.size();
+    loaded = LoadMoonCatalog(TestCatalog(), files.back()) >= 0 && TestCatalog().GetEntries().size() == entries.size();
 }
 
 CTestCatalogue::~CTestCatalogue() {
@@ -520,7 +520,7 @@ int CurrentMoonIndex(const CProgram& program) {
     CoInitialize(nullptr);
     int index = -1;
     CMoonCatalog catalog;
-    if (catalog.Load(program.DataPath("Quellwicks.xml")) >= 0)
+    if (LoadMoonCatalog(catalog, program.DataPath("Quellwicks.xml")) >= 0)
         CWallpaperMaker(catalog).CurrentMoon(nullptr, nullptr, &index);
     CoUninitialize();
     return index;

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "catalog/moon_catalog.h"
+#include "catalog/catalog_loader.h"
 #include "image_io.h"
 #include "moon_geometry.h"
 #include "moon_overlay.h"
@@ -25,7 +25,7 @@ std::vector<MoonEntry> StagedCatalogue() {
         c = c == '/' ? '\\' : c;
 #endif
     CMoonCatalog catalog;
-    EXPECT_GE(catalog.Load(path), 0) << path;
+    EXPECT_GE(LoadMoonCatalog(catalog, path), 0) << path;
     return catalog.GetEntries();
 }
 

@@ -1,4 +1,5 @@
 #include "astro/calendar.h"
+#include "services/system_clock.h"
 
 #include <gtest/gtest.h>
 

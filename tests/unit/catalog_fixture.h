@@ -16,23 +16,16 @@ inline MoonEntry Entry(const std::string& paper, double phase, const std::string
     return entry;
 }
 
-// A catalogue filled directly, as the loader would fill it.
+// A catalogue filled directly, as a load would fill it.
 class CTestCatalog : public CMoonCatalog {
 public:
-    using CMoonCatalog::AppendEntry;
-    using CMoonCatalog::ClearEntries;
-
-    void Set(std::initializer_list<MoonEntry> entries) {
-        ClearEntries();
-        for (const MoonEntry& entry : entries)
-            AppendEntry(entry);
-    }
+    void Set(std::initializer_list<MoonEntry> entries) { SetEntries(entries); }
 
     // Entries "moon0.jpg", "moon1.jpg", ... at the given phases.
     void Fill(std::initializer_list<double> phases) {
-        ClearEntries();
-        int n = 0;
+        std::vector<MoonEntry> entries;
         for (double phase : phases)
-            AppendEntry(Entry("moon" + std::to_string(n++) + ".jpg", phase));
+            entries.push_back(Entry("moon" + std::to_string(entries.size()) + ".jpg", phase));
+        SetEntries(std::move(entries));
     }
 };

@@ -69,7 +69,7 @@ TEST(SelectMoonForDate, FoldsTheScaleReportsPhaseAgeAndIndexOrLeavesTheIndexAlon
     EXPECT_TRUE(none.paper.empty());
     EXPECT_NEAR(29.520947786, age, 1e-8);
 
-    catalog.ClearEntries();
+    catalog.Set({});
     EXPECT_TRUE(maker.SelectMoonForDate(2451545.0, nullptr, nullptr, &index).paper.empty());
     EXPECT_EQ(42, index);
 }
