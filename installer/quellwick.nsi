@@ -171,25 +171,38 @@ Section "Quellwick"
   WriteRegDWORD HKCU "${UNINSTALL_KEY}" "EstimatedSize" $0
 SectionEnd
 
-; Gives back the wallpaper the user had before Quellwick, which the program recorded in its
-; settings, when that file still exists and the desktop still shows Quellwick's picture.
-; Quellwick's picture is deleted once the desktop no longer shows it.
+; Gives back the wallpaper the user had before Quellwick, as the program recorded it in its
+; settings (the picture and how it was placed, or no picture: an empty path), when the
+; desktop still shows Quellwick's picture; a recorded picture since deleted gives no picture.
+; Quellwick's picture goes in every case, and so does the copy the program kept of a picture
+; that Windows held, unless it is the wallpaper again.
 Function un.RestoreWallpaper
-  ReadRegStr $0 HKCU "${SETTINGS_KEY}" "PreviousWallpaper"
   ReadRegStr $1 HKCU "Control Panel\Desktop" "Wallpaper"
   ${GetFileName} "$1" $2
+  ClearErrors
+  ReadRegStr $0 HKCU "${SETTINGS_KEY}" "PreviousWallpaper"
   ${If} $2 == "Quellwick.bmp"
-  ${AndIf} $0 != ""
-  ${AndIf} ${FileExists} "$0"
+  ${AndIfNot} ${Errors}
+    ${IfNot} ${FileExists} "$0"
+      StrCpy $0 ""
+    ${EndIf}
+    ReadRegStr $3 HKCU "${SETTINGS_KEY}" "PreviousWallpaperStyle"
+    ReadRegStr $4 HKCU "${SETTINGS_KEY}" "PreviousTileWallpaper"
+    ${IfNot} ${Errors}
+      WriteRegStr HKCU "Control Panel\Desktop" "WallpaperStyle" $3
+      WriteRegStr HKCU "Control Panel\Desktop" "TileWallpaper" $4
+    ${EndIf}
     System::Call "user32::SystemParametersInfo(i 20, i 0, t r0, i 3) i"
     ReadRegStr $1 HKCU "Control Panel\Desktop" "Wallpaper"
-    ${GetFileName} "$1" $2
   ${EndIf}
-  ${If} $2 != "Quellwick.bmp"
-    Delete "$WINDIR\Quellwick.bmp"
-    Delete "$LOCALAPPDATA\Quellwick\Quellwick.bmp"
-    RMDir "$LOCALAPPDATA\Quellwick"
+  Delete "$WINDIR\Quellwick.bmp"
+  Delete "$LOCALAPPDATA\Quellwick\Quellwick.bmp"
+  ${GetParent} "$0" $2
+  ${If} $2 == "$LOCALAPPDATA\Quellwick"
+  ${AndIf} $0 != $1
+    Delete "$0"
   ${EndIf}
+  RMDir "$LOCALAPPDATA\Quellwick"
 FunctionEnd
 
 Section "Uninstall"

@@ -85,7 +85,8 @@ TEST(Installer, SilentInstallLaysOutFilesShortcutSignInStartAndUninstallEntry) {
         << "the virtual desktop did not start";
     CGdiplusSession imaging;
     ASSERT_TRUE(SavePicture(kPreviousWallpaper, 64, 48, {{0, 0, 64, 48, 0xFF2040A0}}));
-    ASSERT_TRUE(SetDesktopString("Wallpaper", kPreviousWallpaper));
+    // A photo shown as "Fill".
+    ASSERT_TRUE(SetDesktopString("Wallpaper", kPreviousWallpaper) && SetDesktopString("WallpaperStyle", "10"));
     // The user's own files and folders where Quellwick goes.
     for (const char* folder : {"\\data", "\\drafts"})
         ASSERT_EQ(ERROR_SUCCESS, SHCreateDirectoryExA(nullptr, (kInstallRoot + folder).c_str(), nullptr));
@@ -168,7 +169,38 @@ TEST(Installer, SilentUninstallRemovesWhatItInstalledAndGivesTheWallpaperBack) {
     EXPECT_EQ("<missing>", ReadUserString(kRunKey, "Quellwick"));
     EXPECT_EQ("<missing>", ReadUserString(kUninstallKey, "DisplayName"));
     EXPECT_EQ(kPreviousWallpaper, ReadDesktopString("Wallpaper"));
+    EXPECT_EQ("10", ReadDesktopString("WallpaperStyle"));
     EXPECT_EQ(1u, SettingOr("Annotate", 0)) << "a silent uninstall keeps the settings";
+}
+
+TEST(Installer, UninstallGivesBackNoWallpaperOrTheCopyOfOneThatWindowsKept) {
+    std::error_code error;
+    std::filesystem::remove_all(kInstallRoot, error);
+    const std::string themes = Folder(CSIDL_APPDATA) + "\\Microsoft\\Windows\\Themes";
+    const std::string transcoded = themes + "\\TranscodedWallpaper";
+    SHCreateDirectoryExA(nullptr, themes.c_str(), nullptr);
+    // A tiled picture.
+    ASSERT_TRUE(SetDesktopString("TileWallpaper", "1"));
+    for (const std::string& previous : {std::string(), transcoded}) {
+        SCOPED_TRACE(previous);
+        ASSERT_TRUE(CopyFileA(kPreviousWallpaper.c_str(), transcoded.c_str(), FALSE));
+        ASSERT_TRUE(SetDesktopString("Wallpaper", previous));
+        ASSERT_EQ(0u, RunSetupSilently());
+        running = std::make_unique<CProgram>(kInstallRoot);
+        ASSERT_TRUE(running->Start());
+        ASSERT_TRUE(WaitFor(ShowsQuellwicksPicture, 60000));
+        const std::string picture = ReadDesktopString("Wallpaper");
+        // As Windows 8 and later do with each new wallpaper.
+        ASSERT_TRUE(CopyFileA(picture.c_str(), transcoded.c_str(), FALSE));
+
+        RunProgram(kUninstaller, "/S", 0);
+        ASSERT_TRUE(WaitFor([] { return !Exists(kInstallRoot); }, kSetupMs)) << "the install folder is still there";
+        EXPECT_FALSE(Exists(picture));
+        const std::string restored = ReadDesktopString("Wallpaper");
+        EXPECT_EQ(previous.empty(), restored.empty()) << restored;
+        EXPECT_TRUE((previous.empty() ? "" : ReadFileBytes(kPreviousWallpaper)) == ReadFileBytes(restored)) << restored;
+        EXPECT_EQ("1", ReadDesktopString("TileWallpaper"));
+    }
 }
 
 }  // namespace
