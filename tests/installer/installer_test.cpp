@@ -176,9 +176,7 @@ TEST(Installer, SilentUninstallRemovesWhatItInstalledAndGivesTheWallpaperBack) {
 TEST(Installer, UninstallGivesBackNoWallpaperOrTheCopyOfOneThatWindowsKept) {
     std::error_code error;
     std::filesystem::remove_all(kInstallRoot, error);
-    const std::string themes = Folder(CSIDL_APPDATA) + "\\Microsoft\\Windows\\Themes";
-    const std::string transcoded = themes + "\\TranscodedWallpaper";
-    SHCreateDirectoryExA(nullptr, themes.c_str(), nullptr);
+    const std::string transcoded = Folder(CSIDL_APPDATA) + "\\Microsoft\\Windows\\Themes\\TranscodedWallpaper";
     // A tiled picture.
     ASSERT_TRUE(SetDesktopString("TileWallpaper", "1"));
     for (const std::string& previous : {std::string(), transcoded}) {
