@@ -1,7 +1,8 @@
 ; The Quellwick installer: a per-user install (no administrator prompt) into
 ; %LOCALAPPDATA%\Programs\Quellwick, keeping the bin\ and data\ layout the program expects.
-; makensis is given QW_VERSION, QW_STAGE (the build folder holding bin\ and data\),
-; QW_ICON and QW_OUTFILE.
+; makensis is given QW_VERSION, QW_FILES (the File lines of the staged layout), QW_RECORD
+; (the record of an install, which lists the same files), QW_ICON and QW_OUTFILE; the build
+; makes both lists from the staged layout (list_staged_files.cmake).
 
 Unicode true
 ManifestDPIAware true
@@ -11,6 +12,7 @@ RequestExecutionLevel user
 !include MUI2.nsh
 !include LogicLib.nsh
 !include FileFunc.nsh
+!include TextFunc.nsh
 !include nsDialogs.nsh
 !include WinMessages.nsh
 
@@ -19,6 +21,7 @@ RequestExecutionLevel user
 !define SETTINGS_KEY "Software\Quellwick"
 !define PROGRAM "$INSTDIR\bin\Quellwick.exe"
 !define SHORTCUT "$SMPROGRAMS\Quellwick.lnk"
+!define RECORD "installed_files.txt"
 
 Name "Quellwick ${QW_VERSION}"
 OutFile "${QW_OUTFILE}"
@@ -75,6 +78,37 @@ FunctionEnd
 !insertmacro CLOSE_RUNNING_QUELLWICK ""
 !insertmacro CLOSE_RUNNING_QUELLWICK "un."
 
+; Removes what the record of the install in $INSTDIR names, in its order: each file, and each
+; folder (a line that ends in a backslash) once it is empty. Everything else stays: the
+; folder may hold the user's own files.
+!macro REMOVE_RECORDED_FILES un
+Function ${un}RemoveRecordedFiles
+  ClearErrors
+  FileOpen $0 "$INSTDIR\${RECORD}" r
+  ${If} ${Errors}
+    Return
+  ${EndIf}
+  ${Do}
+    ; A folder that stays sets the error flag.
+    ClearErrors
+    FileRead $0 $1
+    ${IfThen} ${Errors} ${|} ${ExitDo} ${|}
+    ${TrimNewLines} $1 $1
+    StrCpy $2 $1 1 -1
+    ${If} $2 == "\"
+      StrCpy $1 $1 -1
+      RMDir "$INSTDIR\$1"
+    ${ElseIf} $1 != ""
+      Delete "$INSTDIR\$1"
+    ${EndIf}
+  ${Loop}
+  FileClose $0
+  Delete "$INSTDIR\${RECORD}"
+FunctionEnd
+!macroend
+!insertmacro REMOVE_RECORDED_FILES ""
+!insertmacro REMOVE_RECORDED_FILES "un."
+
 Function .onInit
   SetShellVarContext current
   StrCpy $StartAtSignIn ${BST_CHECKED}
@@ -107,13 +141,12 @@ Section "Quellwick"
   SetShellVarContext current
   Call CloseRunningQuellwick
 
-  ; An upgrade replaces every file of ours; the settings live in the registry and stay.
-  RMDir /r "$INSTDIR\bin"
-  RMDir /r "$INSTDIR\data"
-  SetOutPath "$INSTDIR\bin"
-  File "${QW_STAGE}/bin/Quellwick.exe"
-  SetOutPath "$INSTDIR\data"
-  File /r "${QW_STAGE}/data/*"
+  ; An upgrade first removes the files that the version before recorded, so that none the new
+  ; one lacks is left; the settings live in the registry and stay.
+  Call RemoveRecordedFiles
+  !include "${QW_FILES}"
+  SetOutPath "$INSTDIR"
+  File "/oname=${RECORD}" "${QW_RECORD}"
   WriteUninstaller "$INSTDIR\Uninstall.exe"
 
   SetOutPath "$INSTDIR\bin"
@@ -138,25 +171,38 @@ Section "Quellwick"
   WriteRegDWORD HKCU "${UNINSTALL_KEY}" "EstimatedSize" $0
 SectionEnd
 
-; Gives back the wallpaper the user had before Quellwick, which the program recorded in its
-; settings, when that file still exists and the desktop still shows Quellwick's picture.
-; Quellwick's picture is deleted once the desktop no longer shows it.
+; Gives back the wallpaper the user had before Quellwick, as the program recorded it in its
+; settings (the picture and how it was placed, or no picture: an empty path), when the
+; desktop still shows Quellwick's picture; a recorded picture since deleted gives no picture.
+; Quellwick's picture goes in every case, and so does the copy the program kept of a picture
+; that Windows held, unless it is the wallpaper again.
 Function un.RestoreWallpaper
-  ReadRegStr $0 HKCU "${SETTINGS_KEY}" "PreviousWallpaper"
   ReadRegStr $1 HKCU "Control Panel\Desktop" "Wallpaper"
   ${GetFileName} "$1" $2
+  ClearErrors
+  ReadRegStr $0 HKCU "${SETTINGS_KEY}" "PreviousWallpaper"
   ${If} $2 == "Quellwick.bmp"
-  ${AndIf} $0 != ""
-  ${AndIf} ${FileExists} "$0"
+  ${AndIfNot} ${Errors}
+    ${IfNot} ${FileExists} "$0"
+      StrCpy $0 ""
+    ${EndIf}
+    ReadRegStr $3 HKCU "${SETTINGS_KEY}" "PreviousWallpaperStyle"
+    ReadRegStr $4 HKCU "${SETTINGS_KEY}" "PreviousTileWallpaper"
+    ${IfNot} ${Errors}
+      WriteRegStr HKCU "Control Panel\Desktop" "WallpaperStyle" $3
+      WriteRegStr HKCU "Control Panel\Desktop" "TileWallpaper" $4
+    ${EndIf}
     System::Call "user32::SystemParametersInfo(i 20, i 0, t r0, i 3) i"
     ReadRegStr $1 HKCU "Control Panel\Desktop" "Wallpaper"
-    ${GetFileName} "$1" $2
   ${EndIf}
-  ${If} $2 != "Quellwick.bmp"
-    Delete "$WINDIR\Quellwick.bmp"
-    Delete "$LOCALAPPDATA\Quellwick\Quellwick.bmp"
-    RMDir "$LOCALAPPDATA\Quellwick"
+  Delete "$WINDIR\Quellwick.bmp"
+  Delete "$LOCALAPPDATA\Quellwick\Quellwick.bmp"
+  ${GetParent} "$0" $2
+  ${If} $2 == "$LOCALAPPDATA\Quellwick"
+  ${AndIf} $0 != $1
+    Delete "$0"
   ${EndIf}
+  RMDir "$LOCALAPPDATA\Quellwick"
 FunctionEnd
 
 Section "Uninstall"
@@ -169,9 +215,9 @@ Section "Uninstall"
   MessageBox MB_YESNO|MB_ICONQUESTION "Remove your Quellwick settings as well?" /SD IDNO IDNO keep_settings
   DeleteRegKey HKCU "${SETTINGS_KEY}"
 keep_settings:
-  ; The folder goes last: its disappearance tells that the uninstall is complete.
-  RMDir /r "$INSTDIR\bin"
-  RMDir /r "$INSTDIR\data"
+  ; The uninstaller goes next to last (its disappearance tells that the uninstall is
+  ; complete), then the folder, if nothing else is left in it.
+  Call un.RemoveRecordedFiles
   Delete "$INSTDIR\Uninstall.exe"
   RMDir "$INSTDIR"
 SectionEnd

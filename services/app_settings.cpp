@@ -60,10 +60,14 @@ void AppSettings::SetSouthernView(int value) {
     Persist(kSouthernViewValue, value);
 }
 
-void AppSettings::SetPreviousWallpaper(const std::filesystem::path& path) const {
+void AppSettings::SetPreviousWallpaper(const std::filesystem::path& path, const std::wstring& style,
+                                       const std::wstring& tile) const {
     CRegistryKey key;
-    if (OpenForWriting(key))
+    if (OpenForWriting(key)) {
+        key.WriteString("PreviousWallpaperStyle", style);
+        key.WriteString("PreviousTileWallpaper", tile);
         key.WriteString("PreviousWallpaper", path.native());
+    }
 }
 
 bool AppSettings::OpenForWriting(CRegistryKey& key) const {

@@ -31,8 +31,10 @@ public:
     void SetMoonType(int value);
     void SetSelectedMoon(int value);
     void SetSouthernView(int value);
-    // The wallpaper Quellwick replaced last, for an uninstall to give back; written only.
-    void SetPreviousWallpaper(const std::filesystem::path& path) const;
+    // The wallpaper Quellwick replaced last (an empty path: none) with its "WallpaperStyle"
+    // and "TileWallpaper", for an uninstall to give back; written only.
+    void SetPreviousWallpaper(const std::filesystem::path& path, const std::wstring& style,
+                              const std::wstring& tile) const;
 
 protected:
     // Reads the values under `root`\`subKey`, without creating the key.

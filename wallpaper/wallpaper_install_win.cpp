@@ -1,7 +1,6 @@
 #include <windows.h>
 #include <shlobj.h>
 
-#include <cwchar>
 #include <string>
 
 #include "services/app_settings.h"
@@ -52,22 +51,47 @@ std::filesystem::path UserFolderOutput() {
     return folder + L"\\" + kOutputFile;
 }
 
-// Records, in the settings key, the wallpaper the desktop shows whenever Quellwick's picture
-// is about to replace one that is not its own, so that an uninstall can give back the one
-// the user chose last. Quellwick's own picture (by its file name, wherever it was written)
-// and an empty wallpaper are never recorded.
+// A value of the user's desktop settings, or `fallback` when there is none. Read from the
+// user profile: this process's SystemParametersInfo answers from a copy.
+std::wstring DesktopValue(const wchar_t* name, const wchar_t* fallback) {
+    wchar_t value[kPathBuffer] = {};
+    DWORD size = sizeof(value);
+    return RegGetValueW(HKEY_CURRENT_USER, L"Control Panel\\Desktop", name, RRF_RT_REG_SZ, nullptr, value, &size) ==
+                   ERROR_SUCCESS
+               ? value
+               : fallback;
+}
+
+// Whether the picture lies in the user's Themes folder, where Windows keeps its copy of a
+// slideshow's picture or of one since deleted, and rewrites it with every new wallpaper.
+bool IsWindowsCopy(const std::wstring& path) {
+    wchar_t appData[kPathBuffer] = {};
+    if (FAILED(SHGetFolderPathW(nullptr, CSIDL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, appData)))
+        return false;
+    const std::wstring themes = std::wstring(appData) + L"\\Microsoft\\Windows\\Themes\\";
+    return path.size() > themes.size() && lstrcmpiW(path.substr(0, themes.size()).c_str(), themes.c_str()) == 0;
+}
+
+// Records, in the settings key, the wallpaper the desktop shows and how it is placed, whenever
+// Quellwick's picture is about to replace one that is not its own, so that an uninstall can
+// give back the one the user chose last: no wallpaper is recorded as an empty path, and a
+// picture that Windows keeps as a copy of its own as a copy in Quellwick's folder. Quellwick's
+// own picture (by its file name, wherever it was written) is never recorded.
 void RememberPreviousWallpaper() {
-    wchar_t current[kPathBuffer] = {};
-    DWORD size = sizeof(current);
-    // Read from the user profile: this process's SystemParametersInfo answers from a copy.
-    if (RegGetValueW(HKEY_CURRENT_USER, L"Control Panel\\Desktop", L"Wallpaper", RRF_RT_REG_SZ, nullptr, current,
-                     &size) != ERROR_SUCCESS ||
-        current[0] == L'\0')
+    std::filesystem::path previous = DesktopValue(L"Wallpaper", L"");
+    if (lstrcmpiW(previous.filename().c_str(), kOutputFile) == 0)
         return;
-    const wchar_t* slash = wcsrchr(current, L'\\');
-    if (lstrcmpiW(slash ? slash + 1 : current, kOutputFile) == 0)
-        return;
-    AppSettings::Instance().SetPreviousWallpaper(current);
+    if (IsWindowsCopy(previous.native())) {
+        std::filesystem::path copy = UserFolderOutput();
+        if (!copy.empty()) {
+            copy.replace_filename(previous.filename());
+            if (CopyFileW(previous.c_str(), copy.c_str(), FALSE))
+                previous = copy;
+        }
+    }
+    // Windows reads a missing placement value as 0.
+    AppSettings::Instance().SetPreviousWallpaper(previous, DesktopValue(L"WallpaperStyle", L"0"),
+                                                 DesktopValue(L"TileWallpaper", L"0"));
 }
 
 }  // namespace
@@ -125,6 +149,8 @@ WallpaperStatus CWallpaperMaker::InstallWallpaper(const std::filesystem::path& p
     if (length == 0 || length >= kPathBuffer)
         return WallpaperStatus::Refused;
 
+    // Before the placement changes, which is recorded as the user had it.
+    RememberPreviousWallpaper();
     CRegistryKey desktop;
     if (!desktop.Open(HKEY_CURRENT_USER, "Control Panel\\Desktop"))
         return WallpaperStatus::Refused;
@@ -132,7 +158,6 @@ WallpaperStatus CWallpaperMaker::InstallWallpaper(const std::filesystem::path& p
     desktop.WriteString("WallpaperStyle", WallpaperStyleValue(arrangement));
     desktop.Close();
 
-    RememberPreviousWallpaper();
     // The wide call stores the path as it is, also where the ANSI code page lacks its letters.
     return SystemParametersInfoW(SPI_SETDESKWALLPAPER, 0, fullPath, SPIF_UPDATEINIFILE) ? WallpaperStatus::Ok
                                                                                         : WallpaperStatus::Refused;

@@ -1,13 +1,16 @@
 // The release installer under Wine, in a prefix of its own: one lifecycle from a silent
-// install to a silent uninstall. The tests run in the order written, each on what the one
-// before left (the ctest runs this program once).
+// install to a silent uninstall, in a folder that already holds the user's own files. The
+// tests run in the order written, each on what the one before left (the ctest runs this
+// program once).
 #include <gtest/gtest.h>
 
 #include <windows.h>
 #include <shlobj.h>
 
 #include <algorithm>
+#include <filesystem>
 #include <memory>
+#include <set>
 #include <string>
 #include <utility>
 
@@ -37,9 +40,28 @@ const std::string kInstallRoot = Folder(CSIDL_LOCAL_APPDATA) + "\\Programs\\Quel
 const std::string kShortcut = Folder(CSIDL_PROGRAMS) + "\\Quellwick.lnk";
 const std::string kProgram = kInstallRoot + "\\bin\\Quellwick.exe";
 const std::string kPreviousWallpaper = Folder(CSIDL_LOCAL_APPDATA) + "\\previous.bmp";
+const std::string kUninstaller = kInstallRoot + "\\Uninstall.exe";
 
 bool Exists(const std::string& path) {
     return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+bool SetDesktopString(const char* name, const std::string& value) {
+    return RegSetKeyValueA(HKEY_CURRENT_USER, "Control Panel\\Desktop", name, REG_SZ, value.c_str(),
+                           value.size() + 1) == ERROR_SUCCESS;
+}
+
+// Every file and folder (with a trailing backslash) below `root`, relative to it.
+std::set<std::string> Tree(const std::string& root) {
+    std::set<std::string> entries;
+    std::error_code error;
+    for (std::filesystem::recursive_directory_iterator it(root, error), end; !error && it != end; it.increment(error))
+        entries.insert(it->path().string().substr(root.size() + 1) + (it->is_directory() ? "\\" : ""));
+    return entries;
+}
+
+bool ShowsQuellwicksPicture() {
+    return ReadDesktopString("Wallpaper").find("Quellwick.bmp") != std::string::npos;
 }
 
 DWORD RunSetupSilently() {
@@ -63,14 +85,18 @@ TEST(Installer, SilentInstallLaysOutFilesShortcutSignInStartAndUninstallEntry) {
         << "the virtual desktop did not start";
     CGdiplusSession imaging;
     ASSERT_TRUE(SavePicture(kPreviousWallpaper, 64, 48, {{0, 0, 64, 48, 0xFF2040A0}}));
-    ASSERT_EQ(ERROR_SUCCESS, RegSetKeyValueA(HKEY_CURRENT_USER, "Control Panel\\Desktop", "Wallpaper", REG_SZ,
-                                             kPreviousWallpaper.c_str(), kPreviousWallpaper.size() + 1));
+    // A photo shown as "Fill".
+    ASSERT_TRUE(SetDesktopString("Wallpaper", kPreviousWallpaper) && SetDesktopString("WallpaperStyle", "10"));
+    // The user's own files and folders where Quellwick goes.
+    for (const char* folder : {"\\data", "\\drafts"})
+        ASSERT_EQ(ERROR_SUCCESS, SHCreateDirectoryExA(nullptr, (kInstallRoot + folder).c_str(), nullptr));
+    ASSERT_TRUE(WriteFileBytes(kInstallRoot + "\\data\\thesis.txt", "the user's own"));
 
     ASSERT_EQ(0u, RunSetupSilently());
     ExpectStagedFiles();
     const std::string page = ReadFileBytes(kInstallRoot + "\\data\\about.html");
     EXPECT_NE(std::string::npos, page.find(std::string("Version ") + QW_VERSION)) << "the About page";
-    EXPECT_TRUE(Exists(kInstallRoot + "\\Uninstall.exe"));
+    EXPECT_TRUE(Exists(kUninstaller));
     EXPECT_TRUE(Exists(kShortcut));
     EXPECT_EQ("\"" + kProgram + "\"", ReadUserString(kRunKey, "Quellwick"));
     const std::string uninstaller = "\"" + kInstallRoot + "\\Uninstall.exe\"";
@@ -97,9 +123,7 @@ TEST(Installer, InstalledProgramSetsTheWallpaperAndASecondStartOpensTheFirstOnes
     EXPECT_FALSE(Exists(kInstallRoot + "\\bin\\planted_library_loaded")) << "the planted library was loaded";
     DeleteFileA(planted.c_str());
     EXPECT_TRUE(WaitFor([&] { return HasTrayIcon(tray); })) << "no notification icon";
-    ASSERT_TRUE(
-        WaitFor([] { return ReadDesktopString("Wallpaper").find("Quellwick.bmp") != std::string::npos; }, 60000))
-        << "wallpaper setting is " << ReadDesktopString("Wallpaper");
+    ASSERT_TRUE(WaitFor(ShowsQuellwicksPicture, 60000)) << "wallpaper setting is " << ReadDesktopString("Wallpaper");
     EXPECT_TRUE(Exists(ReadDesktopString("Wallpaper")));
     EXPECT_EQ(kPreviousWallpaper, ReadUserString(kSettingsKey, "PreviousWallpaper"));
 
@@ -113,10 +137,16 @@ TEST(Installer, UpgradeOverTheRunningCopyReplacesTheFilesAndKeepsTheSettings) {
     ASSERT_TRUE(running && running->WaitExit(0) == STILL_ACTIVE);
     ASSERT_TRUE(WriteSetting("Annotate", 1));
     ASSERT_TRUE(WriteFileBytes(kInstallRoot + "\\data\\about.html", "an older page"));
+    // A file in a folder that only the previous version had, as its record names them.
+    const std::string record = kInstallRoot + "\\installed_files.txt";
+    ASSERT_TRUE(CreateDirectoryA((kInstallRoot + "\\old").c_str(), nullptr));
+    ASSERT_TRUE(WriteFileBytes(kInstallRoot + "\\old\\moon.jpg", "a picture of the previous version"));
+    ASSERT_TRUE(WriteFileBytes(record, "old\\moon.jpg\r\n" + ReadFileBytes(record) + "old\\\r\n"));
 
     ASSERT_EQ(0u, RunSetupSilently());
     EXPECT_EQ(0u, running->WaitExit(0)) << "the running copy was not closed";
     ExpectStagedFiles();
+    EXPECT_FALSE(Exists(kInstallRoot + "\\old")) << "the previous version's file or folder is left";
     EXPECT_EQ(1u, SettingOr("Annotate", 0));
     EXPECT_EQ(kPreviousWallpaper, ReadUserString(kSettingsKey, "PreviousWallpaper"));
     EXPECT_EQ("\"" + kProgram + "\"", ReadUserString(kRunKey, "Quellwick"));
@@ -128,16 +158,47 @@ TEST(Installer, SilentUninstallRemovesWhatItInstalledAndGivesTheWallpaperBack) {
     const std::string picture = ReadDesktopString("Wallpaper");
     ASSERT_NE(std::string::npos, picture.find("Quellwick.bmp"));
 
-    RunProgram(kInstallRoot + "\\Uninstall.exe", "/S", 0);
-    // The uninstaller runs on from a copy of itself; its folder goes last.
-    ASSERT_TRUE(WaitFor([] { return !Exists(kInstallRoot); }, kSetupMs)) << "the install folder is still there";
+    RunProgram(kUninstaller, "/S", 0);
+    // The uninstaller runs on from a copy of itself, which removes the uninstaller last.
+    ASSERT_TRUE(WaitFor([] { return !Exists(kUninstaller); }, kSetupMs)) << "the uninstaller is still there";
+    // Of the installer's folders only the one that holds a file of the user's stays.
+    EXPECT_EQ((std::set<std::string>{"data\\", "data\\thesis.txt", "drafts\\"}), Tree(kInstallRoot));
     EXPECT_NE(STILL_ACTIVE, running->WaitExit(0)) << "the running copy was not closed";
     EXPECT_FALSE(Exists(kShortcut));
     EXPECT_FALSE(Exists(picture));
     EXPECT_EQ("<missing>", ReadUserString(kRunKey, "Quellwick"));
     EXPECT_EQ("<missing>", ReadUserString(kUninstallKey, "DisplayName"));
     EXPECT_EQ(kPreviousWallpaper, ReadDesktopString("Wallpaper"));
+    EXPECT_EQ("10", ReadDesktopString("WallpaperStyle"));
     EXPECT_EQ(1u, SettingOr("Annotate", 0)) << "a silent uninstall keeps the settings";
+}
+
+TEST(Installer, UninstallGivesBackNoWallpaperOrTheCopyOfOneThatWindowsKept) {
+    std::error_code error;
+    std::filesystem::remove_all(kInstallRoot, error);
+    const std::string transcoded = Folder(CSIDL_APPDATA) + "\\Microsoft\\Windows\\Themes\\TranscodedWallpaper";
+    // A tiled picture.
+    ASSERT_TRUE(SetDesktopString("TileWallpaper", "1"));
+    for (const std::string& previous : {std::string(), transcoded}) {
+        SCOPED_TRACE(previous);
+        ASSERT_TRUE(CopyFileA(kPreviousWallpaper.c_str(), transcoded.c_str(), FALSE));
+        ASSERT_TRUE(SetDesktopString("Wallpaper", previous));
+        ASSERT_EQ(0u, RunSetupSilently());
+        running = std::make_unique<CProgram>(kInstallRoot);
+        ASSERT_TRUE(running->Start());
+        ASSERT_TRUE(WaitFor(ShowsQuellwicksPicture, 60000));
+        const std::string picture = ReadDesktopString("Wallpaper");
+        // As Windows 8 and later do with each new wallpaper.
+        ASSERT_TRUE(CopyFileA(picture.c_str(), transcoded.c_str(), FALSE));
+
+        RunProgram(kUninstaller, "/S", 0);
+        ASSERT_TRUE(WaitFor([] { return !Exists(kInstallRoot); }, kSetupMs)) << "the install folder is still there";
+        EXPECT_FALSE(Exists(picture));
+        const std::string restored = ReadDesktopString("Wallpaper");
+        EXPECT_EQ(previous.empty(), restored.empty()) << restored;
+        EXPECT_TRUE((previous.empty() ? "" : ReadFileBytes(kPreviousWallpaper)) == ReadFileBytes(restored)) << restored;
+        EXPECT_EQ("1", ReadDesktopString("TileWallpaper"));
+    }
 }
 
 }  // namespace
