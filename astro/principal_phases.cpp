@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "astro/moon_phase.h"
+#include "astro/sky_positions.h"
 
 namespace {
 
@@ -13,8 +14,10 @@ constexpr double kSecond = 1.0 / 86400.0;
 constexpr double kConvergence = 0.01 * kSecond;
 constexpr int kMaxSteps = 30;
 
+// The Moon's apparent longitude less the Sun's, in degrees.
 double Elongation(double julianDate) {
-    return ComputeMoonPhase(julianDate).lunationFraction * 360.0;
+    const SkyPositions p = ComputeSkyPositions(julianDate);
+    return (p.moonLongitude - p.sunLongitude) * kRadian;
 }
 
 // An angle difference folded into [-180, 180).

@@ -11,12 +11,12 @@ struct PhaseInstant {
 };
 
 // The next new moon, first quarter, full moon and last quarter after `julianDate` (UT),
-// in time order. They are the instants at which ComputeMoonPhase's elongation of the Moon
-// from the Sun reaches 0, 90, 180 and 270 degrees, found to well under a minute, so that
-// they agree with the pictures that the same model picks. A phase at `julianDate` itself
-// (within a second) is not "next": its successor a lunation later is given.
+// in time order: the instants at which the Moon's apparent geocentric longitude exceeds
+// the Sun's by 0, 90, 180 and 270 degrees (the sky model of moon_sky.h), within two
+// minutes of the true ones. A phase at `julianDate` itself (within a second) is not
+// "next": its successor a lunation later is given.
 //
-// The model is a low-precision one: its new and full moons lie within about 40 minutes
-// of the true instants from 1900 to 2100, and its quarters, where the model's terms leave
-// a larger error, within about an hour.
+// The pictures are chosen by ComputeMoonPhase's low-precision model, whose phases lie up to
+// about 40 minutes (its quarters up to about an hour) from these: at the instant given
+// here the picture shown may still be that of the moment before the phase.
 std::array<PhaseInstant, 4> NextPrincipalPhases(double julianDate);
