@@ -12,5 +12,16 @@
 #define IDC_DESCRIPTION 1010
 #define IDC_SOUTHERN_VIEW 1011
 #define IDC_NEXT_PHASES 1012
+#define IDC_PLACE 1013
+#define IDC_CHANGE_PLACE 1014
+#define IDC_MOON_RISE_SET 1015
+#define IDC_NEXT_ECLIPSE 1016
 #define IDC_APPLY 12321
 #define IDC_ABOUT 57664
+
+// The dialog of the user's place, opened by "Change...".
+#define IDD_PLACE 130
+#define IDC_PLACE_SEARCH 1020
+#define IDC_PLACE_LIST 1021
+#define IDC_LATITUDE 1022
+#define IDC_LONGITUDE 1023

@@ -11,11 +11,19 @@ const char kAnnotateValue[] = "Annotate";
 const char kMoonTypeValue[] = "MoonType";
 const char kSelectedMoonValue[] = "SelectedMoon";
 const char kSouthernViewValue[] = "SouthernView";
+const char kPlaceValue[] = "Place";
+const char kLatitudeValue[] = "Latitude";
+const char kLongitudeValue[] = "Longitude";
 
 int ReadSetting(CRegistryKey& key, const char* name) {
     DWORD value = 0;
     key.ReadDword(name, &value);
     return static_cast<int>(value);
+}
+
+bool ReadCoordinate(CRegistryKey& key, const char* name, double limit, double* degrees) {
+    std::string text;
+    return key.ReadString(name, &text) && ParseCoordinate(text, limit, degrees);
 }
 
 }  // namespace
@@ -33,6 +41,11 @@ AppSettings::AppSettings(HKEY root, std::string subKey) : rootKey(root), subKeyP
         annotate = ReadSetting(key, kAnnotateValue);
         moonType = ReadSetting(key, kMoonTypeValue);
         selectedMoon = ReadSetting(key, kSelectedMoonValue);
+        // A place is the user's only with both coordinates; its name may be empty.
+        GeoPlace& place = ownPlace.place;
+        hasOwnPlace = ReadCoordinate(key, kLatitudeValue, 90.0, &place.latitudeDeg) &&
+                      ReadCoordinate(key, kLongitudeValue, 180.0, &place.longitudeDeg);
+        key.ReadString(kPlaceValue, &ownPlace.name);
     }
     if (opened && key.ReadDword(kSouthernViewValue, &southern))
         southernView = static_cast<int>(southern);
@@ -58,6 +71,17 @@ void AppSettings::SetSelectedMoon(int value) {
 void AppSettings::SetSouthernView(int value) {
     southernView = value;
     Persist(kSouthernViewValue, value);
+}
+
+void AppSettings::SetPlace(const NamedPlace& place) {
+    hasOwnPlace = true;
+    ownPlace = place;
+    CRegistryKey key;
+    if (OpenForWriting(key)) {
+        key.WriteString(kPlaceValue, place.name);
+        key.WriteString(kLatitudeValue, CoordinateValueText(place.place.latitudeDeg));
+        key.WriteString(kLongitudeValue, CoordinateValueText(place.place.longitudeDeg));
+    }
 }
 
 void AppSettings::SetPreviousWallpaper(const std::filesystem::path& path, const std::wstring& style,

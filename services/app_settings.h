@@ -5,6 +5,8 @@
 #include <filesystem>
 #include <string>
 
+#include "services/user_place.h"
+
 class CRegistryKey;
 
 // The user's persisted choices. Read from the registry once, on first use, then
@@ -26,11 +28,17 @@ public:
     // turn. Never stored: the hemisphere of the user's country.
     int GetSouthernView() const { return southernView; }
 
+    // The place the user chose; never chosen, the likely place of the machine's time zone
+    // and the user's country, which follows a change of either.
+    NamedPlace GetPlace() const { return hasOwnPlace ? ownPlace : MachineDefaultPlace(); }
+
     // Each setter keeps the value in memory even when it cannot be persisted.
     void SetAnnotate(int value);
     void SetMoonType(int value);
     void SetSelectedMoon(int value);
     void SetSouthernView(int value);
+    // Stored as text: "Place" the name, "Latitude" and "Longitude" as CoordinateValueText.
+    void SetPlace(const NamedPlace& place);
     // The wallpaper Quellwick replaced last (an empty path: none) with its "WallpaperStyle"
     // and "TileWallpaper", for an uninstall to give back; written only.
     void SetPreviousWallpaper(const std::filesystem::path& path, const std::wstring& style,
@@ -51,4 +59,6 @@ private:
     int moonType = 0;
     int selectedMoon = 0;
     int southernView = 0;
+    bool hasOwnPlace = false;
+    NamedPlace ownPlace;
 };

@@ -22,25 +22,41 @@ const char* PhaseName(PrincipalPhase kind) {
     return "Last quarter";
 }
 
-}  // namespace
-
-std::string LocalInstantText(double julianDate) {
+// The local time of a universal-time Julian date, to the nearest minute; false beyond what
+// the platform converts.
+bool LocalTimeOf(double julianDate, SYSTEMTIME* local) {
     const double minutes = std::floor((julianDate - kOleEpochJulianDate) * 1440.0 + 0.5);
     CalendarTime calendar;
     if (!CalendarFromDays(minutes / 1440.0, &calendar))
-        return std::string();
+        return false;
     const SYSTEMTIME universal = {static_cast<WORD>(calendar.year), static_cast<WORD>(calendar.month),
                                   static_cast<WORD>(calendar.dayOfWeek), static_cast<WORD>(calendar.day),
                                   static_cast<WORD>(calendar.hour), static_cast<WORD>(calendar.minute), 0, 0};
-    SYSTEMTIME local{};
-    if (!SystemTimeToTzSpecificLocalTime(nullptr, &universal, &local))
-        return std::string();
-    char date[128] = {};
+    return SystemTimeToTzSpecificLocalTime(nullptr, &universal, local) != FALSE;
+}
+
+std::string TimeText(const SYSTEMTIME& local) {
     char time[64] = {};
-    if (!GetDateFormatA(LOCALE_USER_DEFAULT, DATE_LONGDATE, &local, nullptr, date, sizeof date) ||
-        !GetTimeFormatA(LOCALE_USER_DEFAULT, TIME_NOSECONDS, &local, nullptr, time, sizeof time))
+    if (!GetTimeFormatA(LOCALE_USER_DEFAULT, TIME_NOSECONDS, &local, nullptr, time, sizeof time))
         return std::string();
-    return std::string(date) + ", " + time;
+    return time;
+}
+
+}  // namespace
+
+std::string LocalInstantText(double julianDate) {
+    SYSTEMTIME local{};
+    char date[128] = {};
+    if (!LocalTimeOf(julianDate, &local) ||
+        !GetDateFormatA(LOCALE_USER_DEFAULT, DATE_LONGDATE, &local, nullptr, date, sizeof date))
+        return std::string();
+    const std::string time = TimeText(local);
+    return time.empty() ? time : std::string(date) + ", " + time;
+}
+
+std::string LocalTimeText(double julianDate) {
+    SYSTEMTIME local{};
+    return LocalTimeOf(julianDate, &local) ? TimeText(local) : std::string();
 }
 
 std::string NextPhasesText(double julianDate) {

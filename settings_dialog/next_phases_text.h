@@ -7,6 +7,8 @@
 // seconds, "Thursday, 24 December 2026, 02:28" in a British setting. Empty when the date
 // is beyond what the platform converts.
 std::string LocalInstantText(double julianDate);
+// The same instant's local time alone, "02:28".
+std::string LocalTimeText(double julianDate);
 
 // The next four principal phases after `julianDate` (UT), one line each in time order,
 // "Full moon: " followed by LocalInstantText; lines end in CR LF, the last one excepted.

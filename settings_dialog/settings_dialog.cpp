@@ -8,15 +8,17 @@
 #include "resources/settings_dialog_ids.h"
 #include "services/app_settings.h"
 #include "settings_dialog/next_phases_text.h"
+#include "settings_dialog/place_dialog.h"
 #include "settings_dialog/preview_builder.h"
 #include "settings_dialog/settings_choice.h"
+#include "settings_dialog/sky_text.h"
 #include "win/app_instance.h"
 #include "win/wait_cursor.h"
 
 namespace {
 
-// While the dialog is open the next phases are brought up to date once a minute, as often
-// as the wallpaper: the list changes only when one of them has come.
+// While the dialog is open the place and what comes in its sky are brought up to date once a
+// minute, as often as the wallpaper: the times shown are to the minute.
 constexpr UINT_PTR kPhasesTimer = 1;
 constexpr UINT kPhasesPeriodMs = 60000;
 
@@ -45,7 +47,7 @@ INT_PTR CSettingsDlg::HandleMessage(UINT message, WPARAM wParam, LPARAM) {
     if (message == WM_DESTROY)
         return OnDestroy();
     if (message == WM_TIMER && wParam == kPhasesTimer) {
-        UpdateNextPhases();
+        UpdateSky();
         return TRUE;
     }
     if (message != WM_COMMAND)
@@ -71,6 +73,8 @@ INT_PTR CSettingsDlg::HandleMessage(UINT message, WPARAM wParam, LPARAM) {
         OnAnnotatedClicked();
     else if (id == IDC_VIEW_FULLSCREEN && code == BN_CLICKED)
         OnViewFullscreen();
+    else if (id == IDC_CHANGE_PLACE && code == BN_CLICKED)
+        OnChangePlace();
     else
         return FALSE;
     return TRUE;
@@ -107,7 +111,7 @@ BOOL CSettingsDlg::OnInitDialog() {
     CheckDlgButton(GetHwnd(), IDC_ANNOTATED, AppSettings::Instance().GetAnnotate() != 0 ? BST_CHECKED : BST_UNCHECKED);
     CheckDlgButton(GetHwnd(), IDC_SOUTHERN_VIEW,
                    AppSettings::Instance().GetSouthernView() != 0 ? BST_CHECKED : BST_UNCHECKED);
-    UpdateNextPhases();
+    UpdateSky();
     SetTimer(GetHwnd(), kPhasesTimer, kPhasesPeriodMs, nullptr);
     // Nothing is chosen yet, so there is nothing to apply; OK still applies once.
     EnableWindow(GetDlgItem(GetHwnd(), IDC_APPLY), FALSE);
@@ -319,13 +323,30 @@ void CSettingsDlg::CloseDialog(int) {
     PostMessageA(trayWindow, WM_SETTINGS_CLOSED, 0, 0);
 }
 
-void CSettingsDlg::UpdateNextPhases() {
-    const std::string text = NextPhasesText(wallpaperMaker.CurrentJulianDate());
+// Changing it changes no picture, so it is stored at once and leaves nothing to apply.
+void CSettingsDlg::OnChangePlace() {
+    CPlaceDlg dialog(AppSettings::Instance().GetPlace());
+    if (!dialog.DoModal(GetHwnd()))
+        return;
+    AppSettings::Instance().SetPlace(dialog.Chosen());
+    UpdateSky();
+}
+
+void CSettingsDlg::UpdateSky() {
+    const double now = wallpaperMaker.CurrentJulianDate();
+    const NamedPlace place = AppSettings::Instance().GetPlace();
+    SetText(IDC_PLACE, PlaceText(place.name, place.place));
+    SetText(IDC_NEXT_PHASES, NextPhasesText(now));
+    SetText(IDC_MOON_RISE_SET, MoonRiseSetText(now, place.place, LocalTimeText));
+    SetText(IDC_NEXT_ECLIPSE, NextEclipseText(now, place.name, place.place, LocalInstantText));
+}
+
+void CSettingsDlg::SetText(int controlId, const std::string& text) {
     char shown[512] = {};
-    GetDlgItemTextA(GetHwnd(), IDC_NEXT_PHASES, shown, sizeof shown);
+    GetDlgItemTextA(GetHwnd(), controlId, shown, sizeof shown);
     // Rewritten only when it has changed, so that the text does not flicker.
     if (text != shown)
-        SetDlgItemTextA(GetHwnd(), IDC_NEXT_PHASES, text.c_str());
+        SetDlgItemTextA(GetHwnd(), controlId, text.c_str());
 }
 
 LRESULT CSettingsDlg::OnDestroy() {

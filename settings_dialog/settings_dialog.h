@@ -53,6 +53,7 @@ private:
     void OnApply();
     void OnAnnotatedClicked();
     void OnViewFullscreen();
+    void OnChangePlace();
 
     void CentreDialog();
     void SetIcons();
@@ -63,8 +64,10 @@ private:
     // -1 (and `entry` untouched) when the choice names no entry.
     int GetShownEntry(MoonEntry* entry) const;
     void UpdatePreview();
-    // Shows the next principal phases after the present moment.
-    void UpdateNextPhases();
+    // Shows the user's place, and after the present moment the next principal phases, the
+    // Moon's next rise and set at the place and the next lunar eclipse.
+    void UpdateSky();
+    void SetText(int controlId, const std::string& text);
     void ApplySettings();
     // Marks an action that may run a modal loop; a window closed meanwhile is reported to
     // the tray window again when the action ends, since the first report was not acted on.

@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Takes the screenshots of Quellwick at 144 DPI (Wine's LogPixels) on a 1280x800 virtual
 # desktop: the settings dialog (docs/settings_dialog_144dpi.png, after checking that every
-# control lies inside it), the viewer with its tool bar, the About box and the tray icon
-# (build/dpi144_*.png). Uses a copy of the build's prefix, so the build's tests keep 96 DPI.
+# control lies inside it), the viewer with its tool bar, the About box, the place dialog and
+# the tray icon (build/dpi144_*.png). Uses a copy of the build's prefix, so the build's tests keep 96 DPI.
 #
 #   bash tools/dpi_screenshots.sh [display number, default 103]
 #   QW_BUILD=win32 bash tools/with_i386.sh bash tools/dpi_screenshots.sh   the 32-bit build
@@ -63,3 +63,6 @@ poke close-viewer
 poke about
 shot "$build/dpi144_about.png"
 poke close-about
+poke place
+shot "$build/dpi144_place.png"
+poke close-place

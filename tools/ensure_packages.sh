@@ -11,6 +11,7 @@ packages=(
   googletest libexpat1-dev libstb-dev fonts-dejavu-core
   clang libclang-rt-14-dev
   util-linux nsis
+  tzdata unicode-cldr-core
 )
 # Where the kernel refuses 32-bit Linux programs, 32-bit Wine runs through qemu's
 # user-mode emulator. Version 10 (bookworm-backports) honours MAP_FIXED_NOREPLACE; 7.2

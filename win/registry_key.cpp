@@ -62,6 +62,21 @@ bool CRegistryKey::ReadDword(const char* name, DWORD* value) {
     return true;
 }
 
+bool CRegistryKey::ReadString(const char* name, std::string* text) {
+    text->clear();
+    const std::wstring wideName = WideFromAnsi(name);
+    DWORD size = 0;
+    if (!key || RegGetValueW(key, nullptr, wideName.c_str(), RRF_RT_REG_SZ, nullptr, nullptr, &size) != ERROR_SUCCESS)
+        return false;
+    // Room for a terminating NUL that the stored text may lack.
+    std::wstring value(size / sizeof(wchar_t) + 1, L'\0');
+    size = static_cast<DWORD>(value.size() * sizeof(wchar_t));
+    if (RegGetValueW(key, nullptr, wideName.c_str(), RRF_RT_REG_SZ, nullptr, &value[0], &size) != ERROR_SUCCESS)
+        return false;
+    *text = AnsiFromWide(value.c_str(), lstrlenW(value.c_str()));
+    return true;
+}
+
 void CRegistryKey::Close() {
     if (key) {
         RegCloseKey(key);

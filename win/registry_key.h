@@ -29,6 +29,9 @@ public:
     // Reads a REG_DWORD of exactly 4 bytes. Any other type or size fails, as does a missing
     // value; `*value` is then 0.
     bool ReadDword(const char* name, DWORD* value);
+    // Reads a REG_SZ as text of the ANSI code page; anything else fails, and `*text` is then
+    // empty.
+    bool ReadString(const char* name, std::string* text);
 
     void Close();
     bool IsOpen() const { return key != nullptr; }

@@ -3,7 +3,11 @@
 
 #include <windows.h>
 
+#include <algorithm>
+#include <cstdlib>
+#include <iterator>
 #include <string>
+#include <utility>
 
 #include "resources/app_messages.h"
 #include "tests/common/win_test_support.h"
@@ -23,6 +27,12 @@ constexpr int kAnnotated = 1006;
 constexpr int kViewFullscreen = 1007;
 constexpr int kDescription = 1010;
 constexpr int kApply = 12321;
+constexpr int kPlace = 1013;
+constexpr int kChangePlace = 1014;
+constexpr int kPlaceSearch = 1020;
+constexpr int kPlaceList = 1021;
+constexpr int kLatitude = 1022;
+constexpr int kLongitude = 1023;
 
 std::string ControlText(HWND dialog, int id) {
     return WindowTextOf(GetDlgItem(dialog, id));
@@ -240,6 +250,87 @@ TEST_F(SettingsDialogEndToEnd, FromThePresentMomentToAPinnedChoiceItsViewerAndAp
     PostMessageA(tray, WM_CLOSE, 0, 0);
     EXPECT_TRUE(WaitFor([&] { return !IsWindow(dialog); }));
     EXPECT_EQ(0u, program.WaitExit());
+}
+
+// Run in two zones, each with a country of its own (tests/CMakeLists.txt): the place that
+// the dialog shows until the user chooses one, then the choices of "Change...", the values
+// it refuses, what it stores, and that a chosen place stays when the country changes.
+TEST_F(SettingsDialogEndToEnd, PlaceFollowsTheZoneAndCountryUntilChosen) {
+    const struct {
+        const char* zone;
+        GEOID nation;
+        const char* place;
+    } zones[] = {{"Europe/Oslo", 177, "Your place: Oslo (59.9\xB0 N, 10.8\xB0 E)"},
+                 {"Australia/Sydney", 12, "Your place: Sydney (33.9\xB0 S, 151.2\xB0 E)"}};
+    const char* tz = std::getenv("TZ");
+    const auto* zone = std::find_if(std::begin(zones), std::end(zones),
+                                    [&](const auto& z) { return tz && std::string(tz) == z.zone; });
+    if (zone == std::end(zones))
+        GTEST_SKIP() << "run with TZ set to one of the zones";
+    const struct CNationKeeper {
+        GEOID nation = GetUserGeoID(GEOCLASS_NATION);
+        ~CNationKeeper() { SetUserGeoID(nation); }
+    } keeper;
+    ASSERT_TRUE(SetUserGeoID(zone->nation));
+    ASSERT_TRUE(WriteColourCatalogue(program));
+    HWND dialog = OpenDialog(program.Start());
+    ASSERT_TRUE(dialog);
+    EXPECT_EQ(zone->place, ControlText(dialog, kPlace));
+
+    // Returns the "Change..." dialog's window once it shows.
+    const auto openChange = [&] {
+        PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(kChangePlace, BN_CLICKED),
+                     reinterpret_cast<LPARAM>(GetDlgItem(dialog, kChangePlace)));
+        return program.WaitWindow("#32770", "Your place");
+    };
+    const auto pressOK = [](HWND window) { PostMessageA(window, WM_COMMAND, IDOK, 0); };
+    HWND change = openChange();
+    ASSERT_TRUE(change);
+    const struct {
+        const char *latitude, *longitude, *problem;
+    } refused[] = {
+        {"90.5", "0", "The latitude must be a number of degrees from -90 to 90, negative south of the equator."},
+        {"45N", "0", "The latitude must be a number of degrees from -90 to 90, negative south of the equator."},
+        {"-90", "-181", "The longitude must be a number of degrees from -180 to 180, negative west of Greenwich."},
+    };
+    for (const auto& r : refused) {
+        SetDlgItemTextA(change, kLatitude, r.latitude);
+        SetDlgItemTextA(change, kLongitude, r.longitude);
+        pressOK(change);
+        const HWND box = program.WaitWindow("#32770", "Your place", change);
+        ASSERT_TRUE(box) << "no message for " << r.latitude << ", " << r.longitude;
+        EXPECT_EQ(r.problem, WindowTextOf(GetDlgItem(box, 0xFFFF)));
+        pressOK(box);
+        EXPECT_TRUE(WaitFor([&] { return !IsWindow(box); }));
+        EXPECT_TRUE(IsWindow(change)) << "the dialog closed on " << r.latitude << ", " << r.longitude;
+    }
+    EXPECT_EQ("<missing>", ReadUserString("Software\\Quellwick", "Latitude"));
+
+    // A search that leaves one place shows it, and OK chooses it.
+    SetDlgItemTextA(change, kPlaceSearch, "YEARB");
+    EXPECT_EQ(1, SendMessageA(GetDlgItem(change, kPlaceList), LB_GETCOUNT, 0, 0));
+    EXPECT_EQ("78", ControlText(change, kLatitude));
+    pressOK(change);
+    ASSERT_TRUE(WaitFor([&] { return !IsWindow(change); }));
+    EXPECT_EQ("Your place: Longyearbyen (78.0\xB0 N, 16.0\xB0 E)", ControlText(dialog, kPlace));
+    EXPECT_EQ("Longyearbyen", ReadUserString("Software\\Quellwick", "Place"));
+
+    // Coordinates of the user's own, with a decimal comma, make a place without a name,
+    // stored with decimal points.
+    change = openChange();
+    ASSERT_TRUE(change);
+    SetDlgItemTextA(change, kLatitude, "-33,5");
+    SetDlgItemTextA(change, kLongitude, " 151.2 ");
+    pressOK(change);
+    ASSERT_TRUE(WaitFor([&] { return !IsWindow(change); }));
+    for (const auto& value :
+         {std::pair<const char*, const char*>{"Place", ""}, {"Latitude", "-33.5"}, {"Longitude", "151.2"}})
+        EXPECT_EQ(value.second, ReadUserString("Software\\Quellwick", value.first)) << value.first;
+    program.Kill();
+    ASSERT_TRUE(SetUserGeoID(122));  // Japan
+    dialog = OpenDialog(program.Start());
+    ASSERT_TRUE(dialog);
+    EXPECT_EQ("Your place: 33.5\xB0 S, 151.2\xB0 E", ControlText(dialog, kPlace));
 }
 
 }  // namespace

@@ -1,7 +1,7 @@
 // Drives the running Quellwick for screenshots, as the icon and the buttons would, and
 // checks that the settings dialog's controls lie inside it. Run under the same Wine
 // desktop as the program: ui_poke settings | viewer | close-viewer | about | close-about
-// | check-settings. Exit code 0 on success.
+// | place | close-place | check-settings. Exit code 0 on success.
 #include <windows.h>
 
 #include <cstdio>
@@ -12,6 +12,7 @@ namespace {
 constexpr UINT kTrayNotify = WM_USER;
 constexpr int kViewFullscreen = 1007;
 constexpr int kAbout = 57664;
+constexpr int kChangePlace = 1014;
 
 HWND Wait(const char* className, const char* caption) {
     for (int i = 0; i < 300; ++i) {
@@ -63,6 +64,10 @@ int main(int argc, char** argv) {
         const HWND frame = Wait("QuellwickViewerFrame", nullptr);
         return frame && PostMessageA(frame, WM_CLOSE, 0, 0) ? 0 : 1;
     }
+    if (std::strcmp(command, "close-place") == 0) {
+        const HWND place = Wait("#32770", "Your place");
+        return place && PostMessageA(place, WM_COMMAND, IDCANCEL, 0) ? 0 : 1;
+    }
     if (std::strcmp(command, "close-about") == 0) {
         const HWND about = Wait("#32770", "About");
         return about && PostMessageA(about, WM_COMMAND, IDCANCEL, 0) ? 0 : 1;
@@ -77,6 +82,10 @@ int main(int argc, char** argv) {
     if (std::strcmp(command, "about") == 0) {
         Click(dialog, kAbout);
         return Wait("#32770", "About") ? 0 : 1;
+    }
+    if (std::strcmp(command, "place") == 0) {
+        Click(dialog, kChangePlace);
+        return Wait("#32770", "Your place") ? 0 : 1;
     }
     if (std::strcmp(command, "check-settings") == 0)
         return ControlsInside(dialog) ? 0 : 1;
