@@ -4,7 +4,6 @@
 
 #include <string>
 
-#include "app/tray_icon.h"
 #include "app/tray_window.h"
 #include "resources/app_messages.h"
 #include "resources/resource.h"

@@ -15,9 +15,16 @@
 #include "resources/resource.h"
 #include "services/app_settings.h"
 #include "services/data_directory.h"
+#include "wallpaper/desktop_wallpaper_win.h"
+#include "win/app_instance.h"
+#include "win/gdi_owners_win.h"
 
 namespace {
 
+const WindowClassInfo kWindowClass = {kTrayWindowClass, nullptr, nullptr, 0};
+constexpr UINT_PTR kRefreshTimerId = 1;
+// How late the refresh timer may come, so that the system can serve it with other wake-ups.
+constexpr ULONG kTimerToleranceMs = 1000;
 constexpr char kCaption[] = "Quellwick";
 constexpr char kCatalogueFile[] = "Quellwicks.xml";
 constexpr char kCatalogueFailure[] =
@@ -25,26 +32,53 @@ constexpr char kCatalogueFailure[] =
 
 }  // namespace
 
-CTrayWindow::CTrayWindow(UINT iconResource) {
-    SetTooltipText("Quellwick");
-    SetIcon(iconResource);
-    Show(true);
+CTrayWindow::CTrayWindow(UINT iconResource) : pictures(ResolveProgramDataDirectory()) {
+    icon.SetTooltipText(phaseTip);
+    icon.SetIcon(iconResource);
+    const RECT empty = {0, 0, 0, 0};
+    if (CreateWindowOfClass(kWindowClass, 0, kTrayWindowTitle, WS_POPUP, empty, nullptr, 0))
+        icon.Add(GetHwnd());
 
     // The timer starts only with a catalogue: the failure box below runs a message loop, and
     // a refresh from it would install a picture before the program gives up.
-    if (LoadMoonCatalog(catalog, JoinPath(wallpaperMaker.GetDataDirectory(), kCatalogueFile)) < 0) {
+    if (LoadMoonCatalog(catalog, pictures.File(kCatalogueFile)) < 0) {
         MessageBoxA(GetHwnd(), kCatalogueFailure, kCaption, MB_OK);
-        Show(false);
+        Close();
         PostQuitMessage(1);
         return;
     }
     running = true;
     sessionEvents.Start(GetHwnd());
     // The first tick comes at once and refreshes; each tick then sets the next one.
-    EnableTimer(true, 0);
+    ScheduleTick(0);
+}
+
+// SetCoalescableTimer exists from Windows 8, so it is looked up; SetTimer serves before.
+void CTrayWindow::ScheduleTick(UINT delayMs) {
+    using SetCoalescableTimerFn = UINT_PTR(WINAPI*)(HWND, UINT_PTR, UINT, TIMERPROC, ULONG);
+    static const auto coalescable = reinterpret_cast<SetCoalescableTimerFn>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"user32.dll"), "SetCoalescableTimer")));
+    if (!GetHwnd())
+        return;
+    if (coalescable)
+        coalescable(GetHwnd(), kRefreshTimerId, delayMs, nullptr, kTimerToleranceMs);
+    else
+        SetTimer(GetHwnd(), kRefreshTimerId, delayMs, nullptr);
+}
+
+void CTrayWindow::Close() {
+    running = false;
+    sessionEvents.Stop();
+    icon.Remove();
+    if (GetHwnd()) {
+        KillTimer(GetHwnd(), kRefreshTimerId);
+        DestroyWindow(GetHwnd());
+    }
 }
 
 LRESULT CTrayWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (icon.HandleMessage(message, wParam))
+        return 0;
     switch (message) {
         case WM_TIMER:
             OnTimerTick();
@@ -91,7 +125,7 @@ void CTrayWindow::OnTimerTick() {
     if (IsRefreshDue(GetTickCount(), lastRefreshTick))
         Refresh();
     // The program sleeps until the next refresh is due instead of waking to ask.
-    EnableTimer(true, RefreshDelayMs(GetTickCount(), lastRefreshTick));
+    ScheduleTick(RefreshDelayMs(GetTickCount(), lastRefreshTick));
 }
 
 // After a display change, a wake from sleep, an unlock or a new clock setting the picture and
@@ -101,14 +135,15 @@ void CTrayWindow::RefreshNow() {
         return;
     wallpaperMaker.ForgetFailure();
     Refresh();
-    EnableTimer(true, RefreshDelayMs(GetTickCount(), lastRefreshTick));
+    ScheduleTick(RefreshDelayMs(GetTickCount(), lastRefreshTick));
 }
 
 void CTrayWindow::Refresh() {
     lastRefreshTick = GetTickCount();
     double illuminatedPercent = 0.0;
     double ageDays = 0.0;
-    const WallpaperStatus status = wallpaperMaker.UpdateWallpaper(&illuminatedPercent, &ageDays, 0);
+    const WallpaperStatus status = wallpaperMaker.UpdateWallpaper(AppSettings::Instance().GetWallpaperSettings(),
+                                                                  &illuminatedPercent, &ageDays, false);
     phaseTip = FormatPhaseTooltip(illuminatedPercent, ageDays);
     ShowStatus(status, GetHwnd());
 }
@@ -116,11 +151,10 @@ void CTrayWindow::Refresh() {
 void CTrayWindow::ShowStatus(WallpaperStatus status, HWND owner) {
     const WallpaperStatus previous = std::exchange(lastStatus, status);
     const std::string problem = WallpaperStatusText(status);
-    SetTooltipText(problem.empty() ? phaseTip : phaseTip + "\n" + problem);
+    icon.SetTooltipText(problem.empty() ? phaseTip : phaseTip + "\n" + problem);
     // Told once until a save succeeds; the box's own loop runs timer ticks.
     if (status == WallpaperStatus::NoEncoder && previous != WallpaperStatus::NoEncoder) {
-        const std::wstring message =
-            L"Failed to determine the image encoder for " + wallpaperMaker.WallpaperOutputPath().native();
+        const std::wstring message = L"Failed to determine the image encoder for " + WallpaperOutputPath().native();
         MessageBoxW(owner, message.c_str(), L"Quellwick", MB_OKCANCEL | MB_ICONERROR);
     }
 }
@@ -145,13 +179,13 @@ void CTrayWindow::OnTrayNotify(LPARAM mouseMessage) {
 
 // The session ends (sign-out, shut-down): nothing may be left behind, as after Exit.
 void CTrayWindow::OnEndSession(bool ending) {
-    if (ending && IsShown())
+    if (ending && GetHwnd())
         Exit();
 }
 
 void CTrayWindow::RunPopupMenu() {
     menuBusy = true;
-    const UINT command = TrackMenu(IDR_TRAY_MENU);
+    const UINT command = TrackMenu();
     switch (command) {
         case ID_TRAY_EXIT:
             Exit();
@@ -171,6 +205,20 @@ void CTrayWindow::RunPopupMenu() {
     menuBusy = false;
 }
 
+UINT CTrayWindow::TrackMenu() {
+    const CMenuOwner menu(LoadMenuA(AppInstance().GetInstance(), MAKEINTRESOURCEA(IDR_TRAY_MENU)));
+    if (!menu.Get())
+        return 0;
+    POINT cursor = {0, 0};
+    GetCursorPos(&cursor);
+    SetForegroundWindow(GetHwnd());
+    const UINT command = static_cast<UINT>(TrackPopupMenu(GetSubMenu(menu.Get(), 0), TPM_RETURNCMD | TPM_RIGHTBUTTON,
+                                                          cursor.x, cursor.y, 0, GetHwnd(), nullptr));
+    // Lets the menu close properly when the user clicks elsewhere.
+    PostMessageA(GetHwnd(), WM_NULL, 0, 0);
+    return LOWORD(command);
+}
+
 void CTrayWindow::OnInitMenuPopup(HMENU menu) {
     const UINT check = AppSettings::Instance().GetAnnotate() != 0 ? MF_CHECKED : MF_UNCHECKED;
     CheckMenuItem(menu, ID_TRAY_ANNOTATION, MF_BYCOMMAND | check);
@@ -180,7 +228,8 @@ void CTrayWindow::OnInitMenuPopup(HMENU menu) {
 void CTrayWindow::ToggleAnnotation() {
     AppSettings& settings = AppSettings::Instance();
     settings.SetAnnotate(settings.GetAnnotate() == 0 ? 1 : 0);
-    ShowStatus(wallpaperMaker.UpdateWallpaper(nullptr, nullptr, 1), GetHwnd());
+    // What the wallpaper draws has changed, so the update renders it again.
+    ShowStatus(wallpaperMaker.UpdateWallpaper(settings.GetWallpaperSettings(), nullptr, nullptr, false), GetHwnd());
 }
 
 // One settings dialog at most: an open one is brought forward.
@@ -210,7 +259,7 @@ void CTrayWindow::OpenSettings() {
 }
 
 void CTrayWindow::ShowAbout() {
-    ShowAboutBox(wallpaperMaker.GetDataDirectory(), GetHwnd());
+    ShowAboutBox(pictures.DataDirectory(), GetHwnd());
 }
 
 void CTrayWindow::OnSettingsClosed() {
@@ -223,8 +272,6 @@ void CTrayWindow::OnSettingsClosed() {
 void CTrayWindow::Exit() {
     if (settingsDlg)
         settingsDlg->CloseDialog(ID_TRAY_EXIT);
-    running = false;
-    sessionEvents.Stop();
-    Show(false);
+    Close();
     PostQuitMessage(0);
 }

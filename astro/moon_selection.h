@@ -15,3 +15,10 @@ double PhaseScaleValue(double illuminatedPercent, double ageDays);
 // with the index; a tie goes to the later entry. -1 when no entry qualifies: fewer than
 // two entries, or `phase` above every phase from index 1 on.
 int FindNearestEntry(const std::vector<MoonEntry>& entries, double phase);
+
+// The entry of `entries` nearest the Moon's phase at a Julian date (UT). Each out-pointer
+// may be null: `illuminatedPercent` receives the lit percentage (0 to 100), `ageDays` the
+// Moon's age and `index` the chosen entry's index. When no entry qualifies the result is an
+// empty entry and `index` is left alone.
+MoonEntry SelectMoonForDate(const std::vector<MoonEntry>& entries, double julianDate, double* illuminatedPercent,
+                            double* ageDays, int* index);

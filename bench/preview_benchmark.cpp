@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "catalog/catalog_loader.h"
+#include "services/picture_set.h"
 #include "settings_dialog/preview_builder.h"
 #include "win/imaging_win.h"
 
@@ -64,6 +65,7 @@ int main(int argc, char** argv) {
     std::string folder = argv[1];
     if (folder.back() != '\\')
         folder += '\\';
+    const CPictureSet pictures(folder);
     const int runs = argc > 2 ? std::max(1, std::atoi(argv[2])) : 20;
 
     if (FAILED(CoInitialize(nullptr)))
@@ -83,10 +85,12 @@ int main(int argc, char** argv) {
             const SIZE size = ImagePixelSize(first.get());
             std::printf("%u entries; first picture %s, %ld x %ld\n", static_cast<unsigned>(entries.size()),
                         entries.front().paper.c_str(), size.cx, size.cy);
-            Report("BuildPreview, plain", runs, entries.size(),
-                   [&](size_t i) { return BuildPreviewFrom(folder, entries[i], false) != nullptr; });
-            Report("BuildPreview, with overlay", runs, entries.size(),
-                   [&](size_t i) { return BuildPreviewFrom(folder, entries[i], true) != nullptr; });
+            Report("BuildPreview, plain", runs, entries.size(), [&](size_t i) {
+                return BuildPreview(pictures.FilesFor(entries[i], {false, false})) != nullptr;
+            });
+            Report("BuildPreview, with overlay", runs, entries.size(), [&](size_t i) {
+                return BuildPreview(pictures.FilesFor(entries[i], {true, false})) != nullptr;
+            });
             Report("whole picture decoded: load + thumbnail", runs, entries.size(),
                    [&](size_t i) { return Thumbnail(folder + entries[i].paper); });
             Report("whole overlay decoded: load + thumbnail", runs, entries.size(),

@@ -15,7 +15,7 @@
 
 #include "tests/common/win_test_support.h"
 #include "win/imaging_win.h"
-#include "wallpaper/wallpaper_maker.h"
+#include "wallpaper/wallpaper_composer_win.h"
 
 namespace {
 
@@ -32,7 +32,7 @@ void RunSize(int width, int height, const std::string& picture, const std::strin
     for (int i = 0; i < runs; ++i) {
         QueryPerformanceCounter(&start);
         const WallpaperStatus result =
-            CWallpaperMaker().RenderWallpaper(picture, folder + "\\bench_" + size + ".bmp", overlay);
+            RenderWallpaper({picture, overlay, false}, CurrentMonitors(), folder + "\\bench_" + size + ".bmp");
         QueryPerformanceCounter(&end);
         if (result != WallpaperStatus::Ok) {
             std::printf("%s: render failed\n", size.c_str());

@@ -17,7 +17,7 @@ int main(int argc, char** argv) {
     if (argc < 5)
         return 2;
     const CViewerProcess process;
-    if (!process.IsReady() || LoadMoonCatalog(TestCatalog(), JoinPath(ProcessDataDirectory(), "Quellwicks.xml")) < 0)
+    if (!process.IsReady() || LoadMoonCatalog(TestCatalog(), TestPictures().File("Quellwicks.xml")) < 0)
         return 1;
     const COwnerWindow owner;
     const std::unique_ptr<CViewerWindow> viewer = OpenViewer(owner.Get(), std::atoi(argv[1]), std::atoi(argv[2]) != 0);

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "services/user_place.h"
+#include "wallpaper/wallpaper_choice.h"
 
 class CRegistryKey;
 
@@ -27,6 +28,11 @@ public:
     // Non-zero: the Moon is shown as seen from the southern hemisphere, turned by a half
     // turn. Never stored: the hemisphere of the user's country.
     int GetSouthernView() const { return southernView; }
+
+    // The settings that decide the wallpaper, as one value.
+    WallpaperSettings GetWallpaperSettings() const {
+        return {moonType, selectedMoon, ViewSettings{annotate != 0, southernView != 0}};
+    }
 
     // The place the user chose; never chosen, the likely place of the machine's time zone
     // and the user's country, which follows a change of either.

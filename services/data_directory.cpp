@@ -36,11 +36,6 @@ std::filesystem::path ResolveDataDirectory(const std::filesystem::path& programP
     return resolved;
 }
 
-const std::filesystem::path& ProcessDataDirectory() {
-    static const std::filesystem::path directory = ResolveProgramDataDirectory();
-    return directory;
-}
-
 std::filesystem::path JoinPath(const std::filesystem::path& directory, const std::string& name) {
     return directory.native() + PathFromText(name).native();
 }

@@ -16,10 +16,6 @@ using FullPathFunction = std::function<bool(const std::filesystem::path& path, s
 // be enclosed in double quotes; whatever follows its last separator is ignored.
 std::filesystem::path ResolveDataDirectory(const std::filesystem::path& programPath, const FullPathFunction& fullPath);
 
-// The process-wide data directory, resolved from the running program's own path on the
-// first call and never changed afterwards.
-const std::filesystem::path& ProcessDataDirectory();
-
 // `directory` (ending in a separator) followed directly by `name`, a file name as the
 // catalogue gives it: 8-bit text in the ANSI code page, which may hold subfolders.
 std::filesystem::path JoinPath(const std::filesystem::path& directory, const std::string& name);

@@ -10,3 +10,7 @@ DateValue CurrentUniversalDate() {
     }
     return result;
 }
+
+double CurrentJulianDate() {
+    return JulianDateFromDate(CurrentUniversalDate());
+}

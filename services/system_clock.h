@@ -10,3 +10,6 @@ bool UniversalCalendarNow(CalendarTime* time);
 // straight from the clock, so neither a TZ variable nor a zone changed while the program
 // runs can move it. Invalid (days 0) when the clock cannot be read.
 DateValue CurrentUniversalDate();
+
+// The present moment as a Julian date (UT).
+double CurrentJulianDate();

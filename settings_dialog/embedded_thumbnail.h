@@ -3,6 +3,8 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "catalog/exif_layout.h"
+
 // Finding the small copy of a picture that cameras, and our own picture set, embed in the
 // file: the thumbnail of an Exif block, which a JPEG keeps in its APP1 segment and a PNG
 // in its eXIf chunk. Reading it saves decoding the whole picture when only a preview is
@@ -30,30 +32,8 @@ struct EmbeddedThumbnail {
 // data, so its head is enough; a PNG may keep it before or after.
 EmbeddedThumbnail FindEmbeddedThumbnail(const unsigned char* data, size_t size);
 
-// The Exif (TIFF) tags that describe a thumbnail, shared by the reader above and the
-// writer that embeds thumbnails in the picture set.
+// What the reader accepts.
 namespace exif {
-constexpr uint16_t kImageWidth = 0x0100;
-constexpr uint16_t kImageLength = 0x0101;
-constexpr uint16_t kBitsPerSample = 0x0102;
-constexpr uint16_t kCompression = 0x0103;
-constexpr uint16_t kPhotometric = 0x0106;
-constexpr uint16_t kStripOffsets = 0x0111;
-constexpr uint16_t kOrientation = 0x0112;
-constexpr uint16_t kSamplesPerPixel = 0x0115;
-constexpr uint16_t kRowsPerStrip = 0x0116;
-constexpr uint16_t kStripByteCounts = 0x0117;
-constexpr uint16_t kPlanarConfiguration = 0x011C;
-constexpr uint16_t kJpegOffset = 0x0201;  // JPEGInterchangeFormat
-constexpr uint16_t kJpegLength = 0x0202;  // JPEGInterchangeFormatLength
-
-constexpr uint16_t kTypeShort = 3;
-constexpr uint16_t kTypeLong = 4;
-
-constexpr uint16_t kUncompressed = 1;
-constexpr uint16_t kJpegCompression = 6;
-constexpr uint16_t kPhotometricRgb = 2;
-
 // The largest thumbnail side the reader accepts; Exif thumbnails are a few hundred pixels.
 constexpr uint32_t kMaxThumbnailSide = 1024;
 

@@ -5,7 +5,6 @@
 #include <algorithm>
 #include <vector>
 
-#include "services/data_directory.h"
 #include "settings_dialog/embedded_thumbnail.h"
 #include "win/com_ptr.h"
 #include "win/file_handle_win.h"
@@ -94,8 +93,7 @@ Thumbnail LoadThumbnail(const std::filesystem::path& path) {
 
     const GdipImagePtr picture = LoadPicture(path);
     GpImage* scaled = nullptr;
-    if (picture &&
-        GdipGetImageThumbnail(picture.get(), kPreviewSize, kPreviewSize, &scaled, nullptr, nullptr) == Ok)
+    if (picture && GdipGetImageThumbnail(picture.get(), kPreviewSize, kPreviewSize, &scaled, nullptr, nullptr) == Ok)
         thumbnail.image.reset(scaled);
     return thumbnail;
 }
@@ -112,11 +110,7 @@ void DrawOverPreview(GpGraphics* graphics, GpImage* image, GpImageAttributes* at
 
 }  // namespace
 
-GdipBitmapPtr BuildPreview(const MoonEntry& entry, bool annotated, bool southern) {
-    return BuildPreviewFrom(ProcessDataDirectory(), entry, annotated, southern);
-}
-
-GdipBitmapPtr BuildPreviewFrom(const std::filesystem::path& directory, const MoonEntry& entry, bool annotated, bool southern) {
+GdipBitmapPtr BuildPreview(const PictureFiles& files) {
     GdipBitmapPtr preview = CreateCanvas(kPreviewSize, kPreviewSize);
     if (!preview)
         return nullptr;
@@ -125,13 +119,13 @@ GdipBitmapPtr BuildPreviewFrom(const std::filesystem::path& directory, const Moo
         return preview;
     const GdipGraphicsPtr graphics(rawGraphics);
 
-    const Thumbnail picture = LoadThumbnail(JoinPath(directory, entry.paper));
-    if (southern)
+    const Thumbnail picture = LoadThumbnail(files.picture);
+    if (files.turned)
         TurnHalfTurn(picture.image.get());
     DrawOverPreview(graphics.get(), picture.image.get(), nullptr);
 
-    if (annotated) {
-        const Thumbnail overlay = LoadThumbnail(JoinPath(directory, southern ? SouthernOverlayName(entry.ann) : entry.ann));
+    if (!files.overlay.empty()) {
+        const Thumbnail overlay = LoadThumbnail(files.overlay);
         GpImageAttributes* rawAttributes = nullptr;
         if (overlay.image && GdipCreateImageAttributes(&rawAttributes) == Ok) {
             const GdipImageAttributesPtr attributes(rawAttributes);

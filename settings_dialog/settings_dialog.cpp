@@ -7,6 +7,7 @@
 #include "resources/resource.h"
 #include "resources/settings_dialog_ids.h"
 #include "services/app_settings.h"
+#include "services/system_clock.h"
 #include "settings_dialog/next_phases_text.h"
 #include "settings_dialog/place_dialog.h"
 #include "settings_dialog/preview_builder.h"
@@ -197,7 +198,8 @@ void CSettingsDlg::UpdatePreview() {
         // With no entry to show the preview stays black.
         if (index >= 0) {
             try {
-                picture = BuildPreview(entry, IsChecked(IDC_ANNOTATED), IsChecked(IDC_SOUTHERN_VIEW));
+                picture = BuildPreview(wallpaperMaker.Pictures().FilesFor(
+                    entry, ViewSettings{IsChecked(IDC_ANNOTATED), IsChecked(IDC_SOUTHERN_VIEW)}));
             } catch (...) {
                 picture.reset();
             }
@@ -233,8 +235,9 @@ void CSettingsDlg::ApplySettings() {
     const int southern = IsChecked(IDC_SOUTHERN_VIEW) ? 1 : 0;
     if (southern != settings.GetSouthernView())
         settings.SetSouthernView(southern);
-    // Forced: the settings just stored may show the same picture in another way.
-    const WallpaperStatus status = wallpaperMaker.UpdateWallpaper(nullptr, nullptr, 1);
+    // Forced: the user's Apply also tries again a picture that failed.
+    const WallpaperStatus status =
+        wallpaperMaker.UpdateWallpaper(settings.GetWallpaperSettings(), nullptr, nullptr, true);
     // The tray window tells the user what went wrong; a box is owned by this dialog.
     SendMessageA(trayWindow, WM_WALLPAPER_STATUS, static_cast<WPARAM>(status), reinterpret_cast<LPARAM>(GetHwnd()));
     SetApplied(true);
@@ -281,7 +284,7 @@ void CSettingsDlg::OnCancel() {
 
 void CSettingsDlg::OnAbout() {
     const CBusy busy(*this);
-    ShowAboutBox(wallpaperMaker.GetDataDirectory(), GetHwnd());
+    ShowAboutBox(wallpaperMaker.Pictures().DataDirectory(), GetHwnd());
 }
 
 // Brings the open viewer forward or opens a new one, and loads the dialog's present choice
@@ -292,7 +295,7 @@ void CSettingsDlg::OnViewFullscreen() {
         SetFocus(viewer->GetHwnd());
     } else {
         // Replaces a viewer that has ended but whose report is still on its way.
-        viewer = std::make_unique<CViewerWindow>(catalogue);
+        viewer = std::make_unique<CViewerWindow>(catalogue, wallpaperMaker.Pictures());
         if (viewer->Create(GetHwnd()) != 0)
             return;
         ShowWindow(viewer->GetHwnd(), SW_MAXIMIZE);
@@ -333,7 +336,7 @@ void CSettingsDlg::OnChangePlace() {
 }
 
 void CSettingsDlg::UpdateSky() {
-    const double now = wallpaperMaker.CurrentJulianDate();
+    const double now = CurrentJulianDate();
     const NamedPlace place = AppSettings::Instance().GetPlace();
     SetText(IDC_PLACE, PlaceText(place.name, place.place));
     SetText(IDC_NEXT_PHASES, NextPhasesText(now));

@@ -4,7 +4,6 @@
 #include <vector>
 
 #include "resources/app_messages.h"
-#include "services/data_directory.h"
 #include "viewer/phase_stepping.h"
 #include "viewer/viewer_commands.h"
 #include "win/wait_cursor.h"
@@ -216,12 +215,12 @@ void CViewerWindow::ShowMoon(int32_t index, bool annotated, bool southern) {
     try {
         const std::vector<MoonEntry>& entries = catalogue.GetEntries();
         if (index >= 0 && static_cast<size_t>(index) < entries.size()) {
-            const MoonEntry& entry = entries[static_cast<size_t>(index)];
-            const std::filesystem::path& directory = ProcessDataDirectory();
-            plain = LoadPicture(JoinPath(directory, entry.paper));
-            if (southern)
+            // The overlay is loaded whatever `annotated` says: the tool bar shows and hides it.
+            const PictureFiles files = pictures.FilesFor(entries[static_cast<size_t>(index)], {true, southern});
+            plain = LoadPicture(files.picture);
+            if (files.turned)
                 TurnHalfTurn(plain.get());
-            annotation = LoadPicture(JoinPath(directory, southern ? SouthernOverlayName(entry.ann) : entry.ann));
+            annotation = LoadPicture(files.overlay);
         }
     } catch (const std::bad_alloc&) {
         // Whatever was loaded goes with the owners; the pane keeps what it shows.

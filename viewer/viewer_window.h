@@ -3,6 +3,7 @@
 #include <cstdint>
 
 #include "catalog/moon_catalog.h"
+#include "services/picture_set.h"
 #include "viewer/moon_view.h"
 #include "viewer/viewer_toolbar.h"
 #include "win/window_base.h"
@@ -14,8 +15,9 @@
 // never when the owner deletes an open viewer.
 class CViewerWindow : public CWindowBase {
 public:
-    // Shows the entries of `catalog`, which outlives the viewer.
-    explicit CViewerWindow(const CMoonCatalog& catalog) : catalogue(catalog) {}
+    // Shows the entries of `catalog` from `pictures`; both outlive the viewer.
+    CViewerWindow(const CMoonCatalog& catalog, const CPictureSet& pictureSet)
+        : catalogue(catalog), pictures(pictureSet) {}
     ~CViewerWindow() override;
 
     // Creates the frame, which creates the pane and the tool bar. 0 on success, otherwise
@@ -48,6 +50,7 @@ private:
     void ReportClosed();
 
     const CMoonCatalog& catalogue;
+    const CPictureSet& pictures;
     CMoonView view;
     CViewerToolbar toolbar;
     HWND notifyWindow = nullptr;

@@ -1,14 +1,14 @@
 #include "wallpaper/wallpaper_choice.h"
 
-bool ChooseWallpaper(const MoonEntry& current, const std::vector<MoonEntry>& entries, int moonType, int selectedMoon,
-                     int annotate, WallpaperChoice* choice) {
+bool ChooseWallpaper(const MoonEntry& current, const std::vector<MoonEntry>& entries, const WallpaperSettings& settings,
+                     MoonEntry* chosen) {
     const MoonEntry* entry = &current;
-    if (moonType == 1 && selectedMoon >= 0 && static_cast<size_t>(selectedMoon) < entries.size())
-        entry = &entries[static_cast<size_t>(selectedMoon)];
+    const int pinned = settings.selectedMoon;
+    if (settings.moonType == 1 && pinned >= 0 && static_cast<size_t>(pinned) < entries.size())
+        entry = &entries[static_cast<size_t>(pinned)];
     if (entry->paper.empty())
         return false;
-    choice->paper = entry->paper;
-    choice->annotated = annotate != 0 ? entry->ann : std::string();
+    *chosen = *entry;
     return true;
 }
 

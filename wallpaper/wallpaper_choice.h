@@ -5,29 +5,33 @@
 #include <vector>
 
 #include "catalog/moon_entry.h"
+#include "catalog/picture_files.h"
 #include "wallpaper/wallpaper_layout.h"
 
-// The pictures a wallpaper update would install.
-struct WallpaperChoice {
-    std::string paper;      // picture file name, relative to the data directory
-    std::string annotated;  // overlay file name, empty for none
+// The settings that decide the wallpaper, as a value: follow the present moment (moonType
+// 0) or pin the entry at `selectedMoon` (moonType 1), viewed as `view` says.
+struct WallpaperSettings {
+    int moonType = 0;
+    int selectedMoon = 0;
+    ViewSettings view;
 };
 
-// Chooses what the wallpaper shows. `current` is the entry for the present moment;
-// with `moonType` 1 the entry at `selectedMoon` replaces it, unless that index lies
-// outside `entries`, in which case the present moment is followed. The overlay is the
-// entry's `ann` when `annotate` is non-zero. Returns false when there is no picture to
-// show (an empty catalogue), so that nothing is installed rather than a black screen.
-bool ChooseWallpaper(const MoonEntry& current, const std::vector<MoonEntry>& entries, int moonType, int selectedMoon,
-                     int annotate, WallpaperChoice* choice);
+// Chooses the entry the wallpaper shows. `current` is the entry for the present moment;
+// with `moonType` 1 the entry at `selectedMoon` replaces it, unless that index lies outside
+// `entries`, in which case the present moment is followed. Returns false, leaving `chosen`
+// alone, when there is no picture to show (an empty catalogue), so that nothing is
+// installed rather than a black screen.
+bool ChooseWallpaper(const MoonEntry& current, const std::vector<MoonEntry>& entries, const WallpaperSettings& settings,
+                     MoonEntry* chosen);
 
-// What a wallpaper was rendered for: the picture and the monitors it was fitted to.
+// What a wallpaper was rendered for: everything that changes the picture (the files and
+// how they are drawn) and the monitors it was fitted to.
 struct RenderedFor {
-    std::string paper;
+    PictureFiles files;
     std::vector<MonitorRect> monitors;
 };
 inline bool operator==(const RenderedFor& a, const RenderedFor& b) {
-    return a.paper == b.paper && a.monitors == b.monitors;
+    return a.files == b.files && a.monitors == b.monitors;
 }
 
 // How a wallpaper render or update ended.

@@ -8,7 +8,7 @@
 
 #include "catalog/catalog_text.h"
 #include "catalog/catalog_loader.h"
-#include "tests/unit/catalog_fixture.h"
+#include "tests/catalog/catalog_fixture.h"
 
 inline bool operator==(const MoonEntry& a, const MoonEntry& b) {
     return a.paper == b.paper && a.phase == b.phase && a.ann == b.ann && a.title == b.title &&

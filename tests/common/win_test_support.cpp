@@ -17,7 +17,8 @@
 #include "catalog/catalog_loader.h"
 #include "wallpaper/image_encoder_win.h"
 #include "wallpaper/wallpaper_fit.h"
-#include "wallpaper/wallpaper_maker.h"
+#include "astro/moon_selection.h"
+#include "services/system_clock.h"
 
 using namespace Gdiplus;
 using namespace Gdiplus::DllExports;
@@ -203,8 +204,13 @@ CMoonCatalog& TestCatalog() {
     return catalog;
 }
 
+const CPictureSet& TestPictures() {
+    static const CPictureSet pictures(ResolveProgramDataDirectory());
+    return pictures;
+}
+
 CTestCatalogue::CTestCatalogue(const std::vector<TestEntry>& entries) {
-    const std::string folder = ProcessDataDirectory().string();
+    const std::string folder = TestPictures().DataDirectory().string();
     CreateDirectoryA(folder.c_str(), nullptr);
     std::string xml = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<Quellwicks>\n";
     int phase = 0;
@@ -271,7 +277,7 @@ void Pump() {
 }
 
 std::unique_ptr<CViewerWindow> OpenViewer(HWND owner, int index, bool annotated) {
-    auto viewer = std::make_unique<CViewerWindow>(TestCatalog());
+    auto viewer = std::make_unique<CViewerWindow>(TestCatalog(), TestPictures());
     if (viewer->Create(owner) != 0)
         return nullptr;
     ShowWindow(viewer->GetHwnd(), SW_MAXIMIZE);
@@ -521,7 +527,7 @@ int CurrentMoonIndex(const CProgram& program) {
     int index = -1;
     CMoonCatalog catalog;
     if (LoadMoonCatalog(catalog, program.DataPath("Quellwicks.xml")) >= 0)
-        CWallpaperMaker(catalog).CurrentMoon(nullptr, nullptr, &index);
+        SelectMoonForDate(catalog.GetEntries(), CurrentJulianDate(), nullptr, nullptr, &index);
     CoUninitialize();
     return index;
 }

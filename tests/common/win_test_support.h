@@ -77,8 +77,9 @@ struct TestEntry {
     DWORD colour, overlayColour;
 };
 
-// The catalogue that the tests' viewers show.
+// The catalogue that the tests' viewers show, and the pictures of this process's data folder.
 CMoonCatalog& TestCatalog();
+const CPictureSet& TestPictures();
 
 // The pictures and a catalogue in the process's data folder, loaded into TestCatalog();
 // removed at the end.

@@ -16,7 +16,6 @@
 #include "astro/moon_selection.h"
 #include "resources/app_messages.h"
 #include "tests/common/win_test_support.h"
-#include "wallpaper/wallpaper_maker.h"
 
 using namespace wintest;
 
@@ -33,7 +32,7 @@ double PhaseScaleIn(double hours) {
     const double julian =
         JulianDateFromCalendar(now.wYear, now.wMonth - 1, now.wDay, now.wHour, now.wMinute, now.wSecond);
     double percent = 0.0, age = 0.0;
-    CWallpaperMaker().SelectMoonForDate(julian + hours / 24.0, &percent, &age, nullptr);
+    SelectMoonForDate({}, julian + hours / 24.0, &percent, &age, nullptr);
     return PhaseScaleValue(percent, age);
 }
 

@@ -4,6 +4,7 @@
 
 #include "exif_thumbnail.h"
 #include "image_io.h"
+#include "services/picture_set.h"
 #include "settings_dialog/preview_builder.h"
 #include "tests/common/win_test_support.h"
 
@@ -35,7 +36,7 @@ protected:
         MoonEntry entry;
         entry.paper = paper;
         entry.ann = ann;
-        return BuildPreviewFrom(folder.Folder() + "\\", entry, annotated);
+        return BuildPreview(CPictureSet(folder.Folder() + "\\").FilesFor(entry, {annotated, false}));
     }
 
     CGdiplusSession imaging;

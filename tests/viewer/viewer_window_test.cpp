@@ -263,7 +263,7 @@ LRESULT CALLBACK RefuseViewerFrame(int code, WPARAM wParam, LPARAM lParam) {
 TEST_F(ViewerWindowTest, AFailedCreateReportsOnce) {
     const HHOOK hook = SetWindowsHookExA(WH_CBT, RefuseViewerFrame, nullptr, GetCurrentThreadId());
     ASSERT_TRUE(hook);
-    CViewerWindow refused(TestCatalog());
+    CViewerWindow refused(TestCatalog(), TestPictures());
     const int32_t result = refused.Create(owner.Get());
     UnhookWindowsHookEx(hook);
     EXPECT_NE(0, result);

@@ -9,7 +9,10 @@
 #include <string>
 
 #include "tests/common/win_test_support.h"
-#include "tests/unit/catalog_fixture.h"
+#include "tests/catalog/catalog_fixture.h"
+#include "services/data_directory.h"
+#include "wallpaper/desktop_wallpaper_win.h"
+#include "wallpaper/wallpaper_composer_win.h"
 #include "wallpaper/wallpaper_maker.h"
 
 using namespace wintest;
@@ -47,19 +50,20 @@ int LitRun(const std::function<bool(int, int)>& lit, bool row, int at, int lengt
 TEST(MonitorWallpaper, EveryMonitorShowsTheSquarePictureSquare) {
     CGdiplusSession imaging;
     CTestCatalog catalog;
-    CWallpaperMaker maker(catalog);
-    const std::filesystem::path data = maker.GetDataDirectory();
+    const CPictureSet pictures(ResolveProgramDataDirectory());
+    CWallpaperMaker maker(catalog, pictures);
+    const std::filesystem::path data = pictures.DataDirectory();
     CreateDirectoryW(data.c_str(), nullptr);
     ASSERT_TRUE(SavePicture(data / "qw_monitors.png", 400, 400, {{0, 0, 400, 400, kGrey}}));
     catalog.Set({Entry("qw_monitors.png", 0), Entry("qw_monitors.png", 200)});
     ResetUserState();
-    ASSERT_EQ(WallpaperStatus::Ok, maker.UpdateWallpaper(nullptr, nullptr, 0));
+    ASSERT_EQ(WallpaperStatus::Ok, maker.UpdateWallpaper(WallpaperSettings(), nullptr, nullptr, false));
 
-    const GdipBitmapPtr wallpaper = OpenBitmap(maker.WallpaperOutputPath());
+    const GdipBitmapPtr wallpaper = OpenBitmap(WallpaperOutputPath());
     ASSERT_TRUE(wallpaper);
     const SIZE size = ImagePixelSize(wallpaper.get());
     const std::string style = ReadDesktopString("WallpaperStyle"), tile = ReadDesktopString("TileWallpaper");
-    const auto monitors = CWallpaperMaker::CurrentMonitors();
+    const auto monitors = CurrentMonitors();
     POINT origin = {0, 0};
     for (const MonitorRect& m : monitors) {
         origin.x = std::min<LONG>(origin.x, m.left);

@@ -4,8 +4,10 @@
 
 #include "services/app_settings.h"
 #include "tests/common/win_test_support.h"
-#include "tests/unit/catalog_fixture.h"
+#include "tests/catalog/catalog_fixture.h"
 #include "wallpaper/wallpaper_fit.h"
+#include "services/data_directory.h"
+#include "wallpaper/desktop_wallpaper_win.h"
 #include "wallpaper/wallpaper_maker.h"
 
 using namespace wintest;
@@ -27,7 +29,7 @@ class SouthernWallpaper : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_TRUE(imaging.IsStarted());
-        const std::filesystem::path data = maker.GetDataDirectory();
+        const std::filesystem::path data = pictures.DataDirectory();
         CreateDirectoryW(data.c_str(), nullptr);
         ASSERT_TRUE(SavePicture(data / "qw_south_waxing.png", kWidth, kHeight, {{32, 0, 32, 48, kWhite}}));
         ASSERT_TRUE(SavePicture(data / "qw_south_waning.png", kWidth, kHeight, {{0, 0, 32, 48, kWhite}}));
@@ -37,9 +39,7 @@ protected:
         catalog.Set({Entry("qw_south_waxing.png", 50, "qw_south_ann.png"),
                      Entry("qw_south_waning.png", 150, "qw_south_ann.png"),
                      Entry("qw_south_waxing.png", 200, "qw_south_alone.png")});
-        AppSettings::Instance().SetMoonType(1);
-        AppSettings::Instance().SetAnnotate(1);
-        output = maker.WallpaperOutputPath();
+        output = WallpaperOutputPath();
     }
 
     void TearDown() override {
@@ -50,7 +50,8 @@ protected:
 
     CGdiplusSession imaging;
     CTestCatalog catalog;
-    CWallpaperMaker maker{catalog};
+    CPictureSet pictures{ResolveProgramDataDirectory()};
+    CWallpaperMaker maker{catalog, pictures};
     std::filesystem::path output;
 };
 
@@ -63,9 +64,9 @@ TEST_F(SouthernWallpaper, TurnsThePictureAndTakesTheSouthernOverlayUpright) {
     const Case cases[] = {
         {0, 0, true, kGreen}, {0, 1, false, kBlue}, {1, 0, false, kGreen}, {1, 1, true, kBlue}, {2, 1, false, 0}};
     for (const Case& c : cases) {
-        AppSettings::Instance().SetSelectedMoon(c.entry);
-        AppSettings::Instance().SetSouthernView(c.southern);
-        ASSERT_EQ(WallpaperStatus::Ok, maker.UpdateWallpaper(nullptr, nullptr, 1));
+        // Not forced: a new view of the same picture is drawn again all the same.
+        const WallpaperSettings settings{1, c.entry, {true, c.southern != 0}};
+        ASSERT_EQ(WallpaperStatus::Ok, maker.UpdateWallpaper(settings, nullptr, nullptr, false));
         const GdipBitmapPtr wallpaper = OpenBitmap(output);
         ASSERT_TRUE(wallpaper);
         const SIZE size = ImagePixelSize(wallpaper.get());

@@ -6,7 +6,7 @@
 
 #include "tests/common/win_test_support.h"
 #include "wallpaper/wallpaper_fit.h"
-#include "wallpaper/wallpaper_maker.h"
+#include "wallpaper/wallpaper_composer_win.h"
 
 using namespace wintest;
 using Gdiplus::ARGB;
@@ -16,6 +16,10 @@ namespace {
 constexpr ARGB kRed = 0xFFD02020;
 constexpr ARGB kBlue = 0xFF2030D0;
 constexpr ARGB kGreen = 0xFF20C040;
+
+WallpaperStatus Render(const std::string& picture, const std::string& output, const std::string& overlay = "") {
+    return RenderWallpaper({picture, overlay, false}, CurrentMonitors(), output);
+}
 
 class WallpaperRender : public ::testing::Test {
 protected:
@@ -41,7 +45,7 @@ TEST_F(WallpaperRender, OverlayUsesThePictureSourceRectangleAndAMissingOneIsLeft
     ASSERT_TRUE(SavePicture(picture, 200, 200, {{0, 0, 200, 200, kRed}}));
     ASSERT_TRUE(SavePicture(overlay, 400, 400,
                             {{0, 0, 100, 100, kGreen}, {200, 0, 200, 400, kBlue}, {0, 200, 200, 200, kBlue}}));
-    ASSERT_EQ(WallpaperStatus::Ok, CWallpaperMaker().RenderWallpaper(picture, scratch.Path("annotated.bmp"), overlay));
+    ASSERT_EQ(WallpaperStatus::Ok, Render(picture, scratch.Path("annotated.bmp"), overlay));
     const GdipBitmapPtr result = OpenBitmap(scratch.Path("annotated.bmp"));
     ASSERT_TRUE(result);
     EXPECT_TRUE(ColourNear(At(result.get(), 200, 200, 0.25, 0.25), kGreen));
@@ -49,8 +53,7 @@ TEST_F(WallpaperRender, OverlayUsesThePictureSourceRectangleAndAMissingOneIsLeft
         EXPECT_TRUE(ColourNear(At(result.get(), 200, 200, fx, fy), kRed)) << fx << "," << fy;
 
     // An overlay that cannot be read leaves the plain picture.
-    ASSERT_EQ(WallpaperStatus::Ok,
-              CWallpaperMaker().RenderWallpaper(picture, scratch.Path("plain.bmp"), scratch.Path("none.png")));
+    ASSERT_EQ(WallpaperStatus::Ok, Render(picture, scratch.Path("plain.bmp"), scratch.Path("none.png")));
     const GdipBitmapPtr plain = OpenBitmap(scratch.Path("plain.bmp"));
     ASSERT_TRUE(plain);
     EXPECT_TRUE(ColourNear(At(plain.get(), 200, 200, 0.25, 0.25), kRed));
@@ -82,7 +85,7 @@ TEST_F(WallpaperRender, FailuresKeepThePreviousFileAndSayWhatFailed) {
         {picture, scratch.Path("wallpaper.xyz"), WallpaperStatus::NoEncoder},
     };
     for (const auto& c : cases) {
-        EXPECT_EQ(c.status, CWallpaperMaker().RenderWallpaper(c.picture, c.output, "")) << c.picture << " " << c.output;
+        EXPECT_EQ(c.status, Render(c.picture, c.output)) << c.picture << " " << c.output;
         EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA((c.output + ".tmp").c_str())) << c.output;
     }
     CloseHandle(held);
@@ -90,7 +93,7 @@ TEST_F(WallpaperRender, FailuresKeepThePreviousFileAndSayWhatFailed) {
     EXPECT_NE(0u, GetFileAttributesA(blocked.c_str()) & FILE_ATTRIBUTE_DIRECTORY);
     SetFileAttributesA(readOnly.c_str(), FILE_ATTRIBUTE_NORMAL);
     // A later attempt replaces the file.
-    EXPECT_EQ(WallpaperStatus::Ok, CWallpaperMaker().RenderWallpaper(picture, output, ""));
+    EXPECT_EQ(WallpaperStatus::Ok, Render(picture, output));
     EXPECT_EQ("BM", ReadFileBytes(output).substr(0, 2));
 }
 

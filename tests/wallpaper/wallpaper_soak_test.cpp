@@ -6,9 +6,9 @@
 #include <cstdio>
 
 #include "win/app_instance.h"
-#include "services/app_settings.h"
-#include "tests/unit/catalog_fixture.h"
+#include "tests/catalog/catalog_fixture.h"
 #include "tests/common/win_test_support.h"
+#include "services/data_directory.h"
 #include "wallpaper/wallpaper_maker.h"
 
 using namespace wintest;
@@ -64,21 +64,22 @@ TEST(WallpaperSoak, ForcedUpdatesLeaveNoObjectsOrMemoryBehind) {
     ASSERT_TRUE(imaging.IsStarted());
     AppInstance().Init(GetModuleHandleA(nullptr));
     CTestCatalog catalog;
-    CWallpaperMaker maker(catalog);
-    const std::string data = maker.GetDataDirectory().string();
+    const CPictureSet pictures(ResolveProgramDataDirectory());
+    CWallpaperMaker maker(catalog, pictures);
+    const std::string data = pictures.DataDirectory().string();
     CreateDirectoryA(data.c_str(), nullptr);
     ASSERT_TRUE(SavePicture(data + "qw_soak.png", 320, 240, {{0, 0, 160, 240, 0xFFC0C0C0}}));
     ASSERT_TRUE(SavePicture(data + "qw_soak_ann.png", 320, 240, {{100, 80, 120, 80, 0xFF20C040}}));
     catalog.Set({Entry("qw_soak.png", 0, "qw_soak_ann.png"), Entry("qw_soak.png", 100, "qw_soak_ann.png"),
                  Entry("qw_soak.png", 200, "qw_soak_ann.png")});
-    AppSettings::Instance().SetAnnotate(1);
+    const WallpaperSettings settings{0, 0, {true, false}};
 
     std::printf("screen %dx%d\n", GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
     const DWORD started = GetTickCount();
     ResourceUse settled = {};
     const int updates = UpdateCount();
     for (int i = 0; i < updates; ++i) {
-        ASSERT_EQ(WallpaperStatus::Ok, maker.UpdateWallpaper(nullptr, nullptr, 1)) << "update " << i;
+        ASSERT_EQ(WallpaperStatus::Ok, maker.UpdateWallpaper(settings, nullptr, nullptr, true)) << "update " << i;
         for (MSG message; PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE);)
             DispatchMessageA(&message);
         if (i + 1 == kSettleUpdates)

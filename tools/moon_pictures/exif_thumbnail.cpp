@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstdint>
 
-#include "settings_dialog/embedded_thumbnail.h"
+#include "catalog/exif_layout.h"
 
 namespace {
 

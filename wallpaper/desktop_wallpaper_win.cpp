@@ -1,12 +1,10 @@
-#include <windows.h>
+#include "wallpaper/desktop_wallpaper_win.h"
+
 #include <shlobj.h>
 
 #include <string>
 
 #include "services/app_settings.h"
-#include "services/data_directory.h"
-#include "wallpaper/wallpaper_choice.h"
-#include "wallpaper/wallpaper_maker.h"
 #include "win/file_handle_win.h"
 #include "win/registry_key.h"
 
@@ -96,45 +94,7 @@ void RememberPreviousWallpaper() {
 
 }  // namespace
 
-WallpaperStatus CWallpaperMaker::UpdateWallpaper(double* illuminatedPercent, double* ageDays, int force) {
-    const MoonEntry current = CurrentMoon(illuminatedPercent, ageDays, nullptr);
-    const AppSettings& settings = AppSettings::Instance();
-    WallpaperChoice choice;
-    if (!ChooseWallpaper(current, GetEntries(), settings.GetMoonType(), settings.GetSelectedMoon(),
-                         settings.GetAnnotate(), &choice)) {
-        return WallpaperStatus::NothingToShow;
-    }
-    RenderedFor wanted{choice.paper, CurrentMonitors()};
-    if (!WallpaperNeedsInstall(wanted, lastInstalled, lastFailed, GetTickCount(), force != 0))
-        return wanted == lastInstalled ? WallpaperStatus::Ok : lastFailed.status;
-    const bool southern = settings.GetSouthernView() != 0;
-    if (southern)
-        choice.annotated = SouthernOverlayName(choice.annotated);
-    const WallpaperStatus status = MakeAndInstallWallpaper(choice.paper, choice.annotated, wanted.monitors, southern);
-    if (status == WallpaperStatus::Ok) {
-        lastInstalled = std::move(wanted);
-        lastFailed = FailedAttempt();
-    } else {
-        lastFailed = {true, std::move(wanted), GetTickCount(), status};
-    }
-    return status;
-}
-
-WallpaperStatus CWallpaperMaker::MakeAndInstallWallpaper(std::string paper, std::string annotated,
-                                                         const std::vector<MonitorRect>& monitors, bool turned) const {
-    const std::filesystem::path picturePath = JoinPath(GetDataDirectory(), paper);
-    const std::filesystem::path annotatedPath =
-        annotated.empty() ? std::filesystem::path() : JoinPath(GetDataDirectory(), annotated);
-    const std::filesystem::path outputPath = WallpaperOutputPath();
-    if (outputPath.empty())
-        return WallpaperStatus::SaveFailed;
-    const WallpaperStatus rendered = RenderWallpaper(picturePath, outputPath, annotatedPath, monitors, turned);
-    if (rendered != WallpaperStatus::Ok)
-        return rendered;
-    return InstallWallpaper(outputPath, ArrangementFor(monitors, CanSpan()));
-}
-
-std::filesystem::path CWallpaperMaker::WallpaperOutputPath() const {
+std::filesystem::path WallpaperOutputPath() {
     const std::filesystem::path windowsOutput = WindowsDirectoryOutput();
     if (!windowsOutput.empty() && CanWriteWallpaperAt(windowsOutput))
         return windowsOutput;
@@ -142,8 +102,7 @@ std::filesystem::path CWallpaperMaker::WallpaperOutputPath() const {
     return userOutput.empty() ? windowsOutput : userOutput;
 }
 
-WallpaperStatus CWallpaperMaker::InstallWallpaper(const std::filesystem::path& path,
-                                                  WallpaperArrangement arrangement) const {
+WallpaperStatus InstallWallpaper(const std::filesystem::path& path, WallpaperArrangement arrangement) {
     wchar_t fullPath[kPathBuffer] = {};
     const DWORD length = GetFullPathNameW(path.c_str(), kPathBuffer, fullPath, nullptr);
     if (length == 0 || length >= kPathBuffer)

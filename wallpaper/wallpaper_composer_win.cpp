@@ -1,4 +1,4 @@
-#include <windows.h>
+#include "wallpaper/wallpaper_composer_win.h"
 
 #include <versionhelpers.h>
 
@@ -8,7 +8,6 @@
 #include "wallpaper/image_encoder_win.h"
 #include "wallpaper/wallpaper_fit.h"
 #include "wallpaper/wallpaper_layout.h"
-#include "wallpaper/wallpaper_maker.h"
 #include "win/file_handle_win.h"
 
 using namespace Gdiplus;
@@ -66,70 +65,68 @@ WallpaperStatus ReplaceFailure(const std::filesystem::path& path, DWORD error) {
 
 }  // namespace
 
-std::vector<MonitorRect> CWallpaperMaker::CurrentMonitors() {
+std::vector<MonitorRect> CurrentMonitors() {
     std::vector<MonitorRect> monitors;
     if (!EnumDisplayMonitors(nullptr, nullptr, CollectMonitor, reinterpret_cast<LPARAM>(&monitors)) || monitors.empty())
         monitors = {{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)}};
     return monitors;
 }
 
-bool CWallpaperMaker::CanSpan() {
+bool CanSpan() {
     return IsWindows8OrGreater();
 }
 
-GpBitmap* CWallpaperMaker::ComposeFitted(GpBitmap* canvas, GpImage* picture, GpImage* overlay,
-                                         const std::vector<DrawRect>& draws) const {
+namespace {
+
+// Paints the canvas black and draws the picture, then the overlay (may be null), into each
+// of `draws`. The overlay is read from the picture's own source rectangle. False when a
+// drawing step failed.
+bool ComposeFitted(GpBitmap* canvas, GpImage* picture, GpImage* overlay, const std::vector<DrawRect>& draws) {
     const SIZE canvasSize = ImagePixelSize(canvas);
     const SIZE pictureSize = ImagePixelSize(picture);
 
     GpGraphics* rawGraphics = nullptr;
     if (!canvas || GdipGetImageGraphicsContext(canvas, &rawGraphics) != Ok)
-        return nullptr;
+        return false;
     const GdipGraphicsPtr graphics(rawGraphics);
 
     GpSolidFill* rawBrush = nullptr;
     if (GdipCreateSolidFill(kOpaqueBlack, &rawBrush) != Ok)
-        return nullptr;
+        return false;
     const GdipSolidFillPtr black(rawBrush);
     if (GdipFillRectangleI(graphics.get(), black.get(), 0, 0, canvasSize.cx, canvasSize.cy) != Ok)
-        return nullptr;
+        return false;
     if (GdipSetInterpolationMode(graphics.get(), InterpolationModeHighQuality) != Ok)
-        return nullptr;
+        return false;
 
     for (const DrawRect& draw : draws) {
         for (GpImage* layer : {picture, overlay}) {
             if (layer &&
                 GdipDrawImageRectRectI(graphics.get(), layer, draw.x, draw.y, draw.width, draw.height, 0, 0,
                                        pictureSize.cx, pictureSize.cy, UnitPixel, nullptr, nullptr, nullptr) != Ok) {
-                return nullptr;
+                return false;
             }
         }
     }
-    return canvas;
+    return true;
 }
 
-WallpaperStatus CWallpaperMaker::RenderWallpaper(const std::filesystem::path& picturePath,
-                                                 const std::filesystem::path& outputPath,
-                                                 const std::filesystem::path& annotatedPath) const {
-    return RenderWallpaper(picturePath, outputPath, annotatedPath, CurrentMonitors());
-}
+}  // namespace
 
-WallpaperStatus CWallpaperMaker::RenderWallpaper(const std::filesystem::path& picturePath,
-                                                 const std::filesystem::path& outputPath,
-                                                 const std::filesystem::path& annotatedPath,
-                                                 const std::vector<MonitorRect>& monitors, bool turned) const {
+WallpaperStatus RenderWallpaper(const PictureFiles& files, const std::vector<MonitorRect>& monitors,
+                                const std::filesystem::path& outputPath) {
     // A file the user made read-only is kept (Wine would replace it); nothing is drawn for it.
     if (IsReadOnlyFile(outputPath))
         return WallpaperStatus::FileReadOnly;
     try {
         // A picture that does not load would give a black wallpaper: keep the old one.
-        const GdipImagePtr picture = LoadPicture(picturePath);
+        const GdipImagePtr picture = LoadPicture(files.picture);
         if (!picture)
             return WallpaperStatus::PictureUnreadable;
-        if (turned && !TurnHalfTurn(picture.get()))
+        if (files.turned && !TurnHalfTurn(picture.get()))
             return WallpaperStatus::OutOfMemory;
         // A missing overlay leaves the plain picture, which is still the right Moon.
-        const GdipImagePtr overlay = annotatedPath.empty() ? nullptr : LoadPicture(annotatedPath);
+        const GdipImagePtr overlay = files.overlay.empty() ? nullptr : LoadPicture(files.overlay);
 
         const SIZE pictureSize = ImagePixelSize(picture.get());
         const WallpaperLayout layout = LayoutWallpaper(monitors, CanSpan(), static_cast<uint32_t>(pictureSize.cx),

@@ -7,7 +7,8 @@
 #include <cstdlib>
 
 #include "astro/calendar.h"
-#include "wallpaper/wallpaper_maker.h"
+#include "astro/moon_selection.h"
+#include "services/system_clock.h"
 
 namespace {
 
@@ -16,14 +17,13 @@ namespace {
 TEST(PresentMoment, MoonAgeFollowsThePlatformsClock) {
     _putenv("TZ=QWT-6");
     _tzset();
-    const CWallpaperMaker maker;
     double ours = 0.0, platform = 0.0;
-    maker.CurrentMoon(nullptr, &ours, nullptr);
+    SelectMoonForDate({}, CurrentJulianDate(), nullptr, &ours, nullptr);
     SYSTEMTIME utc{};
     GetSystemTime(&utc);
-    maker.SelectMoonForDate(
-        JulianDateFromCalendar(utc.wYear, utc.wMonth - 1, utc.wDay, utc.wHour, utc.wMinute, utc.wSecond), nullptr,
-        &platform, nullptr);
+    SelectMoonForDate({},
+                      JulianDateFromCalendar(utc.wYear, utc.wMonth - 1, utc.wDay, utc.wHour, utc.wMinute, utc.wSecond),
+                      nullptr, &platform, nullptr);
     EXPECT_NEAR(platform, ours, 3.0 / 86400.0);
     _putenv("TZ=");
     _tzset();

@@ -3,8 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "astro/moon_phase.h"
-#include "tests/unit/catalog_fixture.h"
-#include "wallpaper/wallpaper_maker.h"
+#include "tests/catalog/catalog_fixture.h"
 
 namespace {
 
@@ -45,32 +44,31 @@ TEST(SelectMoonForDate, FoldsTheScaleReportsPhaseAgeAndIndexOrLeavesTheIndexAlon
     EXPECT_DOUBLE_EQ(99.0, PhaseScaleValue(99.0, 14.0));  // exactly 14.0 is not folded
     EXPECT_DOUBLE_EQ(101.0, PhaseScaleValue(99.0, 14.01));
     CTestCatalog catalog;
-    CWallpaperMaker maker{catalog};
     catalog.Fill({0, 25, 50, 75, 100, 125, 150, 175, 200});
     double percent = -1.0, age = -1.0;
     int index = -1;
     // 2000-01-01 12:00 UT: 23 % lit, 24.8 days old (as same_results_test.cpp checks), so
     // P = 177 on the waning half.
-    const MoonEntry entry = maker.SelectMoonForDate(2451545.0, &percent, &age, &index);
+    const MoonEntry entry = SelectMoonForDate(catalog.GetEntries(), 2451545.0, &percent, &age, &index);
     EXPECT_NEAR(22.9776783, percent, 1e-7);
     EXPECT_EQ(7, index);
     EXPECT_EQ("moon7.jpg", entry.paper);
 
     // Full moon, just past the fold: P is about 100.000001.
-    EXPECT_EQ("moon4.jpg", maker.SelectMoonForDate(2451564.6944444445, nullptr, nullptr, &index).paper);
+    EXPECT_EQ("moon4.jpg", SelectMoonForDate(catalog.GetEntries(), 2451564.6944444445, nullptr, nullptr, &index).paper);
     EXPECT_EQ(4, index);
 
     // An entry set with no qualifying entry chooses nothing and leaves the index alone.
     catalog.Fill({0, 90, 180});
     index = 42;
     // New moon of 2000-01-06 is placed at the end of the month: P is about 200.
-    const MoonEntry none = maker.SelectMoonForDate(2451550.259722222, &percent, &age, &index);
+    const MoonEntry none = SelectMoonForDate(catalog.GetEntries(), 2451550.259722222, &percent, &age, &index);
     EXPECT_EQ(42, index);
     EXPECT_TRUE(none.paper.empty());
     EXPECT_NEAR(29.520947786, age, 1e-8);
 
     catalog.Set({});
-    EXPECT_TRUE(maker.SelectMoonForDate(2451545.0, nullptr, nullptr, &index).paper.empty());
+    EXPECT_TRUE(SelectMoonForDate(catalog.GetEntries(), 2451545.0, nullptr, nullptr, &index).paper.empty());
     EXPECT_EQ(42, index);
 }
 
