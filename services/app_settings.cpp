@@ -11,6 +11,8 @@ const char kAnnotateValue[] = "Annotate";
 const char kMoonTypeValue[] = "MoonType";
 const char kSelectedMoonValue[] = "SelectedMoon";
 const char kSouthernViewValue[] = "SouthernView";
+const char kLiveMoonValue[] = "LiveMoon";
+const char kAsInSkyValue[] = "AsInSky";
 const char kPlaceValue[] = "Place";
 const char kLatitudeValue[] = "Latitude";
 const char kLongitudeValue[] = "Longitude";
@@ -41,6 +43,8 @@ AppSettings::AppSettings(HKEY root, std::string subKey) : rootKey(root), subKeyP
         annotate = ReadSetting(key, kAnnotateValue);
         moonType = ReadSetting(key, kMoonTypeValue);
         selectedMoon = ReadSetting(key, kSelectedMoonValue);
+        liveMoon = ReadSetting(key, kLiveMoonValue);
+        asInSky = ReadSetting(key, kAsInSkyValue);
         // A place is the user's only with both coordinates; its name may be empty.
         GeoPlace& place = ownPlace.place;
         hasOwnPlace = ReadCoordinate(key, kLatitudeValue, 90.0, &place.latitudeDeg) &&
@@ -61,6 +65,16 @@ void AppSettings::SetAnnotate(int value) {
 void AppSettings::SetMoonType(int value) {
     moonType = value;
     Persist(kMoonTypeValue, value);
+}
+
+void AppSettings::SetLiveMoon(int value) {
+    liveMoon = value;
+    Persist(kLiveMoonValue, value);
+}
+
+void AppSettings::SetAsInSky(int value) {
+    asInSky = value;
+    Persist(kAsInSkyValue, value);
 }
 
 void AppSettings::SetSelectedMoon(int value) {

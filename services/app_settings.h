@@ -29,9 +29,17 @@ public:
     // turn. Never stored: the hemisphere of the user's country.
     int GetSouthernView() const { return southernView; }
 
+    // Non-zero: the wallpaper that follows the present moment is drawn live, as the Moon is
+    // now, rather than taken from the catalogue. Never stored: off.
+    int GetLiveMoon() const { return liveMoon; }
+    // Non-zero: the live Moon is turned as it stands in the sky of the user's place (the
+    // catalogue's pictures keep the southern view's turn). Never stored: off.
+    int GetAsInSky() const { return asInSky; }
+
     // The settings that decide the wallpaper, as one value.
     WallpaperSettings GetWallpaperSettings() const {
-        return {moonType, selectedMoon, ViewSettings{annotate != 0, southernView != 0}};
+        return {moonType, selectedMoon, ViewSettings{annotate != 0, southernView != 0}, liveMoon != 0, asInSky != 0,
+                GetPlace().place};
     }
 
     // The place the user chose; never chosen, the likely place of the machine's time zone
@@ -43,6 +51,8 @@ public:
     void SetMoonType(int value);
     void SetSelectedMoon(int value);
     void SetSouthernView(int value);
+    void SetLiveMoon(int value);
+    void SetAsInSky(int value);
     // Stored as text: "Place" the name, "Latitude" and "Longitude" as CoordinateValueText.
     void SetPlace(const NamedPlace& place);
     // The wallpaper Quellwick replaced last (an empty path: none) with its "WallpaperStyle"
@@ -65,6 +75,8 @@ private:
     int moonType = 0;
     int selectedMoon = 0;
     int southernView = 0;
+    int liveMoon = 0;
+    int asInSky = 0;
     bool hasOwnPlace = false;
     NamedPlace ownPlace;
 };

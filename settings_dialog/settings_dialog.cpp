@@ -70,8 +70,12 @@ INT_PTR CSettingsDlg::HandleMessage(UINT message, WPARAM wParam, LPARAM) {
         OnChooseClicked();
     else if (id == IDC_APPLY && code == BN_CLICKED)
         OnApply();
-    else if ((id == IDC_ANNOTATED || id == IDC_SOUTHERN_VIEW) && code == BN_CLICKED)
+    else if (id == IDC_ANNOTATED && code == BN_CLICKED)
         OnAnnotatedClicked();
+    else if (id == IDC_ORIENTATION && code == CBN_SELCHANGE)
+        OnAnnotatedClicked();
+    else if (id == IDC_LIVE_MOON && code == BN_CLICKED)
+        OnLiveClicked();
     else if (id == IDC_VIEW_FULLSCREEN && code == BN_CLICKED)
         OnViewFullscreen();
     else if (id == IDC_CHANGE_PLACE && code == BN_CLICKED)
@@ -110,8 +114,10 @@ BOOL CSettingsDlg::OnInitDialog() {
 
     SetDlgItemTextA(GetHwnd(), IDC_DESCRIPTION, "");
     CheckDlgButton(GetHwnd(), IDC_ANNOTATED, AppSettings::Instance().GetAnnotate() != 0 ? BST_CHECKED : BST_UNCHECKED);
-    CheckDlgButton(GetHwnd(), IDC_SOUTHERN_VIEW,
-                   AppSettings::Instance().GetSouthernView() != 0 ? BST_CHECKED : BST_UNCHECKED);
+    const AppSettings& settings = AppSettings::Instance();
+    const bool live = settings.GetLiveMoon() != 0;
+    CheckDlgButton(GetHwnd(), IDC_LIVE_MOON, live ? BST_CHECKED : BST_UNCHECKED);
+    FillOrientations(live && settings.GetAsInSky() != 0 ? kAsInSky : settings.GetSouthernView() != 0 ? kSouthUp : kNorthUp);
     UpdateSky();
     SetTimer(GetHwnd(), kPhasesTimer, kPhasesPeriodMs, nullptr);
     // Nothing is chosen yet, so there is nothing to apply; OK still applies once.
@@ -199,7 +205,7 @@ void CSettingsDlg::UpdatePreview() {
         if (index >= 0) {
             try {
                 picture = BuildPreview(wallpaperMaker.Pictures().FilesFor(
-                    entry, ViewSettings{IsChecked(IDC_ANNOTATED), IsChecked(IDC_SOUTHERN_VIEW)}));
+                    entry, ViewSettings{IsChecked(IDC_ANNOTATED), Orientation() == kSouthUp}));
             } catch (...) {
                 picture.reset();
             }
@@ -231,10 +237,18 @@ void CSettingsDlg::ApplySettings() {
     if (plan.storeSelectedMoon)
         settings.SetSelectedMoon(plan.selectedMoon);
     settings.SetAnnotate(plan.annotate);
-    // Stored only once the user changes it, so that until then it follows the country.
-    const int southern = IsChecked(IDC_SOUTHERN_VIEW) ? 1 : 0;
-    if (southern != settings.GetSouthernView())
+    // Each stored only once the user changes it: until then the southern view follows the
+    // country, and a user who never chose the live Moon sees the catalogue's pictures.
+    const int orientation = Orientation();
+    const int southern = orientation == kSouthUp ? 1 : 0;
+    if (orientation != kAsInSky && southern != settings.GetSouthernView())
         settings.SetSouthernView(southern);
+    const int live = IsChecked(IDC_LIVE_MOON) ? 1 : 0;
+    if (live != settings.GetLiveMoon())
+        settings.SetLiveMoon(live);
+    const int asInSky = orientation == kAsInSky ? 1 : 0;
+    if (asInSky != settings.GetAsInSky())
+        settings.SetAsInSky(asInSky);
     // Forced: the user's Apply also tries again a picture that failed.
     const WallpaperStatus status =
         wallpaperMaker.UpdateWallpaper(settings.GetWallpaperSettings(), nullptr, nullptr, true);
@@ -262,6 +276,32 @@ void CSettingsDlg::OnChooseClicked() {
     SetApplied(false);
     EnableChooser(true);
     UpdatePreview();
+}
+
+void CSettingsDlg::OnLiveClicked() {
+    // "As in your sky" is offered for the live Moon only.
+    FillOrientations(Orientation());
+    OnAnnotatedClicked();
+}
+
+// The items in OrientationItem order; the last only while the live Moon is chosen. A choice
+// that the list no longer offers falls back to the southern view's setting.
+void CSettingsDlg::FillOrientations(int selected) {
+    const HWND list = GetDlgItem(GetHwnd(), IDC_ORIENTATION);
+    SendMessageA(list, CB_RESETCONTENT, 0, 0);
+    const char* const items[] = {"North up", "South up, as seen from the southern hemisphere",
+                                 "As it stands in your sky"};
+    const int count = IsChecked(IDC_LIVE_MOON) ? 3 : 2;
+    for (int i = 0; i < count; ++i)
+        SendMessageA(list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(items[i]));
+    if (selected >= count)
+        selected = AppSettings::Instance().GetSouthernView() != 0 ? kSouthUp : kNorthUp;
+    SendMessageA(list, CB_SETCURSEL, static_cast<WPARAM>(selected), 0);
+}
+
+int CSettingsDlg::Orientation() const {
+    const LRESULT selected = SendDlgItemMessageA(GetHwnd(), IDC_ORIENTATION, CB_GETCURSEL, 0, 0);
+    return selected == CB_ERR ? kNorthUp : static_cast<int>(selected);
 }
 
 void CSettingsDlg::OnAnnotatedClicked() {
@@ -302,7 +342,7 @@ void CSettingsDlg::OnViewFullscreen() {
     }
     const int index = GetShownEntry(nullptr);
     const CWaitCursor wait;
-    viewer->ShowMoon(index, IsChecked(IDC_ANNOTATED), IsChecked(IDC_SOUTHERN_VIEW));
+    viewer->ShowMoon(index, IsChecked(IDC_ANNOTATED), Orientation() == kSouthUp);
 }
 
 LRESULT CSettingsDlg::OnViewerClosed() {

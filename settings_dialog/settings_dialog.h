@@ -52,6 +52,11 @@ private:
     void OnChooseClicked();
     void OnApply();
     void OnAnnotatedClicked();
+    void OnLiveClicked();
+    // The orientation list and its choice.
+    enum OrientationItem { kNorthUp, kSouthUp, kAsInSky };
+    void FillOrientations(int selected);
+    int Orientation() const;
     void OnViewFullscreen();
     void OnChangePlace();
 

@@ -1,5 +1,8 @@
 #include "wallpaper/wallpaper_choice.h"
 
+#include <algorithm>
+#include <cmath>
+
 bool ChooseWallpaper(const MoonEntry& current, const std::vector<MoonEntry>& entries, const WallpaperSettings& settings,
                      MoonEntry* chosen) {
     const MoonEntry* entry = &current;
@@ -43,4 +46,26 @@ bool WallpaperNeedsInstall(const RenderedFor& wanted, const RenderedFor& lastIns
         return false;
     // Unsigned arithmetic: the tick counter wraps about every 49.7 days.
     return !(lastFailed.failed && wanted == lastFailed.wanted && now - lastFailed.tick < kFailedRetryMs);
+}
+
+namespace {
+
+// The difference of two angles in degrees, folded to 0 to 180.
+double AngleBetween(double a, double b) {
+    const double d = std::fabs(std::fmod(a - b, 360.0));
+    return d > 180.0 ? 360.0 - d : d;
+}
+
+}  // namespace
+
+bool LiveNeedsRedraw(const LiveState& last, const LiveState& now, double radiusPx) {
+    if (last.inShadow != now.inShadow || (now.inShadow && now.julianDate - last.julianDate >= kEclipseRedrawDays))
+        return true;
+    const double degrees = std::max({AngleBetween(last.subSolarLongitudeDeg, now.subSolarLongitudeDeg),
+                                     AngleBetween(last.subSolarLatitudeDeg, now.subSolarLatitudeDeg),
+                                     AngleBetween(last.librationLongitudeDeg, now.librationLongitudeDeg),
+                                     AngleBetween(last.librationLatitudeDeg, now.librationLatitudeDeg),
+                                     AngleBetween(last.turnDeg, now.turnDeg)});
+    // An arc of the disc's edge: radius times the angle in radians.
+    return radiusPx * degrees * 3.14159265358979323846 / 180.0 > 1.0;
 }

@@ -5,15 +5,21 @@
 #include <vector>
 
 #include "catalog/moon_entry.h"
+#include "astro/moon_sky.h"
 #include "catalog/picture_files.h"
 #include "wallpaper/wallpaper_layout.h"
 
 // The settings that decide the wallpaper, as a value: follow the present moment (moonType
-// 0) or pin the entry at `selectedMoon` (moonType 1), viewed as `view` says.
+// 0) or pin the entry at `selectedMoon` (moonType 1), viewed as `view` says. While it
+// follows the present moment, `live` draws the Moon as it is now instead of the nearest
+// picture, turned as it stands in the sky of `place` when `asInSky`.
 struct WallpaperSettings {
     int moonType = 0;
     int selectedMoon = 0;
     ViewSettings view;
+    bool live = false;
+    bool asInSky = false;
+    GeoPlace place{};
 };
 
 // Chooses the entry the wallpaper shows. `current` is the entry for the present moment;
@@ -66,3 +72,23 @@ constexpr uint32_t kFailedRetryMs = 60 * 60 * 1000;
 // failed less than kFailedRetryMs ago; or the caller forces it.
 bool WallpaperNeedsInstall(const RenderedFor& wanted, const RenderedFor& lastInstalled, const FailedAttempt& lastFailed,
                            uint32_t now, bool force);
+
+// What a live wallpaper was drawn from: the angles that move its pixels, and the instant.
+struct LiveState {
+    double julianDate = 0.0;
+    double subSolarLongitudeDeg = 0.0;
+    double subSolarLatitudeDeg = 0.0;
+    double librationLongitudeDeg = 0.0;
+    double librationLatitudeDeg = 0.0;
+    double turnDeg = 0.0;
+    bool inShadow = false;  // the Earth's penumbra reaches the disc
+};
+
+// How often a live wallpaper is drawn again while the Earth's shadow lies on the Moon.
+constexpr double kEclipseRedrawDays = 10.0 / (24.0 * 60.0);
+
+// Whether a live wallpaper drawn from `last`, with a disc `radiusPx` pixels in radius, must
+// be drawn again for `now`: a point at the disc's edge would move by more than a pixel
+// (the terminator, the libration or the turn), or the shadow has come or gone, or it lies
+// on the disc and kEclipseRedrawDays have passed.
+bool LiveNeedsRedraw(const LiveState& last, const LiveState& now, double radiusPx);

@@ -77,4 +77,31 @@ TEST(WallpaperChoice, AFailedPictureIsTriedAgainOnlyWhenForcedChangedOrAnHourLat
     }
 }
 
+// A live wallpaper is drawn again once its disc's edge would move by a pixel, and every ten
+// minutes while the Earth's shadow lies on it.
+TEST(WallpaperChoice, ALiveMoonIsDrawnAgainOnceItsEdgeMovesAPixelOrTheShadowMoves) {
+    const LiveState last{2461000.0, 10.0, 1.0, 3.0, -2.0, 20.0, false};
+    const double radius = 500.0;  // a pixel at the edge is 0.115 degrees
+    const struct {
+        LiveState now;
+        bool expected;
+    } cases[] = {
+        {{2461000.01, 10.1, 1.0, 3.0, -2.0, 20.0, false}, false},
+        {{2461000.01, 10.2, 1.0, 3.0, -2.0, 20.0, false}, true},
+        {{2461000.01, 10.0, 1.0, 3.0, -2.0, 20.0 - 0.2, false}, true},
+        {{2461000.01, 10.0, 1.0, 3.2, -2.0, 20.0, false}, true},
+        {{2461000.01, 10.0, 1.0, 3.0, -2.0, 20.0 + 360.0, false}, false},  // a whole turn is no turn
+        {{2461000.001, 10.0, 1.0, 3.0, -2.0, 20.0, true}, true},           // the shadow arrives
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(c.expected, LiveNeedsRedraw(last, c.now, radius)) << c.now.julianDate << " " << c.now.turnDeg;
+    LiveState eclipse = last;
+    eclipse.inShadow = true;
+    LiveState later = eclipse;
+    later.julianDate += 9.0 / 1440.0;
+    EXPECT_FALSE(LiveNeedsRedraw(eclipse, later, radius));
+    later.julianDate += 1.0 / 1440.0;
+    EXPECT_TRUE(LiveNeedsRedraw(eclipse, later, radius));
+}
+
 }  // namespace
