@@ -113,6 +113,24 @@ bool ComposeFitted(GpBitmap* canvas, GpImage* picture, GpImage* overlay, const s
 
 }  // namespace
 
+WallpaperStatus SaveWallpaper(Gdiplus::GpBitmap* canvas, const std::filesystem::path& outputPath) {
+    CLSID encoder;
+    if (!FindEncoderForExtension(outputPath.extension().native(), &encoder))
+        return WallpaperStatus::NoEncoder;
+    CTemporaryFile temporary(outputPath.native() + L".tmp");
+    if (GdipSaveImageToFile(canvas, temporary.Path().c_str(), &encoder, nullptr) != Ok)
+        return WallpaperStatus::SaveFailed;
+    // Written through, so that a power cut leaves the old file or the new one.
+    if (!MoveFileExW(temporary.Path().c_str(), outputPath.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+        return ReplaceFailure(outputPath, GetLastError());
+    temporary.Release();
+    return WallpaperStatus::Ok;
+}
+
+bool IsReadOnlyWallpaper(const std::filesystem::path& outputPath) {
+    return IsReadOnlyFile(outputPath);
+}
+
 WallpaperStatus RenderWallpaper(const PictureFiles& files, const std::vector<MonitorRect>& monitors,
                                 const std::filesystem::path& outputPath) {
     // A file the user made read-only is kept (Wine would replace it); nothing is drawn for it.
@@ -136,19 +154,7 @@ WallpaperStatus RenderWallpaper(const PictureFiles& files, const std::vector<Mon
         const GdipBitmapPtr canvas = CreateCanvas(layout.width, layout.height);
         if (!canvas || !ComposeFitted(canvas.get(), picture.get(), overlay.get(), layout.draws))
             return WallpaperStatus::OutOfMemory;
-        CLSID encoder;
-        if (!FindEncoderForExtension(outputPath.extension().native(), &encoder))
-            return WallpaperStatus::NoEncoder;
-
-        CTemporaryFile temporary(outputPath.native() + L".tmp");
-        if (GdipSaveImageToFile(canvas.get(), temporary.Path().c_str(), &encoder, nullptr) != Ok)
-            return WallpaperStatus::SaveFailed;
-        // Written through, so that a power cut leaves the old file or the new one.
-        if (!MoveFileExW(temporary.Path().c_str(), outputPath.c_str(),
-                         MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
-            return ReplaceFailure(outputPath, GetLastError());
-        temporary.Release();
-        return WallpaperStatus::Ok;
+        return SaveWallpaper(canvas.get(), outputPath);
     } catch (const std::bad_alloc&) {
         return WallpaperStatus::OutOfMemory;
     }

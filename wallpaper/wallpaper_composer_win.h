@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "catalog/picture_files.h"
+#include "win/imaging_win.h"
 #include "wallpaper/wallpaper_choice.h"
 #include "wallpaper/wallpaper_layout.h"
 
@@ -17,6 +18,13 @@
 std::vector<MonitorRect> CurrentMonitors();
 // Whether the desktop can span one bitmap across several monitors (Windows 8 and later).
 bool CanSpan();
+
+// Saves a finished canvas to `outputPath` in the format its extension selects: first beside
+// the output, then moved over it, written through, so that a failure or a power cut leaves
+// the previous file as it was.
+WallpaperStatus SaveWallpaper(Gdiplus::GpBitmap* canvas, const std::filesystem::path& outputPath);
+// Whether the output is a file the user made read-only, which is kept.
+bool IsReadOnlyWallpaper(const std::filesystem::path& outputPath);
 
 // Renders `files` (the picture turned when they say so, then the overlay as it is) fitted
 // and centred on black for each of `monitors` (see LayoutWallpaper) and saves it to
