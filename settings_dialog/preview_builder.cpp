@@ -7,8 +7,7 @@
 
 #include "services/data_directory.h"
 #include "settings_dialog/embedded_thumbnail.h"
-#include "win/com_ptr.h"
-#include "win/file_handle_win.h"
+#include "win/owners_win.h"
 
 using namespace Gdiplus;
 using namespace Gdiplus::DllExports;

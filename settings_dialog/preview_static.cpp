@@ -2,7 +2,7 @@
 
 #include "settings_dialog/preview_builder.h"
 #include "settings_dialog/settings_choice.h"
-#include "win/gdi_owners_win.h"
+#include "win/owners_win.h"
 
 using namespace Gdiplus;
 using namespace Gdiplus::DllExports;

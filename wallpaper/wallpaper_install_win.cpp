@@ -8,7 +8,7 @@
 #include "services/data_directory.h"
 #include "wallpaper/wallpaper_choice.h"
 #include "wallpaper/wallpaper_maker.h"
-#include "win/file_handle_win.h"
+#include "win/owners_win.h"
 #include "win/registry_key.h"
 
 namespace {
