@@ -235,7 +235,7 @@ void CToolButton::Redraw(bool now) {
         UpdateWindow(GetHwnd());
 }
 
-void CToolButton::Paint(HDC dc) {
+void CToolButton::OnPaint(HDC dc) {
     if (!strip)
         return;
     const bool pressed = (state & kPressed) != 0;

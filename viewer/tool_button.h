@@ -53,7 +53,7 @@ private:
     void OnMouseLeave();
     void OnCaptureChanged();
     void OnFocus(bool focused);
-    void Paint(HDC dc) override;
+    void OnPaint(HDC dc) override;
     void RelayToToolTip(UINT message, WPARAM wParam, LPARAM lParam);
     void RegisterTool();
     void SetStateBit(DWORD bit, bool on);

@@ -30,7 +30,7 @@ protected:
 
 private:
     void OnCreate();
-    void OnPaint();
+    void OnPaint(HDC dc) override;
     void OnWindowPosChanging(WINDOWPOS* position);
     void OnCommand(WPARAM wParam, LPARAM lParam);
     void TearDown();

@@ -1,6 +1,7 @@
 #include "win/window_base.h"
 
 #include "win/app_instance.h"
+#include "win/owners_win.h"
 
 namespace {
 
@@ -80,17 +81,15 @@ bool CWindowBase::PreHandleMessage(UINT, WPARAM, LPARAM, LRESULT*) {
     return false;
 }
 
-void CWindowBase::Paint(HDC) {}
+void CWindowBase::OnPaint(HDC) {}
 
 LRESULT CWindowBase::PaintMessage(UINT message, WPARAM wParam) {
     if (message == WM_PRINTCLIENT) {
-        Paint(reinterpret_cast<HDC>(wParam));
+        OnPaint(reinterpret_cast<HDC>(wParam));
         return 0;
     }
-    PAINTSTRUCT paint;
-    const HDC dc = BeginPaint(hwnd, &paint);
-    Paint(dc);
-    EndPaint(hwnd, &paint);
+    const CPaintScope paint(hwnd);
+    OnPaint(paint.Dc());
     return 0;
 }
 
