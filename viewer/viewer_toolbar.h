@@ -22,9 +22,6 @@ public:
     // Hides the tooltip that the button with this command id may be showing.
     void ResetTooltip(UINT commandId);
 
-    size_t ButtonCount() const { return buttons.size(); }
-    const CToolButton& Button(size_t index) const { return *buttons[index]; }
-
 protected:
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
