@@ -8,6 +8,7 @@
 
 #include "about/link_target.h"
 #include "resources/about_ids.h"
+#include "win/screen_dpi_win.h"
 
 namespace {
 
@@ -90,11 +91,7 @@ void CAboutDlg::FitIconInMargin() {
     format.dwMask = PFM_STARTINDENT;
     SendMessageA(pageWindow, EM_SETSEL, 0, 0);
     SendMessageA(pageWindow, EM_GETPARAFORMAT, 0, reinterpret_cast<LPARAM>(&format));
-    const HDC screen = GetDC(pageWindow);
-    const int pixelsPerInch = screen ? GetDeviceCaps(screen, LOGPIXELSX) : 96;
-    if (screen)
-        ReleaseDC(pageWindow, screen);
-    const int margin = MulDiv(format.dxStartIndent, pixelsPerInch, 1440);
+    const int margin = MulDiv(format.dxStartIndent, ScreenDpi(), 1440);
     // A size that the icon holds, so that it is drawn unscaled.
     const int room = std::min(GetSystemMetrics(SM_CXICON), margin - margin / 5);
     int size = 0;

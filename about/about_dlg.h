@@ -9,7 +9,7 @@
 
 #include "about/html_rich_edit.h"
 #include "win/dialog_base.h"
-#include "win/gdi_owners_win.h"
+#include "win/owners_win.h"
 
 // Opens a link target that has passed the safety check; the About box's owner window
 // and the target.

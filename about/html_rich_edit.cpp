@@ -10,8 +10,7 @@
 #include <utility>
 
 #include "about/rtf_platform_win.h"
-#include "win/file_handle_win.h"
-#include "win/gdi_owners_win.h"
+#include "win/owners_win.h"
 
 namespace {
 

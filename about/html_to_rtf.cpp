@@ -86,7 +86,8 @@ std::optional<std::string> CHtmlToRtf::Convert(std::string_view html, const Logi
 }
 
 bool CHtmlToRtf::GetLink(int index, HtmlLink* link) const {
-    if (link == nullptr || index < 0 || index >= GetLinkCount()) return false;
+    if (link == nullptr || index < 0 || static_cast<std::size_t>(index) >= links_.size())
+        return false;
     *link = links_[static_cast<std::size_t>(index)];
     return true;
 }

@@ -44,15 +44,13 @@ public:
 
     // Copies link number `index` of the last conversion; false when there is none.
     bool GetLink(int index, HtmlLink* link) const;
-    int GetLinkCount() const { return static_cast<int>(links_.size()); }
 
+private:
     // Font and colour tables: indices into the tables that the document head lists.
     int FindOrAddFont(const std::string& face);
     int FindOrAddColor(ColorValue value);
     // "#rrggbb" or a system colour name (lower case); anything else is black.
     int ParseColor(const std::string& text);
-    const std::vector<LogicalFont>& Fonts() const { return fonts_; }
-    const std::vector<ColorValue>& Colors() const { return colors_; }
 
     // RTF size in half-points for an HTML "size" of 1 to 7 (24 for anything else).
     static int HtmlSizeToHalfPoints(const std::string& text);
@@ -68,10 +66,6 @@ public:
     bool GetStyleProperty(std::string_view attributes, std::string_view name,
                           std::string* value) const;
 
-    // Character position reached by the last conversion.
-    std::int32_t CharacterPosition() const { return characterPosition_; }
-
-private:
     bool ConvertBody(std::string_view html, const LogicalFont& baseFont, std::string& body);
     void CopyTextRun(std::string_view text, std::string& body);
     bool ConvertTag(std::string tagText, std::string& body);

@@ -1,6 +1,7 @@
 #include "about/rtf_platform_win.h"
 
 #include "about/rtf_platform.h"
+#include "win/screen_dpi_win.h"
 
 namespace {
 
@@ -16,13 +17,7 @@ public:
         return 0;
     }
 
-    int ScreenPixelsPerInch() const override {
-        HDC screen = GetDC(nullptr);
-        if (screen == nullptr) return 0;
-        const int pixels = GetDeviceCaps(screen, LOGPIXELSX);
-        ReleaseDC(nullptr, screen);
-        return pixels;
-    }
+    int ScreenPixelsPerInch() const override { return ScreenDpi(); }
 
     void LowerCase(std::string& text) const override {
         if (!text.empty()) CharLowerBuffA(text.data(), static_cast<DWORD>(text.size()));

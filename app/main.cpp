@@ -1,6 +1,5 @@
 #include <windows.h>
 #include <commctrl.h>
-#include <objbase.h>
 
 #include <string>
 
@@ -10,53 +9,20 @@
 #include "win/app_instance.h"
 #include "win/imaging_win.h"
 #include "win/message_pump.h"
+#include "win/owners_win.h"
 
 namespace {
 
-// Owns a library of the system directory (never one planted beside the program), such as
-// the rich-edit library, so that the About box's control class exists.
-class CLibrary {
-public:
-    explicit CLibrary(const wchar_t* name) : module(LoadFromSystemDirectory(name)) {}
-    ~CLibrary() {
-        if (module)
-            FreeLibrary(module);
-    }
-    CLibrary(const CLibrary&) = delete;
-    CLibrary& operator=(const CLibrary&) = delete;
-
-private:
-    static HMODULE LoadFromSystemDirectory(const wchar_t* name) {
-        wchar_t directory[MAX_PATH + 1] = {};
-        const UINT length = GetSystemDirectoryW(directory, MAX_PATH);
-        if (length == 0 || length >= MAX_PATH)
-            return nullptr;
-        const std::wstring path = std::wstring(directory) + L"\\" + name;
-        return LoadLibraryExW(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
-    }
-
-    HMODULE module;
-};
-
-// The owner of the named mutex that marks the one running copy in this session.
-class CSingleInstance {
-public:
-    CSingleInstance() : mutex(CreateMutexA(nullptr, FALSE, "Local\\Quellwick.SingleInstance")) {
-        alreadyRunning = mutex != nullptr && GetLastError() == ERROR_ALREADY_EXISTS;
-    }
-    ~CSingleInstance() {
-        if (mutex)
-            CloseHandle(mutex);
-    }
-    CSingleInstance(const CSingleInstance&) = delete;
-    CSingleInstance& operator=(const CSingleInstance&) = delete;
-
-    bool AlreadyRunning() const { return alreadyRunning; }
-
-private:
-    HANDLE mutex;
-    bool alreadyRunning = false;
-};
+// A library of the system directory (never one planted beside the program), such as the
+// rich-edit library, so that the About box's control class exists; null when it cannot load.
+HMODULE LoadSystemLibrary(const wchar_t* name) {
+    wchar_t directory[MAX_PATH + 1] = {};
+    const UINT length = GetSystemDirectoryW(directory, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH)
+        return nullptr;
+    const std::wstring path = std::wstring(directory) + L"\\" + name;
+    return LoadLibraryExW(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
+}
 
 // Libraries loaded by name come from the system directory only. SetDefaultDllDirectories
 // exists from Windows 8 (and on Windows 7 with KB2533623), so it is looked up; without it the
@@ -96,20 +62,6 @@ bool OpenRunningCopy() {
     return false;
 }
 
-class CComApartment {
-public:
-    CComApartment() : initialised(SUCCEEDED(CoInitialize(nullptr))) {}
-    ~CComApartment() {
-        if (initialised)
-            CoUninitialize();
-    }
-    CComApartment(const CComApartment&) = delete;
-    CComApartment& operator=(const CComApartment&) = delete;
-
-private:
-    bool initialised;
-};
-
 int Run() {
     CMessagePump pump;
     AppInstance().AddMessageLoop(&pump);
@@ -126,8 +78,9 @@ int Run() {
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     RestrictDllSearch();
-    const CSingleInstance single;
-    if (single.AlreadyRunning()) {
+    // The named mutex that marks the one running copy in this session.
+    const CKernelHandle single(CreateMutexA(nullptr, FALSE, "Local\\Quellwick.SingleInstance"));
+    if (single.Get() && GetLastError() == ERROR_ALREADY_EXISTS) {
         if (OpenRunningCopy())
             return 0;
         MessageBoxA(nullptr,
@@ -147,7 +100,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     AppInstance().Init(instance);
     int exitCode = 0;
     {
-        const CLibrary richEdit(L"RICHED20.DLL");
+        const CLibraryOwner richEdit(LoadSystemLibrary(L"RICHED20.DLL"));
         exitCode = Run();
     }
     AppInstance().Term();

@@ -6,7 +6,7 @@
 
 #include "resources/app_messages.h"
 #include "win/app_instance.h"
-#include "win/gdi_owners_win.h"
+#include "win/owners_win.h"
 
 namespace {
 

@@ -17,7 +17,7 @@
 #include "services/data_directory.h"
 #include "wallpaper/desktop_wallpaper_win.h"
 #include "win/app_instance.h"
-#include "win/gdi_owners_win.h"
+#include "win/owners_win.h"
 
 namespace {
 

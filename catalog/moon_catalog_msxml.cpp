@@ -5,7 +5,7 @@
 #include "catalog/catalog_loader.h"
 #include "catalog/sax_content_handler.h"
 #include "win/ansi_text_win.h"
-#include "win/com_ptr.h"
+#include "win/owners_win.h"
 
 namespace {
 

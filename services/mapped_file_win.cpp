@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-#include "win/file_handle_win.h"
+#include "win/owners_win.h"
 
 CMappedFile::~CMappedFile() {
     Close();

@@ -6,8 +6,7 @@
 #include <vector>
 
 #include "settings_dialog/embedded_thumbnail.h"
-#include "win/com_ptr.h"
-#include "win/file_handle_win.h"
+#include "win/owners_win.h"
 
 using namespace Gdiplus;
 using namespace Gdiplus::DllExports;

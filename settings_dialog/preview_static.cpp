@@ -2,7 +2,7 @@
 
 #include "settings_dialog/preview_builder.h"
 #include "settings_dialog/settings_choice.h"
-#include "win/gdi_owners_win.h"
+#include "win/owners_win.h"
 
 using namespace Gdiplus;
 using namespace Gdiplus::DllExports;
@@ -52,8 +52,8 @@ GdipBitmapPtr CPreviewStatic::SetImage(GdipBitmapPtr newImage) {
 LRESULT CPreviewStatic::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_PAINT:
-            OnPaint();
-            return 0;
+        case WM_PRINTCLIENT:
+            return PaintMessage(message, wParam);
         case WM_ERASEBKGND:
             OnEraseBackground(reinterpret_cast<HDC>(wParam));
             return TRUE;
@@ -62,20 +62,19 @@ LRESULT CPreviewStatic::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam
     }
 }
 
-void CPreviewStatic::OnPaint() {
-    const CPaintScope paint(GetHwnd());
+void CPreviewStatic::OnPaint(HDC dc) {
     if (!image) {
         // Repaints after a picture was taken away come without erasing.
         RECT client = {};
         GetClientRect(GetHwnd(), &client);
-        FillBlack(paint.Dc(), {0, 0, client.right, client.bottom});
+        FillBlack(dc, {0, 0, client.right, client.bottom});
         return;
     }
     // The picture's transparent parts show black, as they do on the wallpaper, rather
     // than whatever the control showed before.
-    FillBlack(paint.Dc(), {0, 0, kPreviewSize, kPreviewSize});
+    FillBlack(dc, {0, 0, kPreviewSize, kPreviewSize});
     GpGraphics* rawGraphics = nullptr;
-    if (GdipCreateFromHDC(paint.Dc(), &rawGraphics) != Ok)
+    if (GdipCreateFromHDC(dc, &rawGraphics) != Ok)
         return;
     const GdipGraphicsPtr graphics(rawGraphics);
     const SIZE size = ImagePixelSize(image.get());

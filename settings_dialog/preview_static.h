@@ -27,7 +27,7 @@ protected:
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
 private:
-    void OnPaint();
+    void OnPaint(HDC dc) override;
     void OnEraseBackground(HDC dc);
 
     GdipBitmapPtr image;

@@ -11,8 +11,8 @@
 #include "viewer/viewer_window.h"
 #include "wallpaper/wallpaper_maker.h"
 #include "win/dialog_base.h"
-#include "win/gdi_owners_win.h"
 #include "win/message_pump.h"
+#include "win/owners_win.h"
 
 // The modeless dialog in which the user lets the wallpaper follow the present moment or
 // pins one catalogue picture, with or without its annotations. It has no owner; the tray

@@ -191,7 +191,7 @@ void CMoonView::OnEraseBackground(HDC dc) {
     }
 }
 
-void CMoonView::Paint(HDC dc) {
+void CMoonView::OnPaint(HDC dc) {
     if (plainSurface.IsEmpty())
         return;
     RECT clip;

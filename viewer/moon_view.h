@@ -39,7 +39,7 @@ private:
     void SetScrollBar(ScrollAxis axis, unsigned parts);
     ZoomSize ClientSize() const;
     void OnEraseBackground(HDC dc);
-    void Paint(HDC dc) override;
+    void OnPaint(HDC dc) override;
     void OnWheel(int delta, LPARAM screenPoint);
     void OnScroll(ScrollAxis axis, WPARAM wParam);
     void OnLButtonDown(LPARAM lParam);

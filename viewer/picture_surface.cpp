@@ -1,7 +1,5 @@
 #include "viewer/picture_surface.h"
 
-#include "win/gdi_owners_win.h"
-
 using namespace Gdiplus;
 using namespace Gdiplus::DllExports;
 
@@ -14,13 +12,6 @@ LONG WholeBlocks(LONG pixels) {
 }
 
 }  // namespace
-
-void CPictureSurface::Reset() {
-    if (bitmap) {
-        DeleteObject(bitmap);
-        bitmap = nullptr;
-    }
-}
 
 bool CPictureSurface::Compose(GpImage* picture, GpImage* overlay) {
     Reset();
@@ -38,8 +29,8 @@ bool CPictureSurface::Compose(GpImage* picture, GpImage* overlay) {
     info.bmiHeader.biBitCount = 32;
     info.bmiHeader.biCompression = BI_RGB;
     void* bits = nullptr;
-    HBITMAP section = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    if (!section)
+    bitmap.Reset(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    if (!bitmap.Get())
         return false;
     // A section is created all zeros: black. The imaging library draws straight into it.
     GpBitmap* rawTarget = nullptr;
@@ -58,18 +49,15 @@ bool CPictureSurface::Compose(GpImage* picture, GpImage* overlay) {
             GdipFlush(graphics.get(), FlushIntentionSync);
         }
     }
-    if (!drawn) {
-        DeleteObject(section);
-        return false;
-    }
-    bitmap = section;
-    return true;
+    if (!drawn)
+        bitmap.Reset();
+    return drawn;
 }
 
 void CPictureSurface::Draw(HDC dc, const ZoomRect& destination, const ZoomRect& source) const {
-    if (!bitmap)
+    if (!bitmap.Get())
         return;
-    const CMemoryDC memory(dc, bitmap);
+    const CMemoryDC memory(dc, bitmap.Get());
     if (!memory.Get())
         return;
     // The low-quality mode: each pane pixel takes one picture pixel.

@@ -235,34 +235,16 @@ void CToolButton::Redraw(bool now) {
         UpdateWindow(GetHwnd());
 }
 
-void CToolButton::Paint(HDC dc) {
+void CToolButton::OnPaint(HDC dc) {
     if (!strip)
         return;
-    const bool pressed = (state & kPressed) != 0;
-    const bool threeD = (extendedStyle & (kThreeDSingle | kThreeDDouble)) != 0;
-    // Without a pushed face, a pressed three-dimensional button shows its face moved.
-    const int shift = pressed && threeD && cells[kPushedFace] == -1 ? 1 : 0;
     const SIZE size = ImagePixelSize(strip.get());
     GpGraphics* raw = nullptr;
-    if (GdipCreateFromHDC(dc, &raw) == Ok) {
-        const GdipGraphicsPtr graphics(raw);
-        // The faces are drawn for 96 DPI and scaled to the screen's.
-        GdipSetInterpolationMode(graphics.get(), InterpolationModeHighQualityBicubic);
-        GdipDrawImageRectRectI(graphics.get(), strip.get(), shift, shift, ScaleToScreen(cellWidth),
-                               ScaleToScreen(size.cy), cellWidth * CurrentCell(), 0, cellWidth, size.cy, UnitPixel,
-                               nullptr, nullptr, nullptr);
-    }
-    if (!threeD)
+    if (GdipCreateFromHDC(dc, &raw) != Ok)
         return;
-    RECT rect;
-    GetClientRect(GetHwnd(), &rect);
-    const bool hoverStyle = (extendedStyle & kHover) != 0;
-    const UINT edge = (extendedStyle & kThreeDDouble) ? (pressed ? EDGE_SUNKEN : EDGE_RAISED)
-                                                      : (pressed ? BDR_SUNKENOUTER : BDR_RAISEDINNER);
-    if (pressed || !hoverStyle || (state & kMouseOver))
-        DrawEdge(dc, &rect, edge, BF_RECT);
-    if ((state & kFocus) && !hoverStyle) {
-        InflateRect(&rect, -2 * GetSystemMetrics(SM_CXEDGE), -2 * GetSystemMetrics(SM_CYEDGE));
-        DrawFocusRect(dc, &rect);
-    }
+    const GdipGraphicsPtr graphics(raw);
+    // The faces are drawn for 96 DPI and scaled to the screen's.
+    GdipSetInterpolationMode(graphics.get(), InterpolationModeHighQualityBicubic);
+    GdipDrawImageRectRectI(graphics.get(), strip.get(), 0, 0, ScaleToScreen(cellWidth), ScaleToScreen(size.cy),
+                           cellWidth * CurrentCell(), 0, cellWidth, size.cy, UnitPixel, nullptr, nullptr, nullptr);
 }

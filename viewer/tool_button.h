@@ -13,13 +13,7 @@ class CToolButton : public CWindowBase {
 public:
     // Extended style bits.
     static constexpr DWORD kHover = 1;
-    static constexpr DWORD kThreeDSingle = 2;
-    static constexpr DWORD kThreeDDouble = 4;
-    static constexpr DWORD kAutoSize = 8;
-    // State bits.
-    static constexpr DWORD kMouseOver = 1;
-    static constexpr DWORD kFocus = 2;
-    static constexpr DWORD kPressed = 4;
+    static constexpr DWORD kAutoSize = 2;
 
     explicit CToolButton(DWORD style) : extendedStyle(style) {}
     ~CToolButton() override;
@@ -36,15 +30,19 @@ public:
     void SetToolTipText(const std::string& text);
 
     HWND GetToolTip() const { return toolTip; }
-    DWORD GetState() const { return state; }
-    // The strip cell that the button shows in its present state.
-    int CurrentCell() const;
 
 protected:
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
 private:
     enum Face { kNormalFace, kPushedFace, kHoverFace, kDisabledFace };
+    // State bits.
+    static constexpr DWORD kMouseOver = 1;
+    static constexpr DWORD kFocus = 2;
+    static constexpr DWORD kPressed = 4;
+
+    // The strip cell that the button shows in its present state.
+    int CurrentCell() const;
 
     LRESULT OnCreate(LPARAM lParam);
     void OnLButtonDown();
@@ -53,7 +51,7 @@ private:
     void OnMouseLeave();
     void OnCaptureChanged();
     void OnFocus(bool focused);
-    void Paint(HDC dc) override;
+    void OnPaint(HDC dc) override;
     void RelayToToolTip(UINT message, WPARAM wParam, LPARAM lParam);
     void RegisterTool();
     void SetStateBit(DWORD bit, bool on);

@@ -71,8 +71,8 @@ LRESULT CViewerToolbar::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam
             OnCreate();
             return 0;
         case WM_PAINT:
-            OnPaint();
-            return 0;
+        case WM_PRINTCLIENT:
+            return PaintMessage(message, wParam);
         case WM_CHAR:
         case WM_KEYDOWN:
             SendMessageA(Owner(), message, wParam, lParam);
@@ -131,9 +131,7 @@ void CViewerToolbar::ResetTooltip(UINT commandId) {
     }
 }
 
-void CViewerToolbar::OnPaint() {
-    PAINTSTRUCT paint;
-    const HDC dc = BeginPaint(GetHwnd(), &paint);
+void CViewerToolbar::OnPaint(HDC dc) {
     RECT client;
     GetClientRect(GetHwnd(), &client);
     const SIZE size = ImagePixelSize(background.get());
@@ -143,7 +141,6 @@ void CViewerToolbar::OnPaint() {
         GdipDrawImageRectRectI(graphics.get(), background.get(), 0, 0, client.right, client.bottom, 0, 0, size.cx,
                                size.cy, UnitPixel, nullptr, nullptr, nullptr);
     }
-    EndPaint(GetHwnd(), &paint);
 }
 
 void CViewerToolbar::OnWindowPosChanging(WINDOWPOS* position) {

@@ -22,15 +22,12 @@ public:
     // Hides the tooltip that the button with this command id may be showing.
     void ResetTooltip(UINT commandId);
 
-    size_t ButtonCount() const { return buttons.size(); }
-    const CToolButton& Button(size_t index) const { return *buttons[index]; }
-
 protected:
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
 private:
     void OnCreate();
-    void OnPaint();
+    void OnPaint(HDC dc) override;
     void OnWindowPosChanging(WINDOWPOS* position);
     void OnCommand(WPARAM wParam, LPARAM lParam);
     void TearDown();

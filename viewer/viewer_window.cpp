@@ -6,6 +6,7 @@
 #include "resources/app_messages.h"
 #include "viewer/phase_stepping.h"
 #include "viewer/viewer_commands.h"
+#include "win/owners_win.h"
 #include "win/wait_cursor.h"
 
 namespace {
@@ -19,24 +20,6 @@ int32_t FailureCode(DWORD error) {
     const auto code = static_cast<int32_t>(error);
     return code > 0 ? static_cast<int32_t>(0x80070000u | (error & 0xFFFFu)) : code;
 }
-
-// A buffer that FormatMessage allocated.
-class CLocalText {
-public:
-    CLocalText() = default;
-    ~CLocalText() {
-        if (text)
-            LocalFree(text);
-    }
-    CLocalText(const CLocalText&) = delete;
-    CLocalText& operator=(const CLocalText&) = delete;
-
-    char** Receive() { return &text; }
-    const char* Get() const { return text ? text : ""; }
-
-private:
-    char* text = nullptr;
-};
 
 }  // namespace
 

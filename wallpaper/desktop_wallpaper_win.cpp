@@ -5,7 +5,7 @@
 #include <string>
 
 #include "services/app_settings.h"
-#include "win/file_handle_win.h"
+#include "win/owners_win.h"
 #include "win/registry_key.h"
 
 namespace {

@@ -3,12 +3,11 @@
 #include <versionhelpers.h>
 
 #include <new>
-#include <utility>
 
 #include "wallpaper/image_encoder_win.h"
 #include "wallpaper/wallpaper_fit.h"
 #include "wallpaper/wallpaper_layout.h"
-#include "win/file_handle_win.h"
+#include "win/owners_win.h"
 
 using namespace Gdiplus;
 using namespace Gdiplus::DllExports;
@@ -16,24 +15,6 @@ using namespace Gdiplus::DllExports;
 namespace {
 
 constexpr ARGB kOpaqueBlack = 0xFF000000;
-
-// Removes a half-written file when the save does not complete.
-class CTemporaryFile {
-public:
-    explicit CTemporaryFile(std::filesystem::path path) : path_(std::move(path)) {}
-    ~CTemporaryFile() {
-        if (!path_.empty())
-            DeleteFileW(path_.c_str());
-    }
-    CTemporaryFile(const CTemporaryFile&) = delete;
-    CTemporaryFile& operator=(const CTemporaryFile&) = delete;
-
-    const std::filesystem::path& Path() const { return path_; }
-    void Release() { path_.clear(); }
-
-private:
-    std::filesystem::path path_;
-};
 
 BOOL CALLBACK CollectMonitor(HMONITOR, HDC, LPRECT rect, LPARAM monitors) {
     reinterpret_cast<std::vector<MonitorRect>*>(monitors)->push_back(

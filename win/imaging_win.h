@@ -1,37 +1,11 @@
 #pragma once
 
-// The GDI+ imaging library as the system uses it: owners for its objects, its start-up
-// and shutdown, and loading pictures.
-
-#include <windows.h>
-// GDI+ needs the structured-storage types that WIN32_LEAN_AND_MEAN leaves out.
-#include <objidl.h>
-#include <gdiplus.h>
+// The GDI+ imaging library as the system uses it: its start-up and shutdown, and loading
+// pictures. The owners of its objects are in win/owners_win.h.
 
 #include <filesystem>
-#include <memory>
-#include <string>
 
-struct GdipImageDeleter {
-    void operator()(Gdiplus::GpImage* image) const { Gdiplus::DllExports::GdipDisposeImage(image); }
-};
-struct GdipGraphicsDeleter {
-    void operator()(Gdiplus::GpGraphics* graphics) const { Gdiplus::DllExports::GdipDeleteGraphics(graphics); }
-};
-struct GdipBrushDeleter {
-    void operator()(Gdiplus::GpBrush* brush) const { Gdiplus::DllExports::GdipDeleteBrush(brush); }
-};
-struct GdipImageAttributesDeleter {
-    void operator()(Gdiplus::GpImageAttributes* attributes) const {
-        Gdiplus::DllExports::GdipDisposeImageAttributes(attributes);
-    }
-};
-
-using GdipImagePtr = std::unique_ptr<Gdiplus::GpImage, GdipImageDeleter>;
-using GdipBitmapPtr = std::unique_ptr<Gdiplus::GpBitmap, GdipImageDeleter>;
-using GdipGraphicsPtr = std::unique_ptr<Gdiplus::GpGraphics, GdipGraphicsDeleter>;
-using GdipSolidFillPtr = std::unique_ptr<Gdiplus::GpSolidFill, GdipBrushDeleter>;
-using GdipImageAttributesPtr = std::unique_ptr<Gdiplus::GpImageAttributes, GdipImageAttributesDeleter>;
+#include "win/owners_win.h"
 
 // The library's lifetime: started by the constructor (version 1, no debug callback, the
 // library's background thread and external codecs allowed), shut down by the destructor.

@@ -1,6 +1,7 @@
 #include "win/window_base.h"
 
 #include "win/app_instance.h"
+#include "win/owners_win.h"
 
 namespace {
 
@@ -76,21 +77,15 @@ LRESULT CWindowBase::DefaultProcessing(UINT message, WPARAM wParam, LPARAM lPara
     return CallWindowProcA(defaultProc, hwnd, message, wParam, lParam);
 }
 
-bool CWindowBase::PreHandleMessage(UINT, WPARAM, LPARAM, LRESULT*) {
-    return false;
-}
-
-void CWindowBase::Paint(HDC) {}
+void CWindowBase::OnPaint(HDC) {}
 
 LRESULT CWindowBase::PaintMessage(UINT message, WPARAM wParam) {
     if (message == WM_PRINTCLIENT) {
-        Paint(reinterpret_cast<HDC>(wParam));
+        OnPaint(reinterpret_cast<HDC>(wParam));
         return 0;
     }
-    PAINTSTRUCT paint;
-    const HDC dc = BeginPaint(hwnd, &paint);
-    Paint(dc);
-    EndPaint(hwnd, &paint);
+    const CPaintScope paint(hwnd);
+    OnPaint(paint.Dc());
     return 0;
 }
 
@@ -114,8 +109,5 @@ LRESULT CALLBACK CWindowBase::WindowProc(HWND window, UINT message, WPARAM wPara
         self->OnFinalMessage();
         return result;
     }
-    LRESULT answered = 0;
-    if (self->PreHandleMessage(message, wParam, lParam, &answered))
-        return answered;
     return self->HandleMessage(message, wParam, lParam);
 }

@@ -36,14 +36,12 @@ protected:
     LRESULT DefaultProcessing(UINT message, WPARAM wParam, LPARAM lParam);
     // Called after the window has received its last message and been unbound.
     virtual void OnFinalMessage() {}
-    // A message that an intermediate class answers for every class derived from it, before
-    // HandleMessage sees it: true with `result` set when answered.
-    virtual bool PreHandleMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result);
 
-    // A window that draws its own client area overrides Paint and routes both WM_PAINT and
-    // WM_PRINTCLIENT to PaintMessage: WM_PAINT paints the invalid part between BeginPaint and
-    // EndPaint, WM_PRINTCLIENT paints into the device context it carries in wParam.
-    virtual void Paint(HDC dc);
+    // The one paint path. A window that draws its own client area overrides OnPaint and
+    // routes both WM_PAINT and WM_PRINTCLIENT to PaintMessage: WM_PAINT paints the invalid
+    // part between BeginPaint and EndPaint, WM_PRINTCLIENT paints into the device context it
+    // carries in wParam.
+    virtual void OnPaint(HDC dc);
     LRESULT PaintMessage(UINT message, WPARAM wParam);
 
 private:

@@ -23,11 +23,11 @@ protected:
     // Only the converted body: what follows the head's size word, without the final brace.
     std::string Body(std::string_view html) {
         const std::string document = Document(html);
-        const std::string headEnd = "\\pard\\plain\\tx0\\fs" +
-                                    std::to_string(CHtmlToRtf::FontHeightToHalfPoints(baseFont.height));
-        const std::size_t at = document.find(headEnd);
-        if (at == std::string::npos || document.back() != '}') return document;
-        const std::size_t start = at + headEnd.size();
+        const std::string headEnd = "\\pard\\plain\\tx0\\fs";
+        std::size_t start = document.find(headEnd);
+        if (start == std::string::npos || document.back() != '}')
+            return document;
+        start = document.find_first_not_of("0123456789", start + headEnd.size());
         return document.substr(start, document.size() - start - 1);
     }
 
@@ -35,6 +35,12 @@ protected:
         HtmlLink link;
         EXPECT_TRUE(converter.GetLink(index, &link)) << "no link " << index;
         return link;
+    }
+    // The rich-text character position that a page without links reaches: where a link put
+    // after it starts.
+    int EndPosition(std::string_view html) {
+        Document(std::string(html) + "<a href=end></a>");
+        return Link(0).firstPosition;
     }
 
     CFixedRtfPlatform platform;

@@ -44,21 +44,19 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     CHtmlToRtf converter(platform);
     ColorValue background = MakeColor(255, 255, 255);
     const std::optional<std::string> rtf = converter.Convert(html, base, 0, &background);
+    HtmlLink link;
     if (!rtf) {
         Require(background == MakeColor(255, 255, 255));
-        Require(converter.GetLinkCount() == 0);
+        Require(!converter.GetLink(0, &link));
         return 0;
     }
     Require(rtf->rfind("{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0\\fnil\\fcharset0 MS Sans Serif;}", 0) == 0);
     Require(rtf->back() == '}');
     Require(GroupsNest(*rtf));
-    Require(converter.CharacterPosition() >= 0 &&
-            static_cast<std::size_t>(converter.CharacterPosition()) <= html.size());
-    for (int i = 0; i < converter.GetLinkCount(); ++i) {
-        HtmlLink link;
-        Require(converter.GetLink(i, &link));
+    // Link ranges are rich-text character positions, never beyond the page's length.
+    for (int i = 0; converter.GetLink(i, &link); ++i) {
         Require(0 <= link.firstPosition && link.firstPosition <= link.endPosition &&
-                link.endPosition <= converter.CharacterPosition());
+                static_cast<std::size_t>(link.endPosition) <= html.size());
     }
 
     ColorValue again = MakeColor(255, 255, 255);

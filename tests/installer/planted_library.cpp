@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "win/file_handle_win.h"
+#include "win/owners_win.h"
 
 BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
     if (reason != DLL_PROCESS_ATTACH)
