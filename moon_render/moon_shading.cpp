@@ -14,6 +14,9 @@ constexpr double kRadToDeg = 180.0 / kPi;
 // Width, in cosine of the Sun's incidence, over which the terminator fades.
 constexpr double kTerminatorSoftness = 0.012;
 constexpr double kExposure = 2.5;
+// The disc fills the middle rows more than the top and bottom ones: work is handed out in
+// more bands than threads.
+constexpr int kBandsPerThread = 8;
 // Strength of the pseudo-relief, and the cosine of the Sun's incidence over which it fades.
 constexpr double kRelief = 60.0;
 constexpr double kReliefFade = 0.12;
@@ -24,17 +27,17 @@ constexpr double kEarthTint[3] = {0.9, 0.97, 1.12};
 constexpr double kUmbraLight = 0.05;
 constexpr double kUmbraColour[3] = {1.0, 0.2, 0.05};
 
-// arctan for 0 <= t <= 1, to about 1e-7 (Cephes' single-precision polynomial): the map is
-// sampled four times a pixel, and the library's atan2 and asin would take most of a render.
+// arctan for 0 <= t <= 1, to 2e-8 (Abramowitz and Stegun 4.4.49): the map is sampled at
+// every pixel, and the library's atan2 would take much of a render.
 double AtanUnit(double t) {
-    double base = 0.0;
-    if (t > 0.4142135623730950) {
-        base = kPi / 4.0;
-        t = (t - 1.0) / (t + 1.0);
-    }
+    static const double kCoefficients[] = {0.0028662257,  -0.0161657367, 0.0429096138,
+                                           -0.0752896400, 0.1065626393,  -0.1420889944,
+                                           0.1999355085,  -0.3333314528, 1.0};
     const double z = t * t;
-    return base + (((8.05374449538e-2 * z - 1.38776856032e-1) * z + 1.99777106478e-1) * z - 3.33329491539e-1) * z * t +
-           t;
+    double sum = 0.0;
+    for (double c : kCoefficients)
+        sum = sum * z + c;
+    return t * sum;
 }
 
 double FastAtan2(double y, double x) {
@@ -207,7 +210,7 @@ bool CMoonSurface::Build(const CAlbedoMap& map, const MoonFrame& frame, int targ
         tint[c] = map.Tint()[c];
     albedo.assign(static_cast<size_t>(width) * height, 0);
     threads = RenderThreads(threads);
-    ForEachBand(height, threads, [&](int begin, int end) { SampleRows(map, begin, end); });
+    ForEachBand(height, threads, threads * kBandsPerThread, [&](int begin, int end) { SampleRows(map, begin, end); });
     DeriveRelief(threads);
     return true;
 }
@@ -231,6 +234,9 @@ void CMoonSurface::SampleRows(const CAlbedoMap& map, int firstRow, int endRow) {
     }
     // Samples reach the disc out to 6 pixels beyond its edge, pixel centres half a pixel more.
     const double reach = 1.0 + 6.0 / radius, pixelReach = std::pow(std::sqrt(reach) + 0.5 / radius, 2.0);
+    // Where the samples' places are worked out from the pixel's centre: clear of the poles,
+    // and of the limb, where the map's coordinates change too fast across a pixel.
+    const double fastReach = std::min(0.98, std::pow(1.0 - 2.0 / radius, 2.0));
     const Vec3 ex = projection.ToBody({1.0, 0.0, 0.0}), ey = projection.ToBody({0.0, 1.0, 0.0}),
                ez = projection.ToBody({0.0, 0.0, 1.0});
     for (int j = firstRow; j < endRow; ++j) {
@@ -247,9 +253,9 @@ void CMoonSurface::SampleRows(const CAlbedoMap& map, int firstRow, int endRow) {
             const Vec3 b{ex.x * x + ey.x * y + ez.x * z, ex.y * x + ey.y * y + ez.y * z,
                          ex.z * x + ey.z * y + ez.z * z};
             const double q = b.x * b.x + b.z * b.z;
-            if (r2 < 0.9 && q > 0.01) {
-                // Clear of the limb and the poles the map's coordinates are nearly linear
-                // across a pixel: one exact point and its derivatives place all four samples.
+            if (r2 < fastReach && q > 0.01) {
+                // The map's coordinates are nearly linear across the pixel: one exact point and
+                // its derivatives place all four samples.
                 const double xz = x / z, yz = y / z, iq = 1.0 / q, horizontal = std::sqrt(q);
                 const Vec3 bx{ex.x - ez.x * xz, ex.y - ez.y * xz, ex.z - ez.z * xz};
                 const Vec3 by{ey.x - ez.x * yz, ey.y - ez.y * yz, ey.z - ez.z * yz};
@@ -293,8 +299,9 @@ void CMoonSurface::DeriveRelief(int threads) {
     std::vector<float> pass(count);
     detail.resize(count);
     // The height first, then the horizontal average into `pass`, and the vertical average of
-    // that taken from the height where it stands.
-    ForEachBand(height, threads, [&](int begin, int end) {
+    // that taken from the height where it stands (in one band a thread, as each band starts
+    // with a window's sum).
+    ForEachBand(height, threads, threads * kBandsPerThread, [&](int begin, int end) {
         for (size_t at = static_cast<size_t>(begin) * width; at < static_cast<size_t>(end) * width; ++at)
             detail[at] = static_cast<float>(std::sqrt(albedo[at] / 65535.0));
         for (int j = begin; j < end; ++j) {
@@ -310,7 +317,7 @@ void CMoonSurface::DeriveRelief(int threads) {
             }
         }
     });
-    ForEachBand(height, threads, [&](int begin, int end) {
+    ForEachBand(height, threads, threads, [&](int begin, int end) {
         const auto row = [&](int k) { return static_cast<size_t>(std::clamp(k, 0, height - 1)) * width; };
         std::vector<double> sums(width, 0.0);
         for (int k = begin - radius; k <= begin + radius; ++k)
@@ -347,7 +354,8 @@ void CMoonSurface::Render(const MoonLighting& lighting, const PixelTarget& targe
     right[0] -= origin[0];
     right[1] -= origin[1];
 
-    ForEachBand(height, RenderThreads(threads), [&](int begin, int end) {
+    threads = RenderThreads(threads);
+    ForEachBand(height, threads, threads * kBandsPerThread, [&](int begin, int end) {
         for (int j = begin; j < end; ++j) {
             double rowX, rowY;
             projection.FromScreen(left + 0.5, top + j + 0.5, rowX, rowY);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <algorithm>
+#include <atomic>
 #include <system_error>
 #include <thread>
 #include <vector>
@@ -12,23 +13,29 @@ inline int RenderThreads(int requested) {
     return std::max(1, static_cast<int>(std::thread::hardware_concurrency()));
 }
 
-// Calls work(begin, end) for `threads` bands of the rows [0, rows), each on a thread of its
-// own, the first on the calling thread; returns when all are done. A band whose thread
-// cannot be started runs on the calling thread.
+// Calls work(begin, end) for `bands` bands of the rows [0, rows), shared out as they come
+// among `threads` threads, one of them the calling thread; returns when all are done. More
+// bands than threads keep the threads busy when some bands hold more work than others. A
+// thread that cannot be started leaves its share to the others.
 template <typename Work>
-void ForEachBand(int rows, int threads, const Work& work) {
-    threads = std::clamp(threads, 1, std::max(1, rows));
+void ForEachBand(int rows, int threads, int bands, const Work& work) {
+    bands = std::clamp(bands, 1, std::max(1, rows));
+    threads = std::clamp(threads, 1, bands);
+    std::atomic<int> next{0};
+    const auto run = [&] {
+        for (int band = next++; band < bands; band = next++)
+            work(static_cast<int>(static_cast<long long>(rows) * band / bands),
+                 static_cast<int>(static_cast<long long>(rows) * (band + 1) / bands));
+    };
     std::vector<std::thread> workers;
     for (int t = 1; t < threads; ++t) {
-        const int begin = static_cast<int>(static_cast<long long>(rows) * t / threads);
-        const int end = static_cast<int>(static_cast<long long>(rows) * (t + 1) / threads);
         try {
-            workers.emplace_back([&work, begin, end] { work(begin, end); });
+            workers.emplace_back(run);
         } catch (const std::system_error&) {
-            work(begin, end);
+            break;
         }
     }
-    work(0, rows / threads);
+    run();
     for (std::thread& worker : workers)
         worker.join();
 }
