@@ -8,8 +8,8 @@
 
 #include "catalog/catalog_loader.h"
 #include "image_io.h"
-#include "moon_geometry.h"
-#include "moon_overlay.h"
+#include "moon_render/moon_geometry.h"
+#include "moon_render/moon_overlay.h"
 
 // Checks of the data folder that the build stages: what the program will load.
 namespace {
@@ -58,7 +58,7 @@ TEST(DataFolder, CatalogueNamesOnlyFilesThatExistAndPicturesLitAsItsEntriesSay) 
         double sumX = 0.0;
         for (int y = 0; y < picture.height; ++y) {
             for (int x = 0; x < picture.width; ++x) {
-                const double dx = x + 0.5 - disc.centre, dy = y + 0.5 - disc.centre;
+                const double dx = x + 0.5 - disc.centreX, dy = y + 0.5 - disc.centreY;
                 if (std::hypot(dx, dy) > disc.radius - 1.0)
                     continue;
                 ++inside;
@@ -114,9 +114,13 @@ TEST(SouthernOverlay, LabelsSitBesideTheTurnedFeaturesAndStayUpright) {
 
     std::vector<unsigned char> regular, bold;
     ASSERT_TRUE(ReadFileBytes(QW_FONT_REGULAR, regular) && ReadFileBytes(QW_FONT_BOLD, bold));
-    const DiscLayout disc = MakeDiscLayout(north.width);
+    const int size = north.width;
+    MoonFrame frame, halfTurn;
+    frame.square = halfTurn.square = {0, 0, size};
+    halfTurn.turnDeg = 180.0;
+    const FontFile regularFont{regular.data(), regular.size()}, boldFont{bold.data(), bold.size()};
     CLabelLayer northern, southern;
-    ASSERT_TRUE(northern.Build(regular, bold, disc) && southern.Build(regular, bold, disc, true));
+    ASSERT_TRUE(northern.Build(regularFont, boldFont, frame) && southern.Build(regularFont, boldFont, halfTurn));
     ASSERT_EQ(northern.Labels().size(), southern.Labels().size());
 
     int compared = 0;
@@ -126,12 +130,12 @@ TEST(SouthernOverlay, LabelsSitBesideTheTurnedFeaturesAndStayUpright) {
             if (candidate.feature == s.feature)
                 n = &candidate;
         ASSERT_NE(n, nullptr) << s.feature->name;
-        EXPECT_NEAR(disc.size - n->anchorX, s.anchorX, 1e-9) << s.feature->name;
-        EXPECT_NEAR(disc.size - n->anchorY, s.anchorY, 1e-9) << s.feature->name;
+        EXPECT_NEAR(size - n->anchorX, s.anchorX, 1e-9) << s.feature->name;
+        EXPECT_NEAR(size - n->anchorY, s.anchorY, 1e-9) << s.feature->name;
         // The text's box no farther from its feature than the layout ever places one.
         const double dx = std::fmax(0.0, std::fmax(s.left - s.anchorX, s.anchorX - s.right));
         const double dy = std::fmax(0.0, std::fmax(s.top - s.anchorY, s.anchorY - s.bottom));
-        EXPECT_LT(std::hypot(dx, dy), 140.0 * disc.size / 2048.0) << s.feature->name;
+        EXPECT_LT(std::hypot(dx, dy), 140.0 * size / 2048.0) << s.feature->name;
 
         if (s.right - s.left != n->right - n->left || s.bottom - s.top != n->bottom - n->top)
             continue;

@@ -6,7 +6,8 @@
 #include <cstdint>
 #include <functional>
 
-#include "moon_shading.h"
+#include "moon_render/moon_shading.h"
+#include "render_target.h"
 
 namespace {
 
@@ -265,19 +266,22 @@ Palette OwnPalette(const Image& rgb) {
 
 // A waxing gibbous Moon filling a square, RGBA; the night side keeps a dark blue tone so
 // that the whole disc reads against any task bar.
-Image MoonIcon(const Image& albedoMap, int size) {
+Image MoonIcon(const CAlbedoMap& albedoMap, int size) {
     const int detail = 4;
+    MoonFrame frame;
+    frame.square = {0, 0, size * detail};
     CMoonSurface surface;
-    surface.Build(albedoMap, size * detail, 1);
-    const Image big = surface.Render(125.0);
+    surface.Build(albedoMap, frame, size * detail, size * detail, 1);
+    Image big(size * detail, size * detail, 3);
+    surface.Render(LightingOfPictures(125.0), TargetOf(big), 1);
     const DiscLayout disc = MakeDiscLayout(size);
     // The icon's disc is larger than the pictures' one: scale about the centre.
     const double zoom = (size / 2.0 - 0.5) / disc.radius;
     Image icon(size, size, 4);
     for (int y = 0; y < size; ++y)
         for (int x = 0; x < size; ++x) {
-            const double cx = disc.centre + (x + 0.5 - disc.centre) / zoom;
-            const double cy = disc.centre + (y + 0.5 - disc.centre) / zoom;
+            const double cx = disc.centreX + (x + 0.5 - disc.centreX) / zoom;
+            const double cy = disc.centreY + (y + 0.5 - disc.centreY) / zoom;
             double sum[3] = {0, 0, 0};
             int n = 0;
             for (int sy = 0; sy < detail; ++sy)
@@ -352,7 +356,7 @@ IconImage TrueColourIconImage(const Image& rgba) {
     return image;
 }
 
-Bytes IconOfTheMoon(const Image& albedoMap) {
+Bytes IconOfTheMoon(const CAlbedoMap& albedoMap) {
     const Image moon16 = MoonIcon(albedoMap, 16), moon32 = MoonIcon(albedoMap, 32);
     return IconFile({PalettedIconImage(moon16, WindowsSixteen(), 4, 40.0),
                      PalettedIconImage(moon32, WindowsSixteen(), 4, 48.0),
@@ -533,7 +537,11 @@ double PhaseStepGlyph(double x, double y, bool next) {
 
 std::map<std::string, std::vector<unsigned char>> GenerateArtwork(const Image& albedoMap) {
     std::map<std::string, Bytes> files;
-    files["quellwick.ico"] = IconOfTheMoon(albedoMap);
+    // The icon's Moon is drawn from the map as the program ships it.
+    const Bytes mapFile = EncodeAlbedoMap(albedoMap.pixels.data(), albedoMap.width, albedoMap.height);
+    CAlbedoMap map;
+    map.Attach(mapFile.data(), mapFile.size());
+    files["quellwick.ico"] = IconOfTheMoon(map);
     files["hand.cur"] = HandCursor();
     files["toolbar_background.bmp"] = ToolbarBackground();
     const Image close = ButtonStrip(CloseGlyph, true);

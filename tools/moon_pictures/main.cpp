@@ -1,4 +1,5 @@
-// Renders the Moon picture set and its catalogue into a data folder:
+// Renders the Moon picture set and its catalogue into a data folder, with the albedo map
+// that the program renders the live Moon from (moon_albedo.gray, made from MAP):
 //   moon_pictures --map MAP --font TTF --bold-font TTF --out DIR [--size N] [--count N]
 //                 [--threads N] [--only I,J,...]
 // Files whose bytes would not change are left untouched.
@@ -16,9 +17,11 @@
 #include "catalog/moon_entry.h"
 #include "exif_thumbnail.h"
 #include "image_io.h"
-#include "moon_overlay.h"
+#include "moon_render/albedo_map.h"
+#include "moon_render/moon_overlay.h"
+#include "moon_render/moon_shading.h"
 #include "moon_set.h"
-#include "moon_shading.h"
+#include "render_target.h"
 
 namespace {
 
@@ -80,21 +83,32 @@ int main(int argc, char** argv) {
     int threads = options.threads > 0 ? options.threads : static_cast<int>(std::thread::hardware_concurrency());
     threads = std::max(1, threads);
 
-    Image map;
-    std::vector<unsigned char> regularFont, boldFont;
-    if (!LoadImageFile(options.map, 3, map)) {
+    // The pictures are drawn from the map file that the program reads.
+    Image rgbMap;
+    std::vector<unsigned char> mapFile, regularFont, boldFont;
+    CAlbedoMap map;
+    if (LoadImageFile(options.map, 3, rgbMap))
+        mapFile = EncodeAlbedoMap(rgbMap.pixels.data(), rgbMap.width, rgbMap.height);
+    if (!map.Attach(mapFile.data(), mapFile.size())) {
         std::fprintf(stderr, "cannot read the albedo map %s\n", options.map.c_str());
+        return 1;
+    }
+    if (!WriteFileIfChanged(options.out + "/moon_albedo.gray", mapFile)) {
+        std::fprintf(stderr, "cannot write the albedo map in %s\n", options.out.c_str());
         return 1;
     }
     if (!ReadFileBytes(options.font, regularFont) || !ReadFileBytes(options.boldFont, boldFont)) {
         std::fprintf(stderr, "cannot read the fonts %s, %s\n", options.font.c_str(), options.boldFont.c_str());
         return 1;
     }
+    const FontFile regular{regularFont.data(), regularFont.size()}, bold{boldFont.data(), boldFont.size()};
+    MoonFrame frame, southernFrame;
+    frame.square = southernFrame.square = {0, 0, options.size};
+    southernFrame.turnDeg = 180.0;
     CMoonSurface surface;
     CLabelLayer labels, southernLabels;
-    surface.Build(map, options.size, threads);
-    if (!labels.Build(regularFont, boldFont, surface.Disc()) ||
-        !southernLabels.Build(regularFont, boldFont, surface.Disc(), true)) {
+    surface.Build(map, frame, options.size, options.size, threads);
+    if (!labels.Build(regular, bold, frame) || !southernLabels.Build(regular, bold, southernFrame)) {
         std::fprintf(stderr, "cannot use the fonts\n");
         return 1;
     }
@@ -112,9 +126,12 @@ int main(int argc, char** argv) {
     auto work = [&] {
         for (size_t k = next++; k < todo.size(); k = next++) {
             const PictureEntry& entry = entries[todo[k]];
-            const Image picture = surface.Render(entry.elongationDeg);
-            const Image overlay = labels.Compose(entry.elongationDeg);
-            const Image southernOverlay = southernLabels.Compose(entry.elongationDeg);
+            const SelenoPoint sun = SubSolarPointOfPictures(entry.elongationDeg);
+            Image picture(options.size, options.size, 3), overlay(options.size, options.size, 4),
+                southernOverlay(options.size, options.size, 4);
+            surface.Render(LightingOfPictures(entry.elongationDeg), TargetOf(picture), 1);
+            labels.Compose(sun, TargetOf(overlay));
+            southernLabels.Compose(sun, TargetOf(southernOverlay));
             const bool ok =
                 WriteFileIfChanged(options.out + "/" + entry.paper,
                                    WithJpegThumbnail(EncodeJpeg(picture, kJpegQuality),

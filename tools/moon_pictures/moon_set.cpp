@@ -6,8 +6,8 @@
 
 #include "astro/moon_phase.h"
 #include "astro/moon_selection.h"
-#include "moon_features.h"
-#include "moon_geometry.h"
+#include "moon_render/moon_features.h"
+#include "moon_render/moon_geometry.h"
 
 namespace {
 

@@ -1,17 +1,18 @@
 # The picture generator as a host program. It is always built optimised and without
-# sanitizers: it renders some sixty large pictures on every change of its inputs.
+# sanitizers: it renders some sixty large pictures on every change of its inputs. It
+# compiles the renderer's portable sources (moon_render/) itself, so that a cross build can
+# build it with the host compiler.
 function(qw_add_moon_pictures_tool root stb_include_dir)
   set(dir ${root}/tools/moon_pictures)
+  include(${root}/moon_render/sources.cmake)
+  list(TRANSFORM QW_MOON_RENDER_CORE_SOURCES PREPEND ${root}/moon_render/)
   add_executable(moon_pictures
     ${dir}/main.cpp
     ${dir}/deflate.cpp
     ${dir}/exif_thumbnail.cpp
     ${dir}/image_io.cpp
-    ${dir}/moon_features.cpp
-    ${dir}/moon_geometry.cpp
-    ${dir}/moon_overlay.cpp
     ${dir}/moon_set.cpp
-    ${dir}/moon_shading.cpp
+    ${QW_MOON_RENDER_CORE_SOURCES}
     ${root}/astro/moon_phase.cpp
     ${root}/astro/moon_selection.cpp
   )

@@ -1,4 +1,4 @@
-#include "moon_overlay.h"
+#include "moon_render/moon_overlay.h"
 
 #include <algorithm>
 #include <cmath>
@@ -26,8 +26,11 @@ struct Box {
 
 class CFont {
 public:
-    bool Init(const std::vector<unsigned char>& file) {
-        return !file.empty() && stbtt_InitFont(&info, file.data(), stbtt_GetFontOffsetForIndex(file.data(), 0)) != 0;
+    bool Init(const FontFile& file) {
+        if (!file.data || file.size < 12 || file.size > 0x7FFFFFFF)
+            return false;
+        const int offset = stbtt_GetFontOffsetForIndex(file.data, 0);
+        return offset >= 0 && stbtt_InitFont(&info, file.data, offset) != 0;
     }
 
     // Width of the text and the ascent and descent (descent negative) at a pixel height.
@@ -98,8 +101,8 @@ double TextHeight(FeatureKind kind, double unit) {
     return 22.0 * unit;
 }
 
-Rgb LabelColour(const MoonFeature& feature, double elongationDeg) {
-    const double elevation = SunElevationDeg(feature.latitudeDeg, feature.longitudeDeg, elongationDeg);
+Rgb LabelColour(const MoonFeature& feature, const SelenoPoint& sun) {
+    const double elevation = SunElevationDeg(feature.latitudeDeg, feature.longitudeDeg, sun);
     if (feature.kind == FeatureKind::LandingSite)
         return elevation > 0.0 ? Rgb{255, 170, 140} : Rgb{225, 150, 135};
     if (elevation >= -1.0 && elevation < 12.0)
@@ -112,9 +115,11 @@ Rgb LabelColour(const MoonFeature& feature, double elongationDeg) {
 }  // namespace
 
 void CLabelLayer::Stamp(int x, int y, double coverage, int labelIndex) {
-    if (x < 0 || y < 0 || x >= disc.size || y >= disc.size || coverage <= 0.0)
+    x -= square.left;
+    y -= square.top;
+    if (x < 0 || y < 0 || x >= square.size || y >= square.size || coverage <= 0.0)
         return;
-    const size_t at = static_cast<size_t>(y) * disc.size + x;
+    const size_t at = static_cast<size_t>(y) * square.size + x;
     const auto value = static_cast<uint8_t>(std::lround(Clamp01(coverage) * 255.0));
     if (value >= ink[at]) {
         ink[at] = value;
@@ -122,27 +127,25 @@ void CLabelLayer::Stamp(int x, int y, double coverage, int labelIndex) {
     }
 }
 
-bool CLabelLayer::Build(const std::vector<unsigned char>& regularFont, const std::vector<unsigned char>& boldFont,
-                        const DiscLayout& layout, bool turned) {
+bool CLabelLayer::Build(const FontFile& regularFont, const FontFile& boldFont, const MoonFrame& frame) {
     CFont regular, bold;
-    if (!regular.Init(regularFont) || !bold.Init(boldFont))
+    labels.clear();
+    ink.clear();
+    halo.clear();
+    owner.clear();
+    square = frame.square;
+    if (!regular.Init(regularFont) || !bold.Init(boldFont) || square.size <= 0)
         return false;
-    disc = layout;
-    const size_t pixels = static_cast<size_t>(disc.size) * disc.size;
+    const size_t pixels = static_cast<size_t>(square.size) * square.size;
     ink.assign(pixels, 0);
     halo.assign(pixels, 0);
     owner.assign(pixels, 0);
-    labels.clear();
+    const CProjection projection(frame);
     const auto project = [&](const MoonFeature& feature) {
-        ScreenPoint p = ProjectFeature(disc, feature.latitudeDeg, feature.longitudeDeg);
-        if (turned) {
-            p.x = disc.size - p.x;
-            p.y = disc.size - p.y;
-        }
-        return p;
+        return projection.Project(feature.latitudeDeg, feature.longitudeDeg);
     };
 
-    const double unit = disc.size / 2048.0;
+    const double unit = square.size / 2048.0;
     const double markerRadius = 6.0 * unit;
     const int gap = static_cast<int>(std::ceil(4.0 * unit));
     const int margin = static_cast<int>(std::ceil(6.0 * unit));
@@ -207,8 +210,8 @@ bool CLabelLayer::Build(const std::vector<unsigned char>& regularFont, const std
         for (const Place& place : places) {
             const Box box{static_cast<int>(place.x), static_cast<int>(place.y), static_cast<int>(place.x) + w,
                           static_cast<int>(place.y) + h};
-            if (box.left < margin || box.top < margin || box.right > disc.size - margin ||
-                box.bottom > disc.size - margin)
+            if (box.left < square.left + margin || box.top < square.top + margin ||
+                box.right > square.left + square.size - margin || box.bottom > square.top + square.size - margin)
                 continue;
             bool free = true;
             for (size_t k = 0; k < occupied.size() && free; ++k)
@@ -289,16 +292,17 @@ bool CLabelLayer::Build(const std::vector<unsigned char>& regularFont, const std
                 weights.push_back(weight);
             }
         }
-    for (int y = 0; y < disc.size; ++y) {
-        for (int x = 0; x < disc.size; ++x) {
-            const size_t at = static_cast<size_t>(y) * disc.size + x;
+    const int n = square.size;
+    for (int y = 0; y < n; ++y) {
+        for (int x = 0; x < n; ++x) {
+            const size_t at = static_cast<size_t>(y) * n + x;
             if (!ink[at])
                 continue;
             for (size_t k = 0; k < kernel.size(); ++k) {
                 const int hx = x + kernel[k].first, hy = y + kernel[k].second;
-                if (hx < 0 || hy < 0 || hx >= disc.size || hy >= disc.size)
+                if (hx < 0 || hy < 0 || hx >= n || hy >= n)
                     continue;
-                const size_t target = static_cast<size_t>(hy) * disc.size + hx;
+                const size_t target = static_cast<size_t>(hy) * n + hx;
                 const auto value = static_cast<uint8_t>(std::lround(ink[at] * weights[k]));
                 halo[target] = std::max(halo[target], value);
             }
@@ -307,26 +311,52 @@ bool CLabelLayer::Build(const std::vector<unsigned char>& regularFont, const std
     return true;
 }
 
-Image CLabelLayer::Compose(double elongationDeg) const {
-    Image overlay(disc.size, disc.size, 4);
+void CLabelLayer::Compose(const SelenoPoint& sun, const PixelTarget& overlay) const {
+    Paint(sun, overlay, false);
+}
+
+void CLabelLayer::DrawOver(const SelenoPoint& sun, const PixelTarget& target) const {
+    Paint(sun, target, true);
+}
+
+void CLabelLayer::Paint(const SelenoPoint& sun, const PixelTarget& target, bool over) const {
+    if (!target.pixels || labels.empty())
+        return;
     std::vector<Rgb> colours;
     for (const Label& label : labels)
-        colours.push_back(LabelColour(*label.feature, elongationDeg));
-    for (size_t at = 0; at < ink.size(); ++at) {
-        if (!ink[at] && !halo[at])
-            continue;
-        const double t = ink[at] / 255.0;
-        const double h = halo[at] / 255.0 * kHaloOpacity * (1.0 - t);
-        const double alpha = t + h;
-        const int alpha8 = static_cast<int>(std::lround(alpha * 255.0));
-        if (alpha8 == 0)
-            continue;
-        const Rgb text = owner[at] ? colours[owner[at] - 1] : kHaloColour;
-        unsigned char* out = &overlay.pixels[at * 4];
-        out[0] = static_cast<unsigned char>(std::lround((text.r * t + kHaloColour.r * h) / alpha));
-        out[1] = static_cast<unsigned char>(std::lround((text.g * t + kHaloColour.g * h) / alpha));
-        out[2] = static_cast<unsigned char>(std::lround((text.b * t + kHaloColour.b * h) / alpha));
-        out[3] = static_cast<unsigned char>(alpha8);
+        colours.push_back(LabelColour(*label.feature, sun));
+    const int bytes = target.format == PixelFormat::Rgb ? 3 : 4;
+    const int red = target.format == PixelFormat::Bgra ? 2 : 0, blue = 2 - red;
+    const int n = square.size;
+    const int x0 = std::max(0, -square.left), x1 = std::min(n, target.width - square.left);
+    const int y0 = std::max(0, -square.top), y1 = std::min(n, target.height - square.top);
+    for (int y = y0; y < y1; ++y) {
+        unsigned char* row = target.pixels + (square.top + y) * target.stride;
+        for (int x = x0; x < x1; ++x) {
+            const size_t at = static_cast<size_t>(y) * n + x;
+            if (!ink[at] && !halo[at])
+                continue;
+            const double t = ink[at] / 255.0;
+            const double h = halo[at] / 255.0 * kHaloOpacity * (1.0 - t);
+            const double alpha = t + h;
+            const int alpha8 = static_cast<int>(std::lround(alpha * 255.0));
+            if (alpha8 == 0)
+                continue;
+            const Rgb text = owner[at] ? colours[owner[at] - 1] : kHaloColour;
+            const double colour[3] = {text.r * t + kHaloColour.r * h, text.g * t + kHaloColour.g * h,
+                                      text.b * t + kHaloColour.b * h};
+            unsigned char* out = row + static_cast<ptrdiff_t>(square.left + x) * bytes;
+            if (over) {
+                // Over the picture in its own encoding, as GDI+ draws the overlay on it.
+                out[red] = static_cast<unsigned char>(std::lround(colour[0] + out[red] * (1.0 - alpha)));
+                out[1] = static_cast<unsigned char>(std::lround(colour[1] + out[1] * (1.0 - alpha)));
+                out[blue] = static_cast<unsigned char>(std::lround(colour[2] + out[blue] * (1.0 - alpha)));
+            } else {
+                out[red] = static_cast<unsigned char>(std::lround(colour[0] / alpha));
+                out[1] = static_cast<unsigned char>(std::lround(colour[1] / alpha));
+                out[blue] = static_cast<unsigned char>(std::lround(colour[2] / alpha));
+                out[3] = static_cast<unsigned char>(alpha8);
+            }
+        }
     }
-    return overlay;
 }

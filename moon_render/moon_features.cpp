@@ -1,4 +1,4 @@
-#include "moon_features.h"
+#include "moon_render/moon_features.h"
 
 #include <cstring>
 

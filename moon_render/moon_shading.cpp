@@ -1,0 +1,406 @@
+#include "moon_render/moon_shading.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "moon_render/gamma.h"
+#include "moon_render/parallel_bands.h"
+
+namespace {
+
+constexpr double kPi = 3.14159265358979323846;
+constexpr double kDegToRad = kPi / 180.0;
+constexpr double kRadToDeg = 180.0 / kPi;
+// Width, in cosine of the Sun's incidence, over which the terminator fades.
+constexpr double kTerminatorSoftness = 0.012;
+constexpr double kExposure = 2.5;
+// The disc fills the middle rows more than the top and bottom ones: work is handed out in
+// more bands than threads.
+constexpr int kBandsPerThread = 8;
+// Strength of the pseudo-relief, and the cosine of the Sun's incidence over which it fades.
+constexpr double kRelief = 60.0;
+constexpr double kReliefFade = 0.12;
+// Earthlight is a little bluer than sunlight.
+constexpr double kEarthTint[3] = {0.9, 0.97, 1.12};
+// Sunlight bent into the umbra by the Earth's air, relative to full sunlight at the umbra's
+// edge, and its colour: the dark red of an eclipsed Moon, darker towards the shadow's axis.
+constexpr double kUmbraLight = 0.05;
+constexpr double kUmbraColour[3] = {1.0, 0.2, 0.05};
+
+// arctan for 0 <= t <= 1, to 2e-8 (Abramowitz and Stegun 4.4.49): the map is sampled at
+// every pixel, and the library's atan2 would take much of a render.
+double AtanUnit(double t) {
+    static const double kCoefficients[] = {0.0028662257,  -0.0161657367, 0.0429096138,
+                                           -0.0752896400, 0.1065626393,  -0.1420889944,
+                                           0.1999355085,  -0.3333314528, 1.0};
+    const double z = t * t;
+    double sum = 0.0;
+    for (double c : kCoefficients)
+        sum = sum * z + c;
+    return t * sum;
+}
+
+double FastAtan2(double y, double x) {
+    const double ax = std::fabs(x), ay = std::fabs(y);
+    double a = ax >= ay ? (ax > 0.0 ? AtanUnit(ay / ax) : 0.0) : kPi / 2.0 - AtanUnit(ax / ay);
+    if (x < 0.0)
+        a = kPi - a;
+    return y < 0.0 ? -a : a;
+}
+
+// Samples of the map's grey in linear light, at directions of the body frame or at the map's
+// continuous pixel coordinates (pixel centres at whole numbers).
+class CMapSampler {
+public:
+    explicit CMapSampler(const CAlbedoMap& albedoMap)
+        : map(albedoMap),
+          decode(Gamma().decodeFloat.data()),
+          w(map.Width()),
+          h(map.Height()),
+          lonScale(w / (2.0 * kPi)),
+          latScale(-h / kPi) {}
+
+    double LongitudeScale() const { return lonScale; }
+    double LatitudeScale() const { return latScale; }
+
+    void Point(const Vec3& b, double horizontal, double& u, double& v) const {
+        u = FastAtan2(b.x, b.z) * lonScale + (w / 2.0 - 0.5);
+        v = FastAtan2(b.y, horizontal) * latScale + (h / 2.0 - 0.5);
+    }
+
+    // Bilinear; u must lie within a map's width of the map.
+    double At(double u, double v) const {
+        v = std::clamp(v, 0.0, h - 1.0);
+        const int wrapped = static_cast<int>(u + w);  // rounds down, as u + w > 0
+        const double tu = u + w - wrapped;
+        const int x0 = wrapped >= 2 * w ? wrapped - 2 * w : (wrapped >= w ? wrapped - w : wrapped);
+        const int x1 = x0 + 1 == w ? 0 : x0 + 1;
+        const int y0 = static_cast<int>(v);
+        const double tv = v - y0;
+        const unsigned char* r0 = map.Row(y0);
+        const unsigned char* r1 = map.Row(std::min(y0 + 1, h - 1));
+        const double top = decode[r0[x0]] + (decode[r0[x1]] - decode[r0[x0]]) * tu;
+        const double bottom = decode[r1[x0]] + (decode[r1[x1]] - decode[r1[x0]]) * tu;
+        return top + (bottom - top) * tv;
+    }
+
+    double At(const Vec3& b) const {
+        double u, v;
+        Point(b, std::sqrt(b.x * b.x + b.z * b.z), u, v);
+        return At(u, v);
+    }
+
+private:
+    const CAlbedoMap& map;
+    const float* decode;
+    int w, h;
+    double lonScale, latScale;
+};
+
+// A smooth function on [0, end], tabulated for linear interpolation.
+class CTabulated {
+public:
+    template <typename F>
+    CTabulated(double tableEnd, F f) : end(tableEnd), perStep((kSize - 1) / tableEnd) {
+        for (int i = 0; i < kSize; ++i)
+            values[i] = f(i / perStep);
+    }
+    // Only for 0 <= x <= end.
+    double operator()(double x) const {
+        const double at = x * perStep;
+        const int i = std::min(static_cast<int>(at), kSize - 2);
+        return values[i] + (values[i + 1] - values[i]) * (at - i);
+    }
+    double End() const { return end; }
+
+private:
+    static constexpr int kSize = 4096;
+    double end, perStep;
+    double values[kSize];
+};
+
+// Exposure curve on the sunlight: steep near the terminator, gentle in the bright part, as
+// a photograph of the Moon renders it. 1 stays 1.
+double ExposeExactly(double sunlight) {
+    return (1.0 - std::exp(-kExposure * sunlight)) / (1.0 - std::exp(-kExposure));
+}
+
+struct ShadingTables {
+    CTabulated exposure{4.0, ExposeExactly};
+    // How the relief fades as the Sun climbs, for the absolute cosine of its incidence.
+    CTabulated reliefFade{1.0, [](double c) { return std::exp(-c / kReliefFade); }};
+
+    double Expose(double sunlight) const {
+        return sunlight < exposure.End() ? exposure(std::max(sunlight, 0.0)) : ExposeExactly(sunlight);
+    }
+};
+
+const ShadingTables& Tables() {
+    static const ShadingTables tables;
+    return tables;
+}
+
+// max(x, 0) with the corner rounded off over the terminator's width, and nothing beyond it: a
+// trace of sunlight on the night side would light its limb, where the lunar-Lambert law
+// divides by the viewer's nearly vanishing angle.
+double Smooth(double x) {
+    if (x >= kTerminatorSoftness)
+        return x;
+    return x <= -kTerminatorSoftness
+               ? 0.0
+               : (x + kTerminatorSoftness) * (x + kTerminatorSoftness) / (4.0 * kTerminatorSoftness);
+}
+
+// The share of the Sun's disc seen from a point `t` of the way across the penumbra from the
+// umbra's edge: the Earth's limb, nearly straight at the Sun's size, cuts a circular segment.
+double SunOutsideUmbra(double t) {
+    const double s = std::clamp(2.0 * t - 1.0, -1.0, 1.0);
+    return (std::acos(-s) + s * std::sqrt(1.0 - s * s)) / kPi;
+}
+
+struct ChannelOrder {
+    int bytes, r, g, b, a;
+};
+
+ChannelOrder OrderOf(PixelFormat format) {
+    switch (format) {
+        case PixelFormat::Rgb:
+            return {3, 0, 1, 2, -1};
+        case PixelFormat::Rgba:
+            return {4, 0, 1, 2, 3};
+        case PixelFormat::Bgra:
+            break;
+    }
+    return {4, 2, 1, 0, 3};
+}
+
+}  // namespace
+
+MoonLighting LightingOfPictures(double elongationDeg) {
+    MoonLighting lighting;
+    lighting.sun = SubSolarPointOfPictures(elongationDeg);
+    return lighting;
+}
+
+// The share of the Lommel-Seeliger term falls from 1 at full moon to 0 at new moon.
+CLunarLaw::CLunarLaw(double phaseAngleDeg)
+    : limbWeight(std::pow(std::max(0.0, std::cos(phaseAngleDeg * kDegToRad / 2.0)), 1.5)) {}
+
+double CLunarLaw::operator()(double cosIncidence, double cosEmission) const {
+    if (cosIncidence <= 0.0)
+        return 0.0;
+    const double lommel = 2.0 * cosIncidence / (cosIncidence + std::max(cosEmission, 0.0));
+    return limbWeight * lommel + (1.0 - limbWeight) * cosIncidence;
+}
+
+bool CMoonSurface::Build(const CAlbedoMap& map, const MoonFrame& frame, int targetWidth, int targetHeight,
+                         int threads) {
+    const PictureSquare& square = frame.square;
+    left = std::max(0, square.left);
+    top = std::max(0, square.top);
+    width = std::min(targetWidth, square.left + square.size) - left;
+    height = std::min(targetHeight, square.top + square.size) - top;
+    if (map.Empty() || square.size <= 0 || width <= 0 || height <= 0) {
+        width = height = 0;
+        return false;
+    }
+    projection = CProjection(frame);
+    unitSize = square.size;
+    for (int c = 0; c < 3; ++c)
+        tint[c] = map.Tint()[c];
+    albedo.assign(static_cast<size_t>(width) * height, 0);
+    threads = RenderThreads(threads);
+    ForEachBand(height, threads, threads * kBandsPerThread, [&](int begin, int end) { SampleRows(map, begin, end); });
+    DeriveRelief(threads);
+    return true;
+}
+
+void CMoonSurface::SampleRows(const CAlbedoMap& map, int firstRow, int endRow) {
+    // Four samples a pixel, so that the foreshortened limb does not alias.
+    static const double offsets[4][2] = {{0.25, 0.25}, {0.75, 0.25}, {0.25, 0.75}, {0.75, 0.75}};
+    const CMapSampler sampler(map);
+    const double radius = projection.Disc().radius;
+    // The view's plane is an affine image of the screen: a pixel's step right and down there,
+    // and the samples' offsets from the pixel's centre.
+    double origin[2], right[2], down[2], step[4][2];
+    projection.FromScreen(0.0, 0.0, origin[0], origin[1]);
+    projection.FromScreen(1.0, 0.0, right[0], right[1]);
+    projection.FromScreen(0.0, 1.0, down[0], down[1]);
+    for (int c = 0; c < 2; ++c) {
+        right[c] -= origin[c];
+        down[c] -= origin[c];
+        for (int k = 0; k < 4; ++k)
+            step[k][c] = (offsets[k][0] - 0.5) * right[c] + (offsets[k][1] - 0.5) * down[c];
+    }
+    // Samples reach the disc out to 6 pixels beyond its edge, pixel centres half a pixel more.
+    const double reach = 1.0 + 6.0 / radius, pixelReach = std::pow(std::sqrt(reach) + 0.5 / radius, 2.0);
+    // Where the samples' places are worked out from the pixel's centre: clear of the poles,
+    // and of the limb, where the map's coordinates change too fast across a pixel.
+    const double fastReach = std::min(0.98, std::pow(1.0 - 2.0 / radius, 2.0));
+    const Vec3 ex = projection.ToBody({1.0, 0.0, 0.0}), ey = projection.ToBody({0.0, 1.0, 0.0}),
+               ez = projection.ToBody({0.0, 0.0, 1.0});
+    for (int j = firstRow; j < endRow; ++j) {
+        double rowX, rowY;
+        projection.FromScreen(left + 0.5, top + j + 0.5, rowX, rowY);
+        for (int i = 0; i < width; ++i) {
+            const double x = rowX + i * right[0], y = rowY + i * right[1];
+            const double r2 = x * x + y * y;
+            if (r2 > pixelReach)
+                continue;
+            double sum = 0.0;
+            int inside = 0;
+            const double z = std::sqrt(std::max(0.0, 1.0 - r2));
+            const Vec3 b{ex.x * x + ey.x * y + ez.x * z, ex.y * x + ey.y * y + ez.y * z,
+                         ex.z * x + ey.z * y + ez.z * z};
+            const double q = b.x * b.x + b.z * b.z;
+            if (r2 < fastReach && q > 0.01) {
+                // The map's coordinates are nearly linear across the pixel: one exact point and
+                // its derivatives place all four samples.
+                const double xz = x / z, yz = y / z, iq = 1.0 / q, horizontal = std::sqrt(q);
+                const Vec3 bx{ex.x - ez.x * xz, ex.y - ez.y * xz, ex.z - ez.z * xz};
+                const Vec3 by{ey.x - ez.x * yz, ey.y - ez.y * yz, ey.z - ez.z * yz};
+                const double lon = sampler.LongitudeScale() * iq, lat = sampler.LatitudeScale() / horizontal;
+                const double du[2] = {(b.z * bx.x - b.x * bx.z) * lon, (b.z * by.x - b.x * by.z) * lon};
+                const double dv[2] = {bx.y * lat, by.y * lat};
+                double u, v;
+                sampler.Point(b, horizontal, u, v);
+                for (const auto& d : step)
+                    sum += sampler.At(u + du[0] * d[0] + du[1] * d[1], v + dv[0] * d[0] + dv[1] * d[1]);
+                inside = 4;
+            } else {
+                for (const auto& d : step) {
+                    double sx = x + d[0], sy = y + d[1];
+                    double s2 = sx * sx + sy * sy;
+                    if (s2 > 1.0) {
+                        if (s2 > reach)
+                            continue;
+                        // Just outside: take the limb's albedo for the anti-aliased edge.
+                        const double r = std::sqrt(s2) * 1.000001;
+                        sx /= r;
+                        sy /= r;
+                        s2 = sx * sx + sy * sy;
+                    }
+                    sum += sampler.At(projection.ToBody({sx, sy, std::sqrt(std::max(0.0, 1.0 - s2))}));
+                    ++inside;
+                }
+            }
+            if (inside > 0)
+                albedo[static_cast<size_t>(j) * width + i] =
+                    static_cast<uint16_t>(std::clamp(sum / inside * 65535.0 + 0.5, 1.0, 65535.0));
+        }
+    }
+}
+
+void CMoonSurface::DeriveRelief(int threads) {
+    // Fine detail: the height less its average over about 1/200 of the picture.
+    const int radius = std::max(1, unitSize / 200);
+    const double window = 2 * radius + 1;
+    const size_t count = static_cast<size_t>(width) * height;
+    std::vector<float> pass(count);
+    detail.resize(count);
+    // The height first, then the horizontal average into `pass`, and the vertical average of
+    // that taken from the height where it stands (in one band a thread, as each band starts
+    // with a window's sum).
+    ForEachBand(height, threads, threads * kBandsPerThread, [&](int begin, int end) {
+        for (size_t at = static_cast<size_t>(begin) * width; at < static_cast<size_t>(end) * width; ++at)
+            detail[at] = static_cast<float>(std::sqrt(albedo[at] / 65535.0));
+        for (int j = begin; j < end; ++j) {
+            const float* in = &detail[static_cast<size_t>(j) * width];
+            float* out = &pass[static_cast<size_t>(j) * width];
+            const auto at = [&](int k) { return in[std::clamp(k, 0, width - 1)]; };
+            double sum = 0.0;
+            for (int k = -radius; k <= radius; ++k)
+                sum += at(k);
+            for (int k = 0; k < width; ++k) {
+                out[k] = static_cast<float>(sum / window);
+                sum += at(k + radius + 1) - at(k - radius);
+            }
+        }
+    });
+    ForEachBand(height, threads, threads, [&](int begin, int end) {
+        const auto row = [&](int k) { return static_cast<size_t>(std::clamp(k, 0, height - 1)) * width; };
+        std::vector<double> sums(width, 0.0);
+        for (int k = begin - radius; k <= begin + radius; ++k)
+            for (int i = 0; i < width; ++i)
+                sums[i] += pass[row(k) + i];
+        for (int j = begin; j < end; ++j) {
+            const size_t here = row(j), enter = row(j + radius + 1), leave = row(j - radius);
+            for (int i = 0; i < width; ++i) {
+                detail[here + i] -= static_cast<float>(sums[i] / window);
+                sums[i] += pass[enter + i] - pass[leave + i];
+            }
+        }
+    });
+}
+
+void CMoonSurface::Render(const MoonLighting& lighting, const PixelTarget& target, int threads) const {
+    if (width <= 0 || !target.pixels)
+        return;
+    const GammaTables& gamma = Gamma();
+    const ShadingTables& tables = Tables();
+    const ChannelOrder order = OrderOf(target.format);
+    const DiscLayout& disc = projection.Disc();
+    const Vec3 sun = projection.ToView(SurfaceNormal(lighting.sun.latitudeDeg, lighting.sun.longitudeDeg));
+    double sunRight, sunUp;  // the Sun's direction across the screen, for the relief
+    projection.TurnOnScreen(sun.x, sun.y, sunRight, sunUp);
+    const CLunarLaw law(std::acos(std::clamp(sun.z, -1.0, 1.0)) * kRadToDeg);
+    const double earthshine = lighting.earthshine * (1.0 - sun.z) / 2.0;
+    const ShadowOnDisc& shadow = lighting.shadow;
+    const float slopeScale = static_cast<float>(unitSize / 2048.0);
+    const double scale = 1.0 / 65535.0;
+    double origin[2], right[2];  // the view's plane: a pixel's step right there
+    projection.FromScreen(0.0, 0.0, origin[0], origin[1]);
+    projection.FromScreen(1.0, 0.0, right[0], right[1]);
+    right[0] -= origin[0];
+    right[1] -= origin[1];
+
+    threads = RenderThreads(threads);
+    ForEachBand(height, threads, threads * kBandsPerThread, [&](int begin, int end) {
+        for (int j = begin; j < end; ++j) {
+            double rowX, rowY;
+            projection.FromScreen(left + 0.5, top + j + 0.5, rowX, rowY);
+            unsigned char* out = target.pixels + (top + j) * target.stride + static_cast<ptrdiff_t>(left) * order.bytes;
+            for (int i = 0; i < width; ++i, out += order.bytes) {
+                if (order.a >= 0)
+                    out[order.a] = 255;
+                const size_t at = static_cast<size_t>(j) * width + i;
+                if (albedo[at] == 0) {
+                    out[order.r] = out[order.g] = out[order.b] = 0;
+                    continue;
+                }
+                const double x = rowX + i * right[0], y = rowY + i * right[1];
+                const double r = std::sqrt(x * x + y * y);
+                // Share of the pixel that the disc covers, for a smooth limb.
+                const double coverage = std::clamp(disc.radius * (1.0 - r) + 0.5, 0.0, 1.0);
+                const double scaleToLimb = r > 1.0 ? 1.0 / r : 1.0;
+                const Vec3 n{x * scaleToLimb, y * scaleToLimb, std::sqrt(std::max(0.0, 1.0 - std::min(r * r, 1.0)))};
+                const double cosIncidence = Dot(n, sun);
+                // Relief shows where the Sun is low and fades out as it climbs.
+                const float slopeRight = i > 0 && i + 1 < width ? (detail[at + 1] - detail[at - 1]) * slopeScale : 0.0f;
+                const float slopeUp =
+                    j > 0 && j + 1 < height ? (detail[at - width] - detail[at + width]) * slopeScale : 0.0f;
+                const double relief = 1.0 + kRelief * (slopeRight * sunRight + slopeUp * sunUp) *
+                                                tables.reliefFade(std::min(std::fabs(cosIncidence), 1.0));
+                const double direct = law(Smooth(cosIncidence), n.z) * std::max(0.0, relief);
+                double light[3];
+                if (!shadow.present) {
+                    const double sunlight = tables.Expose(direct);
+                    for (int c = 0; c < 3; ++c)
+                        light[c] = sunlight + earthshine * kEarthTint[c];
+                } else {
+                    const double d = std::hypot(n.x - shadow.x, n.y - shadow.y);
+                    const double t = (d - shadow.umbraRadius) / (shadow.penumbraRadius - shadow.umbraRadius);
+                    const double sunlight = tables.Expose(direct * SunOutsideUmbra(t));
+                    const double edge = std::min(d / shadow.umbraRadius, 1.0);
+                    const double bent = direct * kUmbraLight * (0.3 + 0.7 * edge * edge) * (1.0 - SunOutsideUmbra(t));
+                    for (int c = 0; c < 3; ++c)
+                        light[c] = sunlight + tables.Expose(bent * kUmbraColour[c]) + earthshine * kEarthTint[c];
+                }
+                const double a = albedo[at] * scale * coverage;
+                out[order.r] = gamma.Encode(a * tint[0] * light[0]);
+                out[order.g] = gamma.Encode(a * tint[1] * light[1]);
+                out[order.b] = gamma.Encode(a * tint[2] * light[2]);
+            }
+        }
+    });
+}
