@@ -6,6 +6,14 @@ std::filesystem::path CPictureSet::File(const std::string& name) const {
     return JoinPath(directory, name);
 }
 
+PictureFiles CPictureSet::LiveFiles(bool labels) const {
+    PictureFiles files;
+    files.picture = File(kAlbedoMapFile);
+    if (labels)
+        files.overlay = File(kRegularFontFile);
+    return files;
+}
+
 PictureFiles CPictureSet::FilesFor(const MoonEntry& entry, const ViewSettings& view) const {
     PictureFiles files;
     files.picture = File(entry.paper);

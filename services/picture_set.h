@@ -6,6 +6,11 @@
 #include "catalog/moon_entry.h"
 #include "catalog/picture_files.h"
 
+// The live Moon's files in the data directory.
+constexpr char kAlbedoMapFile[] = "moon_albedo.gray";
+constexpr char kRegularFontFile[] = "DejaVuSans.ttf";
+constexpr char kBoldFontFile[] = "DejaVuSans-Bold.ttf";
+
 // The data directory and the pictures in it: the one place that turns a catalogue entry and
 // the way it is viewed into the files to draw, for the wallpaper, the preview and the viewer
 // alike. The tray window owns the program's one set and lends it.
@@ -22,6 +27,9 @@ public:
     // annotated and the entry has one: the southern overlay (SouthernOverlayName) for the
     // southern view.
     PictureFiles FilesFor(const MoonEntry& entry, const ViewSettings& view) const;
+    // The files the live Moon is drawn from: the albedo map as the picture and, with labels,
+    // the labels' regular font as the overlay (the bold one lies beside it).
+    PictureFiles LiveFiles(bool labels) const;
 
 private:
     std::filesystem::path directory;

@@ -18,7 +18,7 @@ bool IsCatalogueIndex(int index, size_t entryCount) {
 
 }  // namespace
 
-ScreenPoint CentreInWorkArea(const ScreenRect& workArea, int width, int height) {
+WindowCorner CentreInWorkArea(const ScreenRect& workArea, int width, int height) {
     return {CentreSpan(workArea.left, workArea.right, width), CentreSpan(workArea.top, workArea.bottom, height)};
 }
 

@@ -12,7 +12,7 @@ struct ScreenRect {
     int bottom = 0;
 };
 
-struct ScreenPoint {
+struct WindowCorner {
     int x = 0;
     int y = 0;
 };
@@ -20,7 +20,7 @@ struct ScreenPoint {
 // The top-left corner that centres a window of the given size in the work area, shifted
 // where needed so that the window lies inside it (its top-left corner wins when the window
 // is larger than the area).
-ScreenPoint CentreInWorkArea(const ScreenRect& workArea, int width, int height);
+WindowCorner CentreInWorkArea(const ScreenRect& workArea, int width, int height);
 
 // The catalogue index the dialog shows: in current-time mode the present moment's entry
 // (`currentMoonIndex`, -1 when there is none), otherwise the list's selection. -1 when

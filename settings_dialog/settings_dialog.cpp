@@ -117,7 +117,9 @@ BOOL CSettingsDlg::OnInitDialog() {
     const AppSettings& settings = AppSettings::Instance();
     const bool live = settings.GetLiveMoon() != 0;
     CheckDlgButton(GetHwnd(), IDC_LIVE_MOON, live ? BST_CHECKED : BST_UNCHECKED);
-    FillOrientations(live && settings.GetAsInSky() != 0 ? kAsInSky : settings.GetSouthernView() != 0 ? kSouthUp : kNorthUp);
+    FillOrientations(live && settings.GetAsInSky() != 0 ? kAsInSky
+                     : settings.GetSouthernView() != 0  ? kSouthUp
+                                                        : kNorthUp);
     UpdateSky();
     SetTimer(GetHwnd(), kPhasesTimer, kPhasesPeriodMs, nullptr);
     // Nothing is chosen yet, so there is nothing to apply; OK still applies once.
@@ -132,8 +134,8 @@ void CSettingsDlg::CentreDialog() {
     RECT workArea = {};
     GetWindowRect(GetHwnd(), &window);
     SystemParametersInfoA(SPI_GETWORKAREA, 0, &workArea, 0);
-    const ScreenPoint corner = ::CentreInWorkArea({workArea.left, workArea.top, workArea.right, workArea.bottom},
-                                                  window.right - window.left, window.bottom - window.top);
+    const WindowCorner corner = ::CentreInWorkArea({workArea.left, workArea.top, workArea.right, workArea.bottom},
+                                                   window.right - window.left, window.bottom - window.top);
     SetWindowPos(GetHwnd(), nullptr, corner.x, corner.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
@@ -202,13 +204,17 @@ void CSettingsDlg::UpdatePreview() {
         const CWaitCursor wait;
         GdipBitmapPtr picture;
         // With no entry to show the preview stays black.
-        if (index >= 0) {
-            try {
+        try {
+            if (ShowsLiveMoon()) {
+                const LiveMoonRequest request = LiveRequest();
+                const CLiveMoonData data(wallpaperMaker.Pictures(), request.labels);
+                picture = DrawLiveMoon(request, data, kPreviewSize, kPreviewSize, {{0, 0, kPreviewSize}});
+            } else if (index >= 0) {
                 picture = BuildPreview(wallpaperMaker.Pictures().FilesFor(
                     entry, ViewSettings{IsChecked(IDC_ANNOTATED), Orientation() == kSouthUp}));
-            } catch (...) {
-                picture.reset();
             }
+        } catch (...) {
+            picture.reset();
         }
         preview.SetImage(std::move(picture));
     }
@@ -342,7 +348,33 @@ void CSettingsDlg::OnViewFullscreen() {
     }
     const int index = GetShownEntry(nullptr);
     const CWaitCursor wait;
-    viewer->ShowMoon(index, IsChecked(IDC_ANNOTATED), Orientation() == kSouthUp);
+    if (!ShowsLiveMoon()) {
+        viewer->ShowMoon(index, IsChecked(IDC_ANNOTATED), Orientation() == kSouthUp);
+        return;
+    }
+    // The live Moon at the pictures' size, with and without its labels.
+    LiveMoonRequest request = LiveRequest();
+    const CLiveMoonData data(wallpaperMaker.Pictures(), true);
+    const std::vector<PictureSquare> square = {{0, 0, static_cast<int>(kLivePictureSize)}};
+    request.labels = false;
+    GdipBitmapPtr plain = DrawLiveMoon(request, data, kLivePictureSize, kLivePictureSize, square);
+    request.labels = true;
+    GdipBitmapPtr labelled = DrawLiveMoon(request, data, kLivePictureSize, kLivePictureSize, square);
+    viewer->ShowPictures(index, GdipImagePtr(plain.release()), GdipImagePtr(labelled.release()),
+                         IsChecked(IDC_ANNOTATED), Orientation() == kSouthUp);
+}
+
+bool CSettingsDlg::ShowsLiveMoon() const {
+    return IsChecked(IDC_LIVE_MOON) && IsChecked(IDC_CURRENT_TIME);
+}
+
+LiveMoonRequest CSettingsDlg::LiveRequest() const {
+    WallpaperSettings settings;
+    settings.view = {IsChecked(IDC_ANNOTATED), Orientation() == kSouthUp};
+    settings.live = true;
+    settings.asInSky = Orientation() == kAsInSky;
+    settings.place = AppSettings::Instance().GetPlace().place;
+    return LiveRequestFor(settings, CurrentJulianDate());
 }
 
 LRESULT CSettingsDlg::OnViewerClosed() {

@@ -57,6 +57,9 @@ private:
     enum OrientationItem { kNorthUp, kSouthUp, kAsInSky };
     void FillOrientations(int selected);
     int Orientation() const;
+    // Whether the dialog's choice shows the live Moon, and what it asks to be drawn.
+    bool ShowsLiveMoon() const;
+    LiveMoonRequest LiveRequest() const;
     void OnViewFullscreen();
     void OnChangePlace();
 

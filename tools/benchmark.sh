@@ -1,14 +1,15 @@
 #!/usr/bin/env bash
 # Prints how fast the wallpaper is rendered and how little the running program costs:
 #  1. RenderWallpaper with a 2048 x 2048 JPEG and its overlay at 1280x800, 1920x1080 and
-#     3840x2160 (median of 10 runs each, 64-bit build under Wine), and ImageMagick doing
-#     the same fit-on-black-and-save-as-BMP from the same files, with the ratio;
+#     3840x2160 (median of 10 runs each, 64-bit build under Wine), the live Moon drawn with
+#     its labels at the same sizes with the ratio, and ImageMagick doing the catalogue's
+#     fit-on-black-and-save-as-BMP from the same files, with the ratio;
 #  2. the CPU time Quellwick.exe uses over 5 idle minutes (QW_IDLE_SECONDS to change).
 # Not a test: it only prints figures.
 set -euo pipefail
 
 source "$(dirname "$0")/wine_bench_env.sh"
-bench_build Quellwick quellwick_render_benchmark
+bench_build Quellwick quellwick_render_benchmark quellwick_data
 bench_make_work_dir quellwick_bench
 export WINELOADER=/usr/lib/wine/wine64
 export WINEDEBUG=-all
@@ -20,9 +21,10 @@ convert -size 2048x2048 radial-gradient:'#f4f0e0'-'#202020' -quality 92 "$work/m
 convert -size 2048x2048 xc:none -fill none -stroke '#40d060' -strokewidth 6 \
   -draw 'circle 1024,1024 1024,240' -draw 'line 0,1024 2047,1024' -draw 'line 1024,0 1024,2047' "$work/moon_ann.png"
 
-echo "=== RenderWallpaper (Quellwick, GDI+ under Wine), 10 runs per size"
+echo "=== RenderWallpaper and RenderLiveWallpaper (Quellwick under Wine), 10 runs per size"
 quellwick_output=$("$build/wine-run" "$build/bench/quellwick_render_benchmark.exe" \
-  "$(winpath "$work/moon.jpg")" "$(winpath "$work/moon_ann.png")" "$(winpath "$work")" 10 | tr -d '\r')
+  "$(winpath "$work/moon.jpg")" "$(winpath "$work/moon_ann.png")" "$(winpath "$work")" "$(winpath "$build/data")" 10 |
+  tr -d '\r')
 echo "$quellwick_output"
 
 median_ms() { sort -n | awk '{a[NR]=$1} END {if (NR % 2) print a[(NR+1)/2]; else print (a[NR/2]+a[NR/2+1])/2}'; }

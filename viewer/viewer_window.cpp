@@ -209,7 +209,14 @@ void CViewerWindow::ShowMoon(int32_t index, bool annotated, bool southern) {
         // Whatever was loaded goes with the owners; the pane keeps what it shows.
         return;
     }
-    view.SetImages(std::move(plain), std::move(annotation), annotated);
+    ShowPictures(index, std::move(plain), std::move(annotation), annotated, southern);
+}
+
+void CViewerWindow::ShowPictures(int32_t index, GdipImagePtr plain, GdipImagePtr labelled, bool annotated,
+                                 bool southern) {
+    currentIndex = index;
+    southernView = southern;
+    view.SetImages(std::move(plain), std::move(labelled), annotated);
     view.ZoomToFit();
 }
 

@@ -28,6 +28,9 @@ public:
     // shows an empty black pane. `southern` turns the picture by a half turn and takes the
     // southern overlay, for this entry and the phases stepped to from it.
     void ShowMoon(int32_t index, bool annotated, bool southern = false);
+    // Shows pictures drawn by the caller (the live Moon: `labelled` is the same Moon with its
+    // labels) at best fit; the phase buttons then step on from catalogue entry `index`.
+    void ShowPictures(int32_t index, GdipImagePtr plain, GdipImagePtr labelled, bool annotated, bool southern);
     // Destroys the pane, the tool bar and the frame, and tells the owner, once.
     void CloseViewer();
 

@@ -3,12 +3,16 @@
 #include <algorithm>
 #include <cmath>
 
+bool FollowsPresentMoment(const WallpaperSettings& settings, size_t entryCount) {
+    const int pinned = settings.selectedMoon;
+    return settings.moonType != 1 || pinned < 0 || static_cast<size_t>(pinned) >= entryCount;
+}
+
 bool ChooseWallpaper(const MoonEntry& current, const std::vector<MoonEntry>& entries, const WallpaperSettings& settings,
                      MoonEntry* chosen) {
     const MoonEntry* entry = &current;
-    const int pinned = settings.selectedMoon;
-    if (settings.moonType == 1 && pinned >= 0 && static_cast<size_t>(pinned) < entries.size())
-        entry = &entries[static_cast<size_t>(pinned)];
+    if (!FollowsPresentMoment(settings, entries.size()))
+        entry = &entries[static_cast<size_t>(settings.selectedMoon)];
     if (entry->paper.empty())
         return false;
     *chosen = *entry;

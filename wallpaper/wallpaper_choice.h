@@ -30,6 +30,9 @@ struct WallpaperSettings {
 bool ChooseWallpaper(const MoonEntry& current, const std::vector<MoonEntry>& entries, const WallpaperSettings& settings,
                      MoonEntry* chosen);
 
+// Whether the wallpaper follows the present moment: no pin, or a pin outside the entries.
+bool FollowsPresentMoment(const WallpaperSettings& settings, size_t entryCount);
+
 // What a wallpaper was rendered for: everything that changes the picture (the files and
 // how they are drawn) and the monitors it was fitted to.
 struct RenderedFor {

@@ -2,6 +2,8 @@
 
 #include <versionhelpers.h>
 
+#include <algorithm>
+
 #include <new>
 
 #include "wallpaper/image_encoder_win.h"
@@ -134,6 +136,67 @@ WallpaperStatus RenderWallpaper(const PictureFiles& files, const std::vector<Mon
             return WallpaperStatus::NothingToShow;
         const GdipBitmapPtr canvas = CreateCanvas(layout.width, layout.height);
         if (!canvas || !ComposeFitted(canvas.get(), picture.get(), overlay.get(), layout.draws))
+            return WallpaperStatus::OutOfMemory;
+        return SaveWallpaper(canvas.get(), outputPath);
+    } catch (const std::bad_alloc&) {
+        return WallpaperStatus::OutOfMemory;
+    }
+}
+
+LiveMoonRequest LiveRequestFor(const WallpaperSettings& settings, double julianDate) {
+    LiveMoonRequest request;
+    request.julianDate = julianDate;
+    request.orientation = settings.asInSky         ? MoonOrientation::AsInSky
+                          : settings.view.southern ? MoonOrientation::SouthUp
+                                                   : MoonOrientation::NorthUp;
+    request.place = settings.place;
+    request.labels = settings.view.annotated;
+    return request;
+}
+
+GdipBitmapPtr DrawLiveMoon(const LiveMoonRequest& request, const CLiveMoonData& data, UINT width, UINT height,
+                           const std::vector<PictureSquare>& squares) {
+    if (!data.IsReady())
+        return nullptr;
+    GdipBitmapPtr canvas = CreateCanvas(width, height);
+    if (!canvas)
+        return nullptr;
+    const GpRect all(0, 0, static_cast<INT>(width), static_cast<INT>(height));
+    BitmapData bits{};
+    if (GdipBitmapLockBits(canvas.get(), &all, ImageLockModeRead | ImageLockModeWrite, PixelFormat32bppARGB, &bits) !=
+        Ok)
+        return nullptr;
+    bool drawn = true;
+    auto* pixels = static_cast<unsigned char*>(bits.Scan0);
+    for (UINT y = 0; y < height; ++y)
+        std::fill_n(reinterpret_cast<ARGB*>(pixels + static_cast<ptrdiff_t>(y) * bits.Stride), width, kOpaqueBlack);
+    const PixelTarget target{pixels, static_cast<int>(width), static_cast<int>(height), bits.Stride,
+                             ::PixelFormat::Bgra};
+    for (const PictureSquare& square : squares) {
+        const MoonView view = MoonViewAt(request.julianDate, request.orientation, request.place, square);
+        drawn = drawn && RenderMoonView(view, data.Map(), request.labels ? data.Regular() : nullptr,
+                                        request.labels ? data.Bold() : nullptr, target);
+    }
+    GdipBitmapUnlockBits(canvas.get(), &bits);
+    return drawn ? std::move(canvas) : nullptr;
+}
+
+WallpaperStatus RenderLiveWallpaper(const LiveMoonRequest& request, const CPictureSet& pictures,
+                                    const std::vector<MonitorRect>& monitors, const std::filesystem::path& outputPath) {
+    if (IsReadOnlyFile(outputPath))
+        return WallpaperStatus::FileReadOnly;
+    try {
+        const CLiveMoonData data(pictures, request.labels);
+        if (!data.IsReady())
+            return WallpaperStatus::PictureUnreadable;
+        const WallpaperLayout layout = LayoutWallpaper(monitors, CanSpan(), kLivePictureSize, kLivePictureSize);
+        if (layout.width == 0 || layout.height == 0)
+            return WallpaperStatus::NothingToShow;
+        std::vector<PictureSquare> squares;
+        for (const DrawRect& draw : layout.draws)
+            squares.push_back({draw.x, draw.y, draw.width});
+        const GdipBitmapPtr canvas = DrawLiveMoon(request, data, layout.width, layout.height, squares);
+        if (!canvas)
             return WallpaperStatus::OutOfMemory;
         return SaveWallpaper(canvas.get(), outputPath);
     } catch (const std::bad_alloc&) {

@@ -6,6 +6,7 @@
 #include "catalog/moon_entry.h"
 #include "services/picture_set.h"
 #include "wallpaper/wallpaper_choice.h"
+#include "wallpaper/wallpaper_composer_win.h"
 
 // The wallpaper's road, as the tray window and the settings dialog use it: the choice of
 // the entry (present moment or pinned), its files from the picture set, the composer's
@@ -35,15 +36,26 @@ public:
     WallpaperStatus UpdateWallpaper(const WallpaperSettings& settings, double* illuminatedPercent, double* ageDays,
                                     bool force);
 
+    // Whether UpdateWallpaper with `settings` draws the live Moon rather than a picture.
+    bool DrawsLive(const WallpaperSettings& settings) const {
+        return settings.live && FollowsPresentMoment(settings, GetEntries().size());
+    }
+
     // Lets the next update try again a picture that failed (after a wake, an unlock, a
     // display or clock change, when what stood in its way may have gone).
     void ForgetFailure() { lastFailed = FailedAttempt(); }
 
 private:
+    // Renders and installs what `wanted` names (the live Moon for `live`), and records the
+    // outcome.
+    WallpaperStatus Install(RenderedFor wanted, const LiveMoonRequest* live);
+
     const CMoonCatalog& catalog;
     const CPictureSet& pictures;
     // What this maker installed last; empty until its first successful install.
     RenderedFor lastInstalled;
     // The last attempt that failed, until an install succeeds.
     FailedAttempt lastFailed;
+    // What the last live Moon installed was drawn from.
+    LiveState lastLive;
 };

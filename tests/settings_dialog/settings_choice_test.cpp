@@ -17,7 +17,7 @@ TEST(SettingsDialogPlacement, CentresInTheWorkAreaAndStaysInsideIt) {
         {workArea, 1280, 760, 0, 40},
     };
     for (const auto& c : cases) {
-        const ScreenPoint corner = CentreInWorkArea(c.area, c.width, c.height);
+        const WindowCorner corner = CentreInWorkArea(c.area, c.width, c.height);
         EXPECT_EQ(c.x, corner.x) << c.width << " x " << c.height;
         EXPECT_EQ(c.y, corner.y) << c.width << " x " << c.height;
     }
