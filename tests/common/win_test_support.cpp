@@ -303,6 +303,18 @@ CProgram::CProgram(const std::wstring& stageName) : root(TempPath(stageName)) {
             CopyFileW(WideFromAnsi(staged).c_str(), ProgramPath().c_str(), FALSE);
 }
 
+bool CProgram::CopyStagedData(std::initializer_list<const char*> files) const {
+    std::string staged = "Z:" + std::string(QW_STAGED_PROGRAM);
+    std::replace(staged.begin(), staged.end(), '/', '\\');
+    const std::wstring data =
+        std::filesystem::path(WideFromAnsi(staged)).parent_path().parent_path().native() + L"\\data\\";
+    for (const char* file : files) {
+        if (!CopyFileW((data + WideFromAnsi(file)).c_str(), DataPath(file).c_str(), FALSE))
+            return false;
+    }
+    return true;
+}
+
 CProgram::CProgram(std::string installedRoot) : root(WideFromAnsi(installedRoot)), ownsRoot(false), ready(true) {}
 
 std::filesystem::path CProgram::DataPath(const std::string& file) const {

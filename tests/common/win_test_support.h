@@ -127,6 +127,8 @@ public:
     bool IsReady() const { return ready; }
     std::filesystem::path ProgramPath() const { return root.native() + L"\\bin\\Quellwick.exe"; }
     std::filesystem::path DataPath(const std::string& file) const;
+    // Copies files of the build's staged data folder into this layout's.
+    bool CopyStagedData(std::initializer_list<const char*> files) const;
     // Starts it on the virtual desktop; Start also waits for its hidden tray window.
     bool Launch(const std::string& arguments = "");
     HWND Start();

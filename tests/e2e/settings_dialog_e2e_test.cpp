@@ -11,6 +11,7 @@
 
 #include "resources/app_messages.h"
 #include "tests/common/win_test_support.h"
+#include "wallpaper/wallpaper_fit.h"
 #include "win/ansi_text_win.h"
 
 using namespace wintest;
@@ -33,6 +34,7 @@ constexpr int kPlaceSearch = 1020;
 constexpr int kPlaceList = 1021;
 constexpr int kLatitude = 1022;
 constexpr int kLongitude = 1023;
+constexpr int kLiveMoon = 1017;
 
 std::string ControlText(HWND dialog, int id) {
     return WindowTextOf(GetDlgItem(dialog, id));
@@ -331,6 +333,44 @@ TEST_F(SettingsDialogEndToEnd, PlaceFollowsTheZoneAndCountryUntilChosen) {
     dialog = OpenDialog(program.Start());
     ASSERT_TRUE(dialog);
     EXPECT_EQ("Your place: 33.5\xB0 S, 151.2\xB0 E", ControlText(dialog, kPlace));
+}
+
+// The live Moon: black where the fitted 2048 x 2048 square has no disc (a catalogue picture
+// fills its square), grey at the disc's middle.
+void ExpectLiveWallpaper() {
+    GdipBitmapPtr bitmap;
+    ASSERT_TRUE(WaitFor([&] { return (bitmap = OpenBitmap(WindowsWallpaperPath())) != nullptr; }));
+    const FitRect fit = ComputeFit(kDesktopWidth, kDesktopHeight, 2048, 2048);
+    EXPECT_TRUE(ColourNear(PixelAt(bitmap.get(), static_cast<int>(fit.x) + 8, 8), 0xFF000000))
+        << "not black outside the disc";
+    const Gdiplus::ARGB middle = PixelAt(bitmap.get(), kDesktopWidth / 2, kDesktopHeight / 2);
+    const int red = (middle >> 16) & 0xFF, green = (middle >> 8) & 0xFF, blue = middle & 0xFF;
+    EXPECT_TRUE(std::abs(red - green) < 12 && std::abs(green - blue) < 12) << std::hex << middle;
+}
+
+// The live Moon, chosen in the dialog, replaces the catalogue's picture at once and is drawn
+// again after a restart.
+TEST_F(SettingsDialogEndToEnd, TheLiveMoonChosenIsDrawnAndSurvivesARestart) {
+    ASSERT_TRUE(WriteColourCatalogue(program));
+    ASSERT_TRUE(program.CopyStagedData({"moon_albedo.gray", "DejaVuSans.ttf", "DejaVuSans-Bold.ttf"}));
+    HWND tray = program.Start();
+    ASSERT_TRUE(tray);
+    ASSERT_TRUE(WallpaperRewritten(FILETIME{}));
+    ExpectWallpaper(CurrentMoonIndex(program), false);
+    const HWND dialog = OpenDialog(tray);
+    ASSERT_TRUE(dialog);
+    const FILETIME before = LastWriteTime(WindowsWallpaperPath());
+    Click(dialog, kLiveMoon);
+    Click(dialog, IDOK);
+    ASSERT_TRUE(WallpaperRewritten(before));
+    EXPECT_EQ(1u, SettingOr("LiveMoon", 0));
+    ExpectLiveWallpaper();
+
+    program.Kill();
+    DeleteFileA(WindowsWallpaperPath().c_str());
+    tray = program.Start();
+    ASSERT_TRUE(tray && WallpaperRewritten(FILETIME{}));
+    ExpectLiveWallpaper();
 }
 
 }  // namespace
