@@ -1,15 +1,17 @@
 #!/usr/bin/env bash
-# Prints what the running program costs while nothing happens: the CPU time of Quellwick.exe
-# and how often its threads wake up (voluntary context switches, read from /proc), over
+# Prints what the running program costs while nothing happens: the CPU time of Quellwick.exe,
+# how often its threads wake up (voluntary context switches, read from /proc) and its private
+# memory at the end (anonymous resident pages: a mapped file's pages are not private), over
 # QW_IDLE_SECONDS (default 120) on a Wine virtual desktop, 64-bit build. QW_PROGRAM names
-# another Quellwick.exe to measure instead, for a before-and-after comparison.
+# another Quellwick.exe to measure instead, for a before-and-after comparison; QW_LIVE=1
+# measures the live Moon with its labels instead of the catalogue's pictures.
 # Not a test: it only prints figures.
 set -euo pipefail
 
 source "$(dirname "$0")/wine_bench_env.sh"
 program=${QW_PROGRAM:-}
 if [[ -z $program ]]; then
-  bench_build Quellwick
+  bench_build Quellwick quellwick_data
   program="$build/bin/Quellwick.exe"
 fi
 bench_make_work_dir quellwick_idle
@@ -29,6 +31,12 @@ cat >"$work/root/data/Quellwicks.xml" <<'XML'
   <Quellwick paper="moon.png" phase="200" title="New">New</Quellwick>
 </Quellwicks>
 XML
+if [[ ${QW_LIVE:-0} == 1 ]]; then
+  cp "$build/data/moon_albedo.gray" "$build/data/DejaVuSans.ttf" "$build/data/DejaVuSans-Bold.ttf" "$work/root/data/"
+  for value in LiveMoon Annotate; do
+    "$WINELOADER" reg add 'HKCU\Software\Quellwick' /v "$value" /t REG_DWORD /d 1 /f >/dev/null 2>&1
+  done
+fi
 bench_start_program
 sleep 5 # past the start and the first refresh
 
@@ -40,7 +48,12 @@ sleep "$idle"
 cpu_after=$(cpu_ticks "$pid")
 wakes_after=$(wake_ups "$pid")
 hz=$(getconf CLK_TCK)
-echo "=== $(basename "$program") idle for $idle s"
+private_kb=$(awk '/^RssAnon/ {print $2}' /proc/"$pid"/status)
+if [[ ${QW_LIVE:-0} == 1 ]]; then
+  "$WINELOADER" reg delete 'HKCU\Software\Quellwick' /f >/dev/null 2>&1 || true
+fi
+echo "=== $(basename "$program") idle for $idle s$([[ ${QW_LIVE:-0} == 1 ]] && echo ', live Moon')"
+echo "private memory (anonymous resident) ${private_kb} KiB"
 awk -v t=$((cpu_after - cpu_before)) -v w=$((wakes_after - wakes_before)) -v hz="$hz" -v s="$idle" 'BEGIN {
   printf "CPU time %.2f s (%.3f%% of one core, %.3f s a minute)\n", t / hz, 100 * t / hz / s, 60 * t / hz / s
   printf "wake-ups %d (%.1f a minute)\n", w, 60 * w / s
