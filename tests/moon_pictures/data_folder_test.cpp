@@ -10,6 +10,10 @@
 #include "image_io.h"
 #include "moon_render/moon_geometry.h"
 #include "moon_render/moon_overlay.h"
+#include "palette.h"
+#ifdef _WIN32
+#include "win/imaging_win.h"
+#endif
 
 // Checks of the data folder that the build stages: what the program will load.
 namespace {
@@ -85,6 +89,61 @@ TEST(DataFolder, CatalogueNamesOnlyFilesThatExistAndPicturesLitAsItsEntriesSay) 
         EXPECT_GT(channels, 20000) << e.ann;
     }
 }
+
+// A picture of more than 256 colours, reduced to 256 and written as an indexed PNG, reads
+// back as reduced: transparent where it was, and elsewhere as it was once drawn.
+TEST(DataFolder, OverlayColoursReduceToAPaletteThatReadsBack) {
+    Image labels(64, 64, 4), read;
+    for (int p = 0; p < 64 * 64; ++p) {  // red and green at every opacity
+        labels.pixels[4 * p + p % 2] = 255;
+        labels.pixels[4 * p + 3] = static_cast<unsigned char>(p / 2 % 256);
+    }
+    const Image reduced = ReduceColours(labels, 256);
+    const std::vector<unsigned char> png = EncodePng(reduced, PngColours::Indexed);
+    ASSERT_TRUE(png.size() > 25 && DecodeImage(png.data(), png.size(), 4, read));
+    EXPECT_EQ(3, png[25]) << "colour type: indexed";
+    EXPECT_EQ(reduced.pixels, read.pixels);
+    const auto seen = [](const Image& image, int p, int c) {  // colour times opacity
+        const unsigned char* pixel = &image.pixels[4 * p];
+        return c == 3 ? pixel[3] : pixel[c] * pixel[3] / 255.0;
+    };
+    for (int p = 0; p < 64 * 64; ++p) {
+        EXPECT_EQ(labels.pixels[4 * p + 3] == 0, read.pixels[4 * p + 3] == 0) << p;
+        for (int c = 0; c < 4; ++c)
+            EXPECT_NEAR(seen(labels, p, c), seen(read, p, c), 2.0) << p;
+    }
+}
+
+#ifdef _WIN32
+// An overlay as the program loads it (GDI+, under Wine its PNG decoder) has the pixels that
+// the generator wrote: its labels and its transparent background.
+TEST(DataFolder, OverlayLoadsWithItsTransparencyThroughTheProgramsLoader) {
+    const std::string path = kData + StagedCatalogue().at(16).ann;
+    Image written;
+    ASSERT_TRUE(LoadImageFile(path, 4, written));
+    const CGdiplusSession imaging;
+    const GdipImagePtr loaded = LoadPicture(path);
+    Gdiplus::BitmapData data;
+    const Gdiplus::Rect all(0, 0, written.width, written.height);
+    ASSERT_TRUE(loaded && Gdiplus::DllExports::GdipBitmapLockBits(static_cast<Gdiplus::GpBitmap*>(loaded.get()), &all,
+                                                                  Gdiplus::ImageLockModeRead, PixelFormat32bppARGB,
+                                                                  &data) == Gdiplus::Ok);
+    int differing = 0, opaque = 0, transparent = 0;
+    for (int y = 0; y < written.height; ++y)
+        for (int x = 0; x < written.width; ++x) {
+            const unsigned char* bgra = static_cast<unsigned char*>(data.Scan0) + y * data.Stride + 4 * x;
+            const unsigned char* rgba = written.At(x, y);
+            opaque += bgra[3] == 255;
+            transparent += bgra[3] == 0;
+            differing +=
+                bgra[3] != rgba[3] || (rgba[3] && (bgra[2] != rgba[0] || bgra[1] != rgba[1] || bgra[0] != rgba[2]));
+        }
+    Gdiplus::DllExports::GdipBitmapUnlockBits(static_cast<Gdiplus::GpBitmap*>(loaded.get()), &data);
+    EXPECT_GT(opaque, 10000) << "the labels";
+    EXPECT_GT(transparent, written.width * written.height * 9 / 10) << "the background";
+    EXPECT_EQ(0, differing) << "pixels that GDI+ reads otherwise than they were written";
+}
+#endif
 
 // Sum of the absolute differences of the overlay's coverage (alpha) between the box of
 // `a` in `first` and that of `b` in `second`, the second read turned when `turned`.

@@ -1,31 +1,13 @@
 #include "image_io.h"
 
+#include <zlib.h>
+
+#include <algorithm>
 #include <climits>
+#include <cstdint>
 #include <cstdio>
-#include <cstdlib>
-#include <cstring>
+#include <unordered_map>
 
-#include "deflate.h"
-
-namespace {
-
-// The layout of the picture being written, for the compressor that stb calls.
-thread_local size_t pngPixelBytes = 4;
-thread_local size_t pngRowBytes = 0;
-
-unsigned char* CompressForPng(unsigned char* data, int size, int* outSize, int /*quality*/) {
-    const std::vector<unsigned char> stream = ZlibCompress(data, static_cast<size_t>(size), pngPixelBytes, pngRowBytes);
-    auto* out = static_cast<unsigned char*>(std::malloc(stream.size()));
-    if (!out)
-        return nullptr;
-    std::memcpy(out, stream.data(), stream.size());
-    *outSize = static_cast<int>(stream.size());
-    return out;
-}
-
-}  // namespace
-
-#define STBIW_ZLIB_COMPRESS CompressForPng
 #define STB_IMAGE_IMPLEMENTATION
 #define STBI_NO_HDR
 #define STBI_NO_LINEAR
@@ -83,16 +65,98 @@ std::vector<unsigned char> EncodeJpeg(const Image& image, int quality) {
     return out;
 }
 
-// No row filter: empty rows then repeat the row above, which the compressor finds.
-constexpr int kPngFilter = 0;
+namespace {
 
-std::vector<unsigned char> EncodePng(const Image& image) {
-    std::vector<unsigned char> out;
-    pngPixelBytes = static_cast<size_t>(image.channels);
-    pngRowBytes = static_cast<size_t>(image.width) * image.channels + 1;  // with the filter byte
-    stbi_write_force_png_filter = kPngFilter;
-    stbi_write_png_to_func(AppendBytes, &out, image.width, image.height, image.channels, image.pixels.data(),
-                           image.width * image.channels);
+void Put32(std::vector<unsigned char>& out, size_t value) {
+    for (int shift = 24; shift >= 0; shift -= 8)
+        out.push_back(static_cast<unsigned char>(value >> shift & 0xFF));
+}
+
+// A PNG chunk: length, type, body and the CRC of type and body.
+void PutChunk(std::vector<unsigned char>& out, const char (&type)[5], const std::vector<unsigned char>& body) {
+    Put32(out, body.size());
+    const size_t start = out.size();
+    out.insert(out.end(), type, type + 4);
+    out.insert(out.end(), body.begin(), body.end());
+    const uLong crc = crc32(0, &out[start], static_cast<uInt>(out.size() - start));
+    Put32(out, crc);
+}
+
+uint32_t PixelKey(const unsigned char* p, int channels) {
+    if (channels == 3)
+        return 0xFF000000u | uint32_t{p[0]} << 16 | uint32_t{p[1]} << 8 | p[2];
+    return p[3] == 0 ? 0 : uint32_t{p[3]} << 24 | uint32_t{p[0]} << 16 | uint32_t{p[1]} << 8 | p[2];
+}
+
+// The picture's colours as palette indices (each row led by its filter byte), with the
+// palette and the opacity of its entries; false when it has more than 256 colours.
+bool IndexRows(const Image& image, std::vector<unsigned char>& rows, std::vector<unsigned char>& palette,
+               std::vector<unsigned char>& opacity) {
+    std::unordered_map<uint32_t, unsigned char> index;
+    for (size_t at = 0; at < image.pixels.size(); at += image.channels) {
+        index.emplace(PixelKey(&image.pixels[at], image.channels), 0);
+        if (index.size() > 256)
+            return false;
+    }
+    // In the order of their keys, opacity first: the entries that are not opaque come
+    // first, and the opacities stop at the last of them.
+    std::vector<uint32_t> colours;
+    for (const auto& entry : index)
+        colours.push_back(entry.first);
+    std::sort(colours.begin(), colours.end());
+    for (size_t i = 0; i < colours.size(); ++i) {
+        index[colours[i]] = static_cast<unsigned char>(i);
+        for (int shift : {16, 8, 0})
+            palette.push_back(static_cast<unsigned char>(colours[i] >> shift));
+        if (colours[i] >> 24 != 0xFF)
+            opacity.push_back(static_cast<unsigned char>(colours[i] >> 24));
+    }
+    for (int y = 0; y < image.height; ++y) {
+        rows.push_back(0);
+        for (int x = 0; x < image.width; ++x)
+            rows.push_back(index[PixelKey(image.At(x, y), image.channels)]);
+    }
+    return true;
+}
+
+}  // namespace
+
+std::vector<unsigned char> EncodePng(const Image& image, PngColours colours) {
+    if (image.channels != 3 && image.channels != 4)
+        return {};
+    std::vector<unsigned char> rows, palette, opacity;
+    const bool indexed = colours == PngColours::Indexed && IndexRows(image, rows, palette, opacity);
+    if (!indexed) {
+        // No row filter: the rows of the pictures we write are mostly empty or repeat
+        // themselves, which deflate finds as they are.
+        const size_t rowBytes = static_cast<size_t>(image.width) * image.channels;
+        for (int y = 0; y < image.height; ++y) {
+            rows.push_back(0);
+            rows.insert(rows.end(), image.At(0, y), image.At(0, y) + rowBytes);
+        }
+    }
+    if (rows.size() > ULONG_MAX / 2)
+        return {};
+    uLongf size = compressBound(static_cast<uLong>(rows.size()));
+    std::vector<unsigned char> deflated(size);
+    if (compress2(deflated.data(), &size, rows.data(), static_cast<uLong>(rows.size()), Z_BEST_COMPRESSION) != Z_OK)
+        return {};
+    deflated.resize(size);
+
+    std::vector<unsigned char> header;
+    Put32(header, static_cast<size_t>(image.width));
+    Put32(header, static_cast<size_t>(image.height));
+    const unsigned char colourType = indexed ? 3 : image.channels == 4 ? 6 : 2;
+    header.insert(header.end(), {8, colourType, 0, 0, 0});  // 8 bits, deflate, no filter choice, no interlace
+    std::vector<unsigned char> out = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+    PutChunk(out, "IHDR", header);
+    if (indexed) {
+        PutChunk(out, "PLTE", palette);
+        if (!opacity.empty())
+            PutChunk(out, "tRNS", opacity);
+    }
+    PutChunk(out, "IDAT", deflated);
+    PutChunk(out, "IEND", {});
     return out;
 }
 
@@ -116,17 +180,8 @@ std::vector<unsigned char> WithPngChunk(const std::vector<unsigned char>& png, c
     if (png.size() < kHeaderAndEnd)
         return png;
     const size_t beforeEnd = png.size() - 12;
-    std::vector<unsigned char> chunk;
-    const auto put32 = [&chunk](size_t value) {
-        for (int shift = 24; shift >= 0; shift -= 8)
-            chunk.push_back(static_cast<unsigned char>(value >> shift & 0xFF));
-    };
-    put32(body.size());
-    chunk.insert(chunk.end(), type, type + 4);
-    chunk.insert(chunk.end(), body.begin(), body.end());
-    put32(stbiw__crc32(chunk.data() + 4, static_cast<int>(chunk.size() - 4)));  // over type and body
     std::vector<unsigned char> out(png.begin(), png.begin() + beforeEnd);
-    out.insert(out.end(), chunk.begin(), chunk.end());
+    PutChunk(out, type, body);
     out.insert(out.end(), png.begin() + beforeEnd, png.end());
     return out;
 }

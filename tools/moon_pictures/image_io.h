@@ -23,7 +23,17 @@ bool LoadImageFile(const std::string& path, int channels, Image& image);
 bool DecodeImage(const unsigned char* bytes, size_t size, int channels, Image& image);
 
 std::vector<unsigned char> EncodeJpeg(const Image& image, int quality);
-std::vector<unsigned char> EncodePng(const Image& image);
+
+enum class PngColours {
+    Direct,   // RGB or RGBA samples, as the picture has them
+    Indexed,  // a palette of at most 256 colours, each with its opacity
+};
+
+// A PNG file of `image` (3 or 4 channels), deflated by zlib at its best level. Indexed is
+// taken only when the picture has at most 256 colours, counting every fully transparent
+// pixel as transparent black (ReduceColours in palette.h makes such a picture); with more
+// it stays Direct.
+std::vector<unsigned char> EncodePng(const Image& image, PngColours colours = PngColours::Direct);
 
 // `jpeg` (a JPEG file) with the segment `marker` holding `body` put right after its
 // start-of-image marker. Unchanged when the body does not fit in a segment.

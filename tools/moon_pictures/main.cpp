@@ -21,11 +21,17 @@
 #include "moon_render/moon_overlay.h"
 #include "moon_render/moon_shading.h"
 #include "moon_set.h"
+#include "palette.h"
 #include "render_target.h"
 
 namespace {
 
-constexpr int kJpegQuality = 90;
+// The lowest quality at which every picture of the set keeps a PSNR of at least 42 dB
+// against the same picture at quality 90 (42.7 dB at the worst, a bright gibbous Moon).
+constexpr int kJpegQuality = 87;
+// An overlay's anti-aliased labels have one to three thousand colours; in 256 they differ
+// from them by less than one level of 255 on average once drawn over the picture.
+constexpr int kOverlayColours = 256;
 
 struct Options {
     std::string map, font, boldFont, out;
@@ -66,6 +72,16 @@ bool ParseOptions(int argc, char** argv, Options& options) {
         return false;
     return !options.map.empty() && !options.font.empty() && !options.boldFont.empty() && !options.out.empty() &&
            options.size >= 64 && options.count >= 2 && options.count % 2 == 0;
+}
+
+std::vector<unsigned char> PictureFile(const Image& picture) {
+    return WithJpegThumbnail(EncodeJpeg(picture, kJpegQuality), ShrinkForThumbnail(picture, kThumbnailSize),
+                             kJpegQuality);
+}
+
+std::vector<unsigned char> OverlayFile(const Image& overlay) {
+    return WithRgbThumbnail(EncodePng(ReduceColours(overlay, kOverlayColours), PngColours::Indexed),
+                            ShrinkForThumbnail(overlay, kThumbnailSize));
 }
 
 }  // namespace
@@ -133,14 +149,9 @@ int main(int argc, char** argv) {
             labels.Compose(sun, TargetOf(overlay));
             southernLabels.Compose(sun, TargetOf(southernOverlay));
             const bool ok =
-                WriteFileIfChanged(options.out + "/" + entry.paper,
-                                   WithJpegThumbnail(EncodeJpeg(picture, kJpegQuality),
-                                                     ShrinkForThumbnail(picture, kThumbnailSize), kJpegQuality)) &&
-                WriteFileIfChanged(options.out + "/" + entry.ann,
-                                   WithRgbThumbnail(EncodePng(overlay), ShrinkForThumbnail(overlay, kThumbnailSize))) &&
-                WriteFileIfChanged(options.out + "/" + SouthernOverlayName(entry.ann),
-                                   WithRgbThumbnail(EncodePng(southernOverlay),
-                                                    ShrinkForThumbnail(southernOverlay, kThumbnailSize)));
+                WriteFileIfChanged(options.out + "/" + entry.paper, PictureFile(picture)) &&
+                WriteFileIfChanged(options.out + "/" + entry.ann, OverlayFile(overlay)) &&
+                WriteFileIfChanged(options.out + "/" + SouthernOverlayName(entry.ann), OverlayFile(southernOverlay));
             if (!ok) {
                 failed = true;
                 std::lock_guard<std::mutex> lock(report);

@@ -8,11 +8,11 @@ function(qw_add_moon_pictures_tool root stb_include_dir)
   list(TRANSFORM QW_MOON_RENDER_CORE_SOURCES PREPEND ${root}/moon_render/)
   add_executable(moon_pictures
     ${dir}/main.cpp
-    ${dir}/deflate.cpp
     ${dir}/exif_thumbnail.cpp
     ${dir}/image_io.cpp
     ${dir}/moon_set.cpp
     ${QW_MOON_RENDER_CORE_SOURCES}
+    ${dir}/palette.cpp
     ${root}/astro/moon_phase.cpp
     ${root}/astro/moon_selection.cpp
   )
@@ -21,5 +21,6 @@ function(qw_add_moon_pictures_tool root stb_include_dir)
   target_include_directories(moon_pictures SYSTEM PRIVATE ${stb_include_dir})
   target_compile_options(moon_pictures PRIVATE -O2 -Wall -Wextra -Wshadow -Wnull-dereference -Werror)
   find_package(Threads REQUIRED)
-  target_link_libraries(moon_pictures PRIVATE Threads::Threads)
+  find_package(ZLIB REQUIRED)
+  target_link_libraries(moon_pictures PRIVATE Threads::Threads ZLIB::ZLIB)
 endfunction()
