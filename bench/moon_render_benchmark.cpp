@@ -2,7 +2,7 @@
 // data folder's moon_albedo.gray as the program maps it; prints the median of several
 // renders at each screen size. Not a test.
 //
-//   quellwick_moon_render_benchmark [data folder] [renders a size] [threads, 0 for every core]
+//   quellwick_moon_render_benchmark [renders a size] [threads, 0 for every core] [data folder]
 
 #include <algorithm>
 #include <chrono>
@@ -30,9 +30,9 @@ std::vector<unsigned char> ReadFile(const std::string& path) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    const std::string data = argc > 1 ? argv[1] : QW_DATA_DIR;
-    const int renders = argc > 2 ? std::max(1, std::atoi(argv[2])) : 9;
-    const int threads = argc > 3 ? std::atoi(argv[3]) : 0;
+    const int renders = argc > 1 ? std::max(1, std::atoi(argv[1])) : 9;
+    const int threads = argc > 2 ? std::atoi(argv[2]) : 0;
+    const std::string data = argc > 3 ? argv[3] : QW_DATA_DIR;
     const std::vector<unsigned char> mapFile = ReadFile(data + "/moon_albedo.gray");
     const std::vector<unsigned char> regularFile = ReadFile(data + "/DejaVuSans.ttf");
     const std::vector<unsigned char> boldFile = ReadFile(data + "/DejaVuSans-Bold.ttf");

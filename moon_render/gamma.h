@@ -15,8 +15,8 @@ struct GammaTables {
     unsigned char Encode(double linear) const {
         if (linear <= 0.0)
             return 0;
-        const double index = std::sqrt(linear) * 4095.0 + 0.5;
-        return encode[index >= 4095.0 ? 4095 : static_cast<int>(index)];
+        const float index = std::sqrt(static_cast<float>(linear)) * 4095.0f + 0.5f;
+        return encode[index >= 4095.0f ? 4095 : static_cast<int>(index)];
     }
 };
 

@@ -17,6 +17,9 @@ constexpr double kExposure = 2.5;
 // The disc fills the middle rows more than the top and bottom ones: work is handed out in
 // more bands than threads.
 constexpr int kBandsPerThread = 8;
+// Cells of the grid of exact map coordinates, and how closely interpolation must meet them.
+constexpr int kCell = 8;
+constexpr double kGridTolerance = 0.05;
 // Strength of the pseudo-relief, and the cosine of the Sun's incidence over which it fades.
 constexpr double kRelief = 60.0;
 constexpr double kReliefFade = 0.12;
@@ -38,6 +41,11 @@ double AtanUnit(double t) {
     for (double c : kCoefficients)
         sum = sum * z + c;
     return t * sum;
+}
+
+double FastAtan(double t) {
+    const double a = std::fabs(t) <= 1.0 ? AtanUnit(std::fabs(t)) : kPi / 2.0 - AtanUnit(1.0 / std::fabs(t));
+    return t < 0.0 ? -a : a;
 }
 
 double FastAtan2(double y, double x) {
@@ -63,9 +71,10 @@ public:
     double LongitudeScale() const { return lonScale; }
     double LatitudeScale() const { return latScale; }
 
-    void Point(const Vec3& b, double horizontal, double& u, double& v) const {
+    // `inverseHorizontal` is 1 / sqrt(b.x * b.x + b.z * b.z).
+    void Point(const Vec3& b, double inverseHorizontal, double& u, double& v) const {
         u = FastAtan2(b.x, b.z) * lonScale + (w / 2.0 - 0.5);
-        v = FastAtan2(b.y, horizontal) * latScale + (h / 2.0 - 0.5);
+        v = FastAtan(b.y * inverseHorizontal) * latScale + (h / 2.0 - 0.5);
     }
 
     // Bilinear; u must lie within a map's width of the map.
@@ -86,7 +95,7 @@ public:
 
     double At(const Vec3& b) const {
         double u, v;
-        Point(b, std::sqrt(b.x * b.x + b.z * b.z), u, v);
+        Point(b, 1.0 / std::sqrt(b.x * b.x + b.z * b.z), u, v);
         return At(u, v);
     }
 
@@ -158,6 +167,11 @@ double SunOutsideUmbra(double t) {
     return (std::acos(-s) + s * std::sqrt(1.0 - s * s)) / kPi;
 }
 
+// A pixel's albedo as stored, never 0, which marks pixels off the disc.
+uint16_t Albedo(double linear) {
+    return static_cast<uint16_t>(std::clamp(linear * 65535.0 + 0.5, 1.0, 65535.0));
+}
+
 struct ChannelOrder {
     int bytes, r, g, b, a;
 };
@@ -193,6 +207,16 @@ double CLunarLaw::operator()(double cosIncidence, double cosEmission) const {
     return limbWeight * lommel + (1.0 - limbWeight) * cosIncidence;
 }
 
+// The map's coordinates at the corners of cells of kCell x kCell pixels, node (a, b) at
+// the pixel corner (left + a * kCell, top + b * kCell). A cell is smooth where the
+// coordinates interpolated from its corners miss the exact ones at its centre by less than
+// kGridTolerance texels: its pixels' samples are placed by interpolation alone.
+struct CMoonSurface::Grid {
+    int columns = 0, rows = 0;
+    std::vector<double> u, v;
+    std::vector<uint8_t> valid, smooth;
+};
+
 bool CMoonSurface::Build(const CAlbedoMap& map, const MoonFrame& frame, int targetWidth, int targetHeight,
                          int threads) {
     const PictureSquare& square = frame.square;
@@ -210,13 +234,61 @@ bool CMoonSurface::Build(const CAlbedoMap& map, const MoonFrame& frame, int targ
         tint[c] = map.Tint()[c];
     albedo.assign(static_cast<size_t>(width) * height, 0);
     threads = RenderThreads(threads);
-    ForEachBand(height, threads, threads * kBandsPerThread, [&](int begin, int end) { SampleRows(map, begin, end); });
+    Grid grid;
+    BuildGrid(map, grid, threads);
+    ForEachBand(height, threads, threads * kBandsPerThread,
+                [&](int begin, int end) { SampleRows(map, grid, begin, end); });
     DeriveRelief(threads);
     return true;
 }
 
-void CMoonSurface::SampleRows(const CAlbedoMap& map, int firstRow, int endRow) {
-    // Four samples a pixel, so that the foreshortened limb does not alias.
+void CMoonSurface::BuildGrid(const CAlbedoMap& map, Grid& grid, int threads) const {
+    const CMapSampler sampler(map);
+    grid.columns = width / kCell + 2;
+    grid.rows = height / kCell + 2;
+    const size_t count = static_cast<size_t>(grid.columns) * grid.rows;
+    grid.u.assign(count, 0.0);
+    grid.v.assign(count, 0.0);
+    grid.valid.assign(count, 0);
+    grid.smooth.assign(count, 0);
+    const auto exact = [&](double screenX, double screenY, double& u, double& v) {
+        double x, y;
+        projection.FromScreen(left + screenX * kCell, top + screenY * kCell, x, y);
+        const double r2 = x * x + y * y;
+        const Vec3 b = projection.ToBody({x, y, std::sqrt(std::max(0.0, 1.0 - r2))});
+        const double q = b.x * b.x + b.z * b.z;
+        if (r2 >= 1.0 || q < 0.01)
+            return false;
+        sampler.Point(b, 1.0 / std::sqrt(q), u, v);
+        return true;
+    };
+    ForEachBand(grid.rows, threads, threads * kBandsPerThread, [&](int begin, int end) {
+        for (int b = begin; b < end; ++b)
+            for (int a = 0; a < grid.columns; ++a) {
+                const size_t at = static_cast<size_t>(b) * grid.columns + a;
+                grid.valid[at] = exact(a, b, grid.u[at], grid.v[at]);
+            }
+    });
+    ForEachBand(grid.rows - 1, threads, threads * kBandsPerThread, [&](int begin, int end) {
+        for (int b = begin; b < end; ++b)
+            for (int a = 0; a + 1 < grid.columns; ++a) {
+                const size_t at = static_cast<size_t>(b) * grid.columns + a;
+                double u = 0.0, v = 0.0, meanU = 0.0, meanV = 0.0;
+                bool smooth = exact(a + 0.5, b + 0.5, u, v);
+                for (const size_t corner : {at, at + 1, at + grid.columns, at + grid.columns + 1}) {
+                    // Not across the map's seam.
+                    smooth = smooth && grid.valid[corner] && std::fabs(grid.u[corner] - u) < map.Width() / 4.0;
+                    meanU += grid.u[corner] / 4.0;
+                    meanV += grid.v[corner] / 4.0;
+                }
+                grid.smooth[at] =
+                    smooth && std::fabs(meanU - u) < kGridTolerance && std::fabs(meanV - v) < kGridTolerance;
+            }
+    });
+}
+
+void CMoonSurface::SampleRows(const CAlbedoMap& map, const Grid& grid, int firstRow, int endRow) {
+    // Four samples a pixel, so that the foreshortened limb does not alias: two rows of two.
     static const double offsets[4][2] = {{0.25, 0.25}, {0.75, 0.25}, {0.25, 0.75}, {0.75, 0.75}};
     const CMapSampler sampler(map);
     const double radius = projection.Disc().radius;
@@ -234,14 +306,18 @@ void CMoonSurface::SampleRows(const CAlbedoMap& map, int firstRow, int endRow) {
     }
     // Samples reach the disc out to 6 pixels beyond its edge, pixel centres half a pixel more.
     const double reach = 1.0 + 6.0 / radius, pixelReach = std::pow(std::sqrt(reach) + 0.5 / radius, 2.0);
-    // Where the samples' places are worked out from the pixel's centre: clear of the poles,
-    // and of the limb, where the map's coordinates change too fast across a pixel.
+    // Outside the grid's smooth cells, where the samples' places can still be worked out from
+    // the pixel's centre: clear of the poles, and of the limb, where the map's coordinates
+    // change too fast across a pixel.
     const double fastReach = std::min(0.98, std::pow(1.0 - 2.0 / radius, 2.0));
     const Vec3 ex = projection.ToBody({1.0, 0.0, 0.0}), ey = projection.ToBody({0.0, 1.0, 0.0}),
                ez = projection.ToBody({0.0, 0.0, 1.0});
     for (int j = firstRow; j < endRow; ++j) {
         double rowX, rowY;
         projection.FromScreen(left + 0.5, top + j + 0.5, rowX, rowY);
+        const int cellRow = j / kCell;
+        int lineColumn = -1;
+        double line[2][4];  // in a smooth cell, u and its step a pixel, v and its step, a row of samples
         for (int i = 0; i < width; ++i) {
             const double x = rowX + i * right[0], y = rowY + i * right[1];
             const double r2 = x * x + y * y;
@@ -249,21 +325,46 @@ void CMoonSurface::SampleRows(const CAlbedoMap& map, int firstRow, int endRow) {
                 continue;
             double sum = 0.0;
             int inside = 0;
-            const double z = std::sqrt(std::max(0.0, 1.0 - r2));
-            const Vec3 b{ex.x * x + ey.x * y + ez.x * z, ex.y * x + ey.y * y + ez.y * z,
-                         ex.z * x + ey.z * y + ez.z * z};
+            const int cellColumn = i / kCell;
+            const size_t cell = static_cast<size_t>(cellRow) * grid.columns + cellColumn;
+            if (grid.smooth[cell]) {
+                if (cellColumn != lineColumn) {
+                    lineColumn = cellColumn;
+                    const size_t below = cell + grid.columns;
+                    for (int k = 0; k < 2; ++k) {
+                        const double fy = (j - cellRow * kCell + offsets[2 * k][1]) / kCell;
+                        const double u0 = grid.u[cell] + (grid.u[below] - grid.u[cell]) * fy;
+                        const double u1 = grid.u[cell + 1] + (grid.u[below + 1] - grid.u[cell + 1]) * fy;
+                        const double v0 = grid.v[cell] + (grid.v[below] - grid.v[cell]) * fy;
+                        const double v1 = grid.v[cell + 1] + (grid.v[below + 1] - grid.v[cell + 1]) * fy;
+                        const double px = -cellColumn * kCell;  // u0 and v0 at the row's first pixel
+                        line[k][1] = (u1 - u0) / kCell;
+                        line[k][0] = u0 + line[k][1] * px;
+                        line[k][3] = (v1 - v0) / kCell;
+                        line[k][2] = v0 + line[k][3] * px;
+                    }
+                }
+                for (int k = 0; k < 4; ++k) {
+                    const double* l = line[k / 2];
+                    const double px = i + offsets[k][0];
+                    sum += sampler.At(l[0] + l[1] * px, l[2] + l[3] * px);
+                }
+                albedo[static_cast<size_t>(j) * width + i] = Albedo(sum / 4);
+                continue;
+            }
+            const Vec3 b = projection.ToBody({x, y, std::sqrt(std::max(0.0, 1.0 - r2))});
             const double q = b.x * b.x + b.z * b.z;
             if (r2 < fastReach && q > 0.01) {
                 // The map's coordinates are nearly linear across the pixel: one exact point and
                 // its derivatives place all four samples.
-                const double xz = x / z, yz = y / z, iq = 1.0 / q, horizontal = std::sqrt(q);
+                const double iz = 1.0 / std::sqrt(1.0 - r2), xz = x * iz, yz = y * iz, ih = 1.0 / std::sqrt(q);
                 const Vec3 bx{ex.x - ez.x * xz, ex.y - ez.y * xz, ex.z - ez.z * xz};
                 const Vec3 by{ey.x - ez.x * yz, ey.y - ez.y * yz, ey.z - ez.z * yz};
-                const double lon = sampler.LongitudeScale() * iq, lat = sampler.LatitudeScale() / horizontal;
+                const double lon = sampler.LongitudeScale() * ih * ih, lat = sampler.LatitudeScale() * ih;
                 const double du[2] = {(b.z * bx.x - b.x * bx.z) * lon, (b.z * by.x - b.x * by.z) * lon};
                 const double dv[2] = {bx.y * lat, by.y * lat};
                 double u, v;
-                sampler.Point(b, horizontal, u, v);
+                sampler.Point(b, ih, u, v);
                 for (const auto& d : step)
                     sum += sampler.At(u + du[0] * d[0] + du[1] * d[1], v + dv[0] * d[0] + dv[1] * d[1]);
                 inside = 4;
@@ -285,8 +386,7 @@ void CMoonSurface::SampleRows(const CAlbedoMap& map, int firstRow, int endRow) {
                 }
             }
             if (inside > 0)
-                albedo[static_cast<size_t>(j) * width + i] =
-                    static_cast<uint16_t>(std::clamp(sum / inside * 65535.0 + 0.5, 1.0, 65535.0));
+                albedo[static_cast<size_t>(j) * width + i] = Albedo(sum / inside);
         }
     }
 }
@@ -375,6 +475,14 @@ void CMoonSurface::Render(const MoonLighting& lighting, const PixelTarget& targe
                 const double scaleToLimb = r > 1.0 ? 1.0 / r : 1.0;
                 const Vec3 n{x * scaleToLimb, y * scaleToLimb, std::sqrt(std::max(0.0, 1.0 - std::min(r * r, 1.0)))};
                 const double cosIncidence = Dot(n, sun);
+                const double a = albedo[at] * scale * coverage;
+                if (cosIncidence <= -kTerminatorSoftness && !shadow.present) {
+                    // The night side: earthshine alone.
+                    out[order.r] = gamma.Encode(a * tint[0] * earthshine * kEarthTint[0]);
+                    out[order.g] = gamma.Encode(a * tint[1] * earthshine * kEarthTint[1]);
+                    out[order.b] = gamma.Encode(a * tint[2] * earthshine * kEarthTint[2]);
+                    continue;
+                }
                 // Relief shows where the Sun is low and fades out as it climbs.
                 const float slopeRight = i > 0 && i + 1 < width ? (detail[at + 1] - detail[at - 1]) * slopeScale : 0.0f;
                 const float slopeUp =
@@ -396,7 +504,6 @@ void CMoonSurface::Render(const MoonLighting& lighting, const PixelTarget& targe
                     for (int c = 0; c < 3; ++c)
                         light[c] = sunlight + tables.Expose(bent * kUmbraColour[c]) + earthshine * kEarthTint[c];
                 }
-                const double a = albedo[at] * scale * coverage;
                 out[order.r] = gamma.Encode(a * tint[0] * light[0]);
                 out[order.g] = gamma.Encode(a * tint[1] * light[1]);
                 out[order.b] = gamma.Encode(a * tint[2] * light[2]);

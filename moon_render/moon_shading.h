@@ -57,7 +57,9 @@ public:
     void Render(const MoonLighting& lighting, const PixelTarget& target, int threads) const;
 
 private:
-    void SampleRows(const CAlbedoMap& map, int firstRow, int endRow);
+    struct Grid;
+    void BuildGrid(const CAlbedoMap& map, Grid& grid, int threads) const;
+    void SampleRows(const CAlbedoMap& map, const Grid& grid, int firstRow, int endRow);
     void DeriveRelief(int threads);
 
     CProjection projection{MoonFrame()};
