@@ -69,7 +69,7 @@ run_tests() {
     tee "$log" | grep -Ev '^ *(Start|[0-9]+/[0-9]+ Test) .*Passed|^ *Start ' || true
   local line again seconds=$(($(date +%s) - started_at))
   line=$(grep -E 'tests passed, [0-9]+ tests failed out of [0-9]+' "$log" | tail -1)
-  again=$(grep -E 'Test +#[0-9]+: .*\*\*\*' "$log" | sed -E 's/.*Test +#[0-9]+: ([^ ]+).*/\1/' | sort -u | paste -sd' ' || true)
+  again=$(grep -E 'Test +#[0-9]+: .*\*\*\*(Failed|Exception|Timeout)' "$log" | sed -E 's/.*Test +#[0-9]+: ([^ ]+).*/\1/' | sort -u | paste -sd' ' || true)
   if [[ -n "$line" && "$line" == *"100% tests passed"* ]]; then
     note "$name" "passed: $(sed -E 's/.* out of ([0-9]+).*/\1/' <<<"$line") tests in $seconds s${again:+ (passed on a second run: $again)}"
   else
