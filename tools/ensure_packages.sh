@@ -8,7 +8,7 @@ packages=(
   mingw-w64 g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix
   wine wine64 wine32:i386 fonts-wine
   xvfb xauth x11-utils imagemagick
-  googletest libexpat1-dev libstb-dev fonts-dejavu-core zlib1g-dev libz-mingw-w64-dev
+  googletest libexpat1-dev libstb-dev fonts-dejavu-core zlib1g-dev libz-mingw-w64-dev libjpeg62-turbo-dev
   clang libclang-rt-14-dev
   util-linux nsis
   tzdata unicode-cldr-core

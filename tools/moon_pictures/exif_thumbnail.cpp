@@ -84,7 +84,9 @@ Image ShrinkForThumbnail(const Image& image, int size) {
 
 std::vector<unsigned char> WithJpegThumbnail(const std::vector<unsigned char>& jpeg, const Image& thumbnail,
                                              int quality) {
-    const std::vector<unsigned char> compressed = EncodeJpeg(thumbnail, quality);
+    // Baseline, as cameras write thumbnails: at this size progressive scans only add their
+    // headers (some 150 bytes).
+    const std::vector<unsigned char> compressed = EncodeJpeg(thumbnail, quality, false);
     const std::vector<Field> fields = {
         {exif::kCompression, exif::kTypeShort, 1, exif::kJpegCompression},
         {exif::kJpegOffset, exif::kTypeLong, 1, 0, true},

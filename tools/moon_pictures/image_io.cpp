@@ -12,20 +12,7 @@
 #define STBI_NO_HDR
 #define STBI_NO_LINEAR
 #define STBI_NO_FAILURE_STRINGS
-#define STB_IMAGE_WRITE_IMPLEMENTATION
-#define STBI_WRITE_NO_STDIO
 #include "stb_image.h"
-#include "stb_image_write.h"
-
-namespace {
-
-void AppendBytes(void* context, void* data, int size) {
-    auto* out = static_cast<std::vector<unsigned char>*>(context);
-    const auto* bytes = static_cast<const unsigned char*>(data);
-    out->insert(out->end(), bytes, bytes + size);
-}
-
-}  // namespace
 
 bool ReadFileBytes(const std::string& path, std::vector<unsigned char>& bytes) {
     bytes.clear();
@@ -57,12 +44,6 @@ bool DecodeImage(const unsigned char* bytes, size_t size, int channels, Image& i
     image.pixels.assign(data, data + image.pixels.size());
     stbi_image_free(data);
     return true;
-}
-
-std::vector<unsigned char> EncodeJpeg(const Image& image, int quality) {
-    std::vector<unsigned char> out;
-    stbi_write_jpg_to_func(AppendBytes, &out, image.width, image.height, image.channels, image.pixels.data(), quality);
-    return out;
 }
 
 namespace {

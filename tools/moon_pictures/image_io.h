@@ -22,7 +22,11 @@ bool ReadFileBytes(const std::string& path, std::vector<unsigned char>& bytes);
 bool LoadImageFile(const std::string& path, int channels, Image& image);
 bool DecodeImage(const unsigned char* bytes, size_t size, int channels, Image& image);
 
-std::vector<unsigned char> EncodeJpeg(const Image& image, int quality);
+// A JPEG file of `image` (RGB) at `quality` (1 to 100), with optimised Huffman
+// tables and 4:2:0 chroma, progressive unless asked for baseline (jpeg_encoder.cpp,
+// libjpeg-turbo). Windows builds, which have no libjpeg, always write baseline ones with
+// stb's tables (jpeg_encoder_stb.cpp).
+std::vector<unsigned char> EncodeJpeg(const Image& image, int quality, bool progressive = true);
 
 enum class PngColours {
     Direct,   // RGB or RGBA samples, as the picture has them

@@ -10,6 +10,7 @@ function(qw_add_moon_pictures_tool root stb_include_dir)
     ${dir}/main.cpp
     ${dir}/exif_thumbnail.cpp
     ${dir}/image_io.cpp
+    ${dir}/jpeg_encoder.cpp
     ${dir}/moon_set.cpp
     ${QW_MOON_RENDER_CORE_SOURCES}
     ${dir}/palette.cpp
@@ -22,5 +23,6 @@ function(qw_add_moon_pictures_tool root stb_include_dir)
   target_compile_options(moon_pictures PRIVATE -O2 -Wall -Wextra -Wshadow -Wnull-dereference -Werror)
   find_package(Threads REQUIRED)
   find_package(ZLIB REQUIRED)
-  target_link_libraries(moon_pictures PRIVATE Threads::Threads ZLIB::ZLIB)
+  find_package(JPEG REQUIRED)
+  target_link_libraries(moon_pictures PRIVATE Threads::Threads ZLIB::ZLIB JPEG::JPEG)
 endfunction()
