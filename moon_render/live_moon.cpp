@@ -61,13 +61,14 @@ bool RenderMoonView(const MoonView& view, const CAlbedoMap& map, const FontFile*
             layOut();
         }
     }
+    CBandWorkers workers(threads);
     CMoonSurface surface;
-    const bool drawn = surface.Build(map, view.frame, target.width, target.height, threads);
+    const bool drawn = surface.Build(map, view.frame, target.width, target.height, Sampling::AsNeeded, workers);
     if (layout.joinable())
         layout.join();
     if (!drawn || (regular && bold && !labelled))
         return false;
-    surface.Render(view.lighting, target, threads);
+    surface.Render(view.lighting, target, workers);
     if (labelled)
         labels.DrawOver(view.lighting.sun, target);
     return true;

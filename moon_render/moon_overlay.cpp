@@ -331,8 +331,7 @@ void CLabelLayer::Paint(const SelenoPoint& sun, const PixelTarget& target, bool 
     std::vector<Rgb> colours;
     for (const Label& label : labels)
         colours.push_back(LabelColour(*label.feature, sun));
-    const int bytes = target.format == PixelFormat::Rgb ? 3 : 4;
-    const int red = target.format == PixelFormat::Bgra ? 2 : 0, blue = 2 - red;
+    const ChannelOrder order = OrderOf(target.format);
     const int n = square.size;
     const int x0 = std::max(0, -square.left), x1 = std::min(n, target.width - square.left);
     const int y0 = std::max(0, -square.top), y1 = std::min(n, target.height - square.top);
@@ -351,17 +350,18 @@ void CLabelLayer::Paint(const SelenoPoint& sun, const PixelTarget& target, bool 
             const Rgb text = owner[at] ? colours[owner[at] - 1] : kHaloColour;
             const double colour[3] = {text.r * t + kHaloColour.r * h, text.g * t + kHaloColour.g * h,
                                       text.b * t + kHaloColour.b * h};
-            unsigned char* out = row + static_cast<ptrdiff_t>(square.left + x) * bytes;
+            unsigned char* out = row + static_cast<ptrdiff_t>(square.left + x) * order.bytes;
             if (over) {
                 // Over the picture in its own encoding, as GDI+ draws the overlay on it.
-                out[red] = Byte(colour[0] + out[red] * (1.0 - alpha));
-                out[1] = Byte(colour[1] + out[1] * (1.0 - alpha));
-                out[blue] = Byte(colour[2] + out[blue] * (1.0 - alpha));
+                out[order.r] = Byte(colour[0] + out[order.r] * (1.0 - alpha));
+                out[order.g] = Byte(colour[1] + out[order.g] * (1.0 - alpha));
+                out[order.b] = Byte(colour[2] + out[order.b] * (1.0 - alpha));
             } else {
-                out[red] = Byte(colour[0] / alpha);
-                out[1] = Byte(colour[1] / alpha);
-                out[blue] = Byte(colour[2] / alpha);
-                out[3] = static_cast<unsigned char>(alpha8);
+                out[order.r] = Byte(colour[0] / alpha);
+                out[order.g] = Byte(colour[1] / alpha);
+                out[order.b] = Byte(colour[2] / alpha);
+                if (order.a >= 0)
+                    out[order.a] = static_cast<unsigned char>(alpha8);
             }
         }
     }

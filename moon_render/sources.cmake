@@ -13,5 +13,6 @@ set(QW_MOON_RENDER_CORE_SOURCES
   moon_overlay.h
   moon_shading.cpp
   moon_shading.h
+  parallel_bands.cpp
   parallel_bands.h
 )

@@ -271,9 +271,10 @@ Image MoonIcon(const CAlbedoMap& albedoMap, int size) {
     MoonFrame frame;
     frame.square = {0, 0, size * detail};
     CMoonSurface surface;
-    surface.Build(albedoMap, frame, size * detail, size * detail, 1);
+    CBandWorkers alone(1);
+    surface.Build(albedoMap, frame, size * detail, size * detail, Sampling::Four, alone);
     Image big(size * detail, size * detail, 3);
-    surface.Render(LightingOfPictures(125.0), TargetOf(big), 1);
+    surface.Render(LightingOfPictures(125.0), TargetOf(big), alone);
     const DiscLayout disc = MakeDiscLayout(size);
     // The icon's disc is larger than the pictures' one: scale about the centre.
     const double zoom = (size / 2.0 - 0.5) / disc.radius;

@@ -176,7 +176,10 @@ int main(int argc, char** argv) {
     southernFrame.turnDeg = 180.0;
     CMoonSurface surface;
     CLabelLayer labels, southernLabels;
-    surface.Build(map, frame, options.size, options.size, threads);
+    {
+        CBandWorkers workers(threads);
+        surface.Build(map, frame, options.size, options.size, Sampling::Four, workers);
+    }
     if (!labels.Build(regular, bold, frame) || !southernLabels.Build(regular, bold, southernFrame)) {
         std::fprintf(stderr, "cannot use the fonts\n");
         return 1;
@@ -194,11 +197,13 @@ int main(int argc, char** argv) {
     std::mutex report;
     std::vector<std::vector<Measurement>> measured(todo.size());
     auto work = [&] {
+        // Each thread draws whole pictures, alone.
+        CBandWorkers alone(1);
         for (size_t k = next++; k < todo.size(); k = next++) {
             const PictureEntry& entry = entries[todo[k]];
             const SelenoPoint sun = SubSolarPointOfPictures(entry.elongationDeg);
             Image picture(options.size, options.size, 3);
-            surface.Render(LightingOfPictures(entry.elongationDeg), TargetOf(picture), 1);
+            surface.Render(LightingOfPictures(entry.elongationDeg), TargetOf(picture), alone);
             if (measuring) {
                 for (int quality : options.psnrQualities)
                     measured[k].push_back(Measure(picture, quality));
