@@ -6,6 +6,7 @@
 
 #include <new>
 
+#include "wallpaper/bmp_file.h"
 #include "wallpaper/image_encoder_win.h"
 #include "wallpaper/wallpaper_fit.h"
 #include "wallpaper/wallpaper_layout.h"
@@ -94,6 +95,27 @@ bool ComposeFitted(GpBitmap* canvas, GpImage* picture, GpImage* overlay, const s
     return true;
 }
 
+// Moves the finished `temporary` over the output, written through, so that a power cut
+// leaves the old file or the new one.
+WallpaperStatus ReplaceOutput(CTemporaryFile& temporary, const std::filesystem::path& outputPath) {
+    if (!MoveFileExW(temporary.Path().c_str(), outputPath.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+        return ReplaceFailure(outputPath, GetLastError());
+    temporary.Release();
+    return WallpaperStatus::Ok;
+}
+
+// Draws the live Moon for `request` into each of `squares` of `target`, which is black.
+bool DrawLiveMoonInto(const LiveMoonRequest& request, const CLiveMoonData& data, const PixelTarget& target,
+                      const std::vector<PictureSquare>& squares) {
+    bool drawn = true;
+    for (const PictureSquare& square : squares) {
+        const MoonView view = MoonViewAt(request.julianDate, request.orientation, request.place, square);
+        drawn = drawn && RenderMoonView(view, data.Map(), request.labels ? data.Regular() : nullptr,
+                                        request.labels ? data.Bold() : nullptr, target);
+    }
+    return drawn;
+}
+
 }  // namespace
 
 WallpaperStatus SaveWallpaper(Gdiplus::GpBitmap* canvas, const std::filesystem::path& outputPath) {
@@ -103,11 +125,23 @@ WallpaperStatus SaveWallpaper(Gdiplus::GpBitmap* canvas, const std::filesystem::
     CTemporaryFile temporary(outputPath.native() + L".tmp");
     if (GdipSaveImageToFile(canvas, temporary.Path().c_str(), &encoder, nullptr) != Ok)
         return WallpaperStatus::SaveFailed;
-    // Written through, so that a power cut leaves the old file or the new one.
-    if (!MoveFileExW(temporary.Path().c_str(), outputPath.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
-        return ReplaceFailure(outputPath, GetLastError());
-    temporary.Release();
-    return WallpaperStatus::Ok;
+    return ReplaceOutput(temporary, outputPath);
+}
+
+WallpaperStatus SaveWallpaper(const CBmpFile& bmp, const std::filesystem::path& outputPath) {
+    CTemporaryFile temporary(outputPath.native() + L".tmp");
+    {
+        const CFileHandle file(CreateFileW(temporary.Path().c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                           FILE_ATTRIBUTE_NORMAL, nullptr));
+        const std::vector<unsigned char>& bytes = bmp.Bytes();
+        DWORD written = 0;
+        if (!file.IsOpen() ||
+            !WriteFile(file.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) ||
+            written != bytes.size()) {
+            return WallpaperStatus::SaveFailed;
+        }
+    }
+    return ReplaceOutput(temporary, outputPath);
 }
 
 bool IsReadOnlyWallpaper(const std::filesystem::path& outputPath) {
@@ -166,17 +200,12 @@ GdipBitmapPtr DrawLiveMoon(const LiveMoonRequest& request, const CLiveMoonData& 
     if (GdipBitmapLockBits(canvas.get(), &all, ImageLockModeRead | ImageLockModeWrite, PixelFormat32bppARGB, &bits) !=
         Ok)
         return nullptr;
-    bool drawn = true;
     auto* pixels = static_cast<unsigned char*>(bits.Scan0);
     for (UINT y = 0; y < height; ++y)
         std::fill_n(reinterpret_cast<ARGB*>(pixels + static_cast<ptrdiff_t>(y) * bits.Stride), width, kOpaqueBlack);
     const PixelTarget target{pixels, static_cast<int>(width), static_cast<int>(height), bits.Stride,
                              ::PixelFormat::Bgra};
-    for (const PictureSquare& square : squares) {
-        const MoonView view = MoonViewAt(request.julianDate, request.orientation, request.place, square);
-        drawn = drawn && RenderMoonView(view, data.Map(), request.labels ? data.Regular() : nullptr,
-                                        request.labels ? data.Bold() : nullptr, target);
-    }
+    const bool drawn = DrawLiveMoonInto(request, data, target, squares);
     GdipBitmapUnlockBits(canvas.get(), &bits);
     return drawn ? std::move(canvas) : nullptr;
 }
@@ -195,10 +224,13 @@ WallpaperStatus RenderLiveWallpaper(const LiveMoonRequest& request, const CPictu
         std::vector<PictureSquare> squares;
         for (const DrawRect& draw : layout.draws)
             squares.push_back({draw.x, draw.y, draw.width});
-        const GdipBitmapPtr canvas = DrawLiveMoon(request, data, layout.width, layout.height, squares);
-        if (!canvas)
+        // Drawn straight into the file's pixels and written as they stand: the imaging
+        // library's encoder would take longer than the drawing.
+        CBmpFile bmp(static_cast<int>(layout.width), static_cast<int>(layout.height));
+        const PixelTarget target{bmp.TopRow(), bmp.Width(), bmp.Height(), bmp.DownStride(), ::PixelFormat::Bgr};
+        if (!DrawLiveMoonInto(request, data, target, squares))
             return WallpaperStatus::OutOfMemory;
-        return SaveWallpaper(canvas.get(), outputPath);
+        return SaveWallpaper(bmp, outputPath);
     } catch (const std::bad_alloc&) {
         return WallpaperStatus::OutOfMemory;
     }

@@ -9,6 +9,7 @@
 #include "moon_render/live_moon.h"
 #include "services/live_moon_data.h"
 #include "services/picture_set.h"
+#include "wallpaper/bmp_file.h"
 #include "win/imaging_win.h"
 #include "wallpaper/wallpaper_choice.h"
 #include "wallpaper/wallpaper_layout.h"
@@ -26,6 +27,8 @@ bool CanSpan();
 // the output, then moved over it, written through, so that a failure or a power cut leaves
 // the previous file as it was.
 WallpaperStatus SaveWallpaper(Gdiplus::GpBitmap* canvas, const std::filesystem::path& outputPath);
+// The same for a BMP file made in memory, written as it stands.
+WallpaperStatus SaveWallpaper(const CBmpFile& bmp, const std::filesystem::path& outputPath);
 // Whether the output is a file the user made read-only, which is kept.
 bool IsReadOnlyWallpaper(const std::filesystem::path& outputPath);
 
@@ -60,6 +63,7 @@ GdipBitmapPtr DrawLiveMoon(const LiveMoonRequest& request, const CLiveMoonData& 
                            const std::vector<PictureSquare>& squares);
 
 // RenderWallpaper for the live Moon: drawn for `request` from the data folder of `pictures`,
-// fitted to each of `monitors` as the catalogue's pictures are, and saved the same way.
+// fitted to each of `monitors` as the catalogue's pictures are, and saved the same way,
+// always as a 24-bit BMP.
 WallpaperStatus RenderLiveWallpaper(const LiveMoonRequest& request, const CPictureSet& pictures,
                                     const std::vector<MonitorRect>& monitors, const std::filesystem::path& outputPath);

@@ -97,4 +97,28 @@ TEST_F(WallpaperRender, FailuresKeepThePreviousFileAndSayWhatFailed) {
     EXPECT_EQ("BM", ReadFileBytes(output).substr(0, 2));
 }
 
+// The live wallpaper's own BMP writer, read back by GDI+: rows bottom-up, each padded to four
+// bytes (5 pixels make 15 bytes and one of padding).
+TEST_F(WallpaperRender, ABmpMadeInMemoryIsReadAsDrawn) {
+    CBmpFile bmp(5, 3);
+    const auto paint = [&](int x, int y, ARGB colour) {
+        unsigned char* p = bmp.TopRow() + y * bmp.DownStride() + x * 3;
+        p[0] = colour & 0xFF, p[1] = (colour >> 8) & 0xFF, p[2] = (colour >> 16) & 0xFF;
+    };
+    paint(0, 0, kRed);
+    paint(4, 2, kBlue);
+    paint(1, 1, kGreen);
+    const std::string output = scratch.Path("drawn.bmp");
+    ASSERT_EQ(WallpaperStatus::Ok, SaveWallpaper(bmp, output));
+    EXPECT_EQ(WallpaperStatus::SaveFailed, SaveWallpaper(bmp, scratch.Path("absent\\x.bmp")));
+    const GdipBitmapPtr read = OpenBitmap(output);
+    ASSERT_TRUE(read);
+    EXPECT_EQ(5, ImagePixelSize(read.get()).cx);
+    EXPECT_EQ(3, ImagePixelSize(read.get()).cy);
+    EXPECT_EQ(kRed, PixelAt(read.get(), 0, 0));
+    EXPECT_EQ(kBlue, PixelAt(read.get(), 4, 2));
+    EXPECT_EQ(kGreen, PixelAt(read.get(), 1, 1));
+    EXPECT_EQ(0xFF000000, PixelAt(read.get(), 2, 1));
+}
+
 }  // namespace
