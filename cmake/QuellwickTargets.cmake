@@ -2,6 +2,14 @@
 # binaries, and sanitizers on the native build's code and tests.
 option(QW_SANITIZE "Build native code with AddressSanitizer and UBSan" ON)
 
+# What a program of this build puts before a path of the build machine to reach it: Windows
+# programs run under Wine, which shows the machine's files as drive Z:.
+if(WIN32)
+  set(QW_HOST_DRIVE "Z:")
+else()
+  set(QW_HOST_DRIVE "")
+endif()
+
 function(qw_target_defaults target)
   target_compile_options(${target} PRIVATE -Wall -Wextra -Wshadow -Wnull-dereference -Werror)
   if(WIN32)
