@@ -1,5 +1,5 @@
 // Times the live Moon: RenderMoonView with labels into a BGRA screen, the map read from the
-// data folder's moon_albedo.gray as the program maps it; prints the median of several
+// data folder's moon_albedo.gray mapped as the program maps it; prints the median of several
 // renders at each screen size. Not a test.
 //
 //   quellwick_moon_render_benchmark [renders a size] [threads, 0 for every core] [data folder]
@@ -13,35 +13,17 @@
 
 #include "moon_render/live_moon.h"
 #include "moon_render/parallel_bands.h"
-
-namespace {
-
-std::vector<unsigned char> ReadFile(const std::string& path) {
-    std::vector<unsigned char> bytes;
-    if (FILE* file = std::fopen(path.c_str(), "rb")) {
-        unsigned char buffer[65536];
-        for (size_t got; (got = std::fread(buffer, 1, sizeof buffer, file)) > 0;)
-            bytes.insert(bytes.end(), buffer, buffer + got);
-        std::fclose(file);
-    }
-    return bytes;
-}
-
-}  // namespace
+#include "services/live_moon_data.h"
 
 int main(int argc, char** argv) {
     const int renders = argc > 1 ? std::max(1, std::atoi(argv[1])) : 9;
     const int threads = argc > 2 ? std::atoi(argv[2]) : 0;
     const std::string data = argc > 3 ? argv[3] : QW_DATA_DIR;
-    const std::vector<unsigned char> mapFile = ReadFile(data + "/moon_albedo.gray");
-    const std::vector<unsigned char> regularFile = ReadFile(data + "/DejaVuSans.ttf");
-    const std::vector<unsigned char> boldFile = ReadFile(data + "/DejaVuSans-Bold.ttf");
-    CAlbedoMap map;
-    if (!map.Attach(mapFile.data(), mapFile.size()) || regularFile.empty() || boldFile.empty()) {
+    const CLiveMoonData files(CPictureSet(data + "/"), true);
+    if (!files.IsReady()) {
         std::fprintf(stderr, "no map or fonts in %s\n", data.c_str());
         return 1;
     }
-    const FontFile regular{regularFile.data(), regularFile.size()}, bold{boldFile.data(), boldFile.size()};
     // A waxing gibbous Moon over Oslo, turned as in the sky there.
     const double julianDate = 2460688.25;
     const GeoPlace oslo{59.91, 10.75};
@@ -56,7 +38,7 @@ int main(int argc, char** argv) {
         for (int i = 0; i < renders; ++i) {
             const auto start = std::chrono::steady_clock::now();
             const MoonView view = MoonViewAt(julianDate, MoonOrientation::AsInSky, oslo, square);
-            if (!RenderMoonView(view, map, &regular, &bold, target, threads))
+            if (!RenderMoonView(view, files.Map(), files.Regular(), files.Bold(), target, threads))
                 return 1;
             times.push_back(
                 std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count());

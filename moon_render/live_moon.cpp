@@ -5,9 +5,11 @@
 #include <thread>
 
 namespace {
-constexpr double kDegToRad = 0.017453292519943295;
-}  // namespace
 
+constexpr double kDegToRad = 0.017453292519943295;
+
+// The turn of the disc (counterclockwise, degrees) that shows the Moon as it stands in a
+// place's sky: its axis angle less the parallactic angle there.
 double TurnInSkyDeg(double axisAngleDeg, double parallacticAngleDeg) {
     return std::remainder(axisAngleDeg - parallacticAngleDeg, 360.0);
 }
@@ -24,6 +26,8 @@ ShadowOnDisc ShadowInView(const EarthShadow& shadow, double axisAngleDeg) {
     view.penumbraRadius = shadow.penumbraRadius;
     return view;
 }
+
+}  // namespace
 
 MoonView MoonViewAt(double julianDateUt, MoonOrientation orientation, const GeoPlace& place,
                     const PictureSquare& square) {

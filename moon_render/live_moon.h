@@ -16,14 +16,6 @@ enum class MoonOrientation {
     AsInSky,  // turned so that up on the screen is up in the sky of a place, at that hour
 };
 
-// The turn of the disc (counterclockwise, degrees) that shows the Moon as it stands in a
-// place's sky: its axis angle less the parallactic angle there.
-double TurnInSkyDeg(double axisAngleDeg, double parallacticAngleDeg);
-
-// The Earth's shadow where the north-up view has it, given the Moon's axis angle; present
-// only where it reaches the disc.
-ShadowOnDisc ShadowInView(const EarthShadow& shadow, double axisAngleDeg);
-
 struct MoonView {
     MoonFrame frame;
     MoonLighting lighting;

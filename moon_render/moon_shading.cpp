@@ -252,7 +252,6 @@ bool CMoonSurface::Build(const CAlbedoMap& map, const MoonFrame& frame, int targ
     }
     projection = CProjection(frame);
     unitSize = square.size;
-    sampling = density;
     for (int c = 0; c < 3; ++c)
         tint[c] = map.Tint()[c];
     albedo.assign(static_cast<size_t>(width) * height, 0);
@@ -260,7 +259,7 @@ bool CMoonSurface::Build(const CAlbedoMap& map, const MoonFrame& frame, int targ
     Grid grid;
     BuildGrid(map, grid, workers);
     workers.ForEachBand(height, workers.Threads() * kBandsPerThread,
-                        [&](int begin, int end) { SampleRows(map, grid, begin, end); });
+                        [&](int begin, int end) { SampleRows(map, grid, density, begin, end); });
     DeriveRelief(workers);
     return true;
 }
@@ -315,7 +314,7 @@ void CMoonSurface::BuildGrid(const CAlbedoMap& map, Grid& grid, CBandWorkers& wo
     });
 }
 
-void CMoonSurface::SampleRows(const CAlbedoMap& map, const Grid& grid, int firstRow, int endRow) {
+void CMoonSurface::SampleRows(const CAlbedoMap& map, const Grid& grid, Sampling sampling, int firstRow, int endRow) {
     // Four samples a pixel, so that the foreshortened limb does not alias: two rows of two.
     static const double offsets[4][2] = {{0.25, 0.25}, {0.75, 0.25}, {0.25, 0.75}, {0.75, 0.75}};
     const CMapSampler sampler(map);
@@ -553,9 +552,10 @@ void CMoonSurface::Render(const MoonLighting& lighting, const PixelTarget& targe
                 } else {
                     const double d = std::hypot(n.x - shadow.x, n.y - shadow.y);
                     const double t = (d - shadow.umbraRadius) / (shadow.penumbraRadius - shadow.umbraRadius);
-                    const double sunlight = tables.Expose(direct * SunOutsideUmbra(t));
+                    const double outside = SunOutsideUmbra(t);
+                    const double sunlight = tables.Expose(direct * outside);
                     const double edge = std::min(d / shadow.umbraRadius, 1.0);
-                    const double bent = direct * kUmbraLight * (0.3 + 0.7 * edge * edge) * (1.0 - SunOutsideUmbra(t));
+                    const double bent = direct * kUmbraLight * (0.3 + 0.7 * edge * edge) * (1.0 - outside);
                     for (int c = 0; c < 3; ++c)
                         light[c] = sunlight + tables.Expose(bent * kUmbraColour[c]) + earthshine * kEarthTint[c];
                 }

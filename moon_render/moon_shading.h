@@ -64,8 +64,6 @@ public:
     bool Build(const CAlbedoMap& map, const MoonFrame& frame, int targetWidth, int targetHeight, Sampling density,
                CBandWorkers& workers);
 
-    const CProjection& Projection() const { return projection; }
-
     // Draws the globe lit into every pixel of the picture square within the target (which
     // must be as large as the one given to Build): black off the disc, opaque.
     void Render(const MoonLighting& lighting, const PixelTarget& target, CBandWorkers& workers) const;
@@ -73,7 +71,7 @@ public:
 private:
     struct Grid;
     void BuildGrid(const CAlbedoMap& map, Grid& grid, CBandWorkers& workers) const;
-    void SampleRows(const CAlbedoMap& map, const Grid& grid, int firstRow, int endRow);
+    void SampleRows(const CAlbedoMap& map, const Grid& grid, Sampling sampling, int firstRow, int endRow);
     // Keeps a pixel's albedo (linear) and the height that the relief is derived from.
     void Store(size_t at, double linear);
     void DeriveRelief(CBandWorkers& workers);
@@ -82,7 +80,6 @@ private:
     double tint[3] = {1.0, 1.0, 1.0};
     int left = 0, top = 0, width = 0, height = 0;  // the sampled rectangle of the target
     int unitSize = 0;                              // the picture square's size
-    Sampling sampling = Sampling::Four;
     std::vector<uint16_t> albedo;                  // linear grey, 0 to 65535 a pixel; 0 off the disc
     // Fine detail of a pseudo-height taken from the albedo (bright crater rims stand high):
     // its slope gives the low Sun along the terminator something to cast light and shadow on.

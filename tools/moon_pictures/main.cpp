@@ -15,7 +15,6 @@
 #include <cstring>
 #include <mutex>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "catalog/moon_entry.h"
@@ -148,8 +147,7 @@ int main(int argc, char** argv) {
         return 2;
     }
     const auto start = std::chrono::steady_clock::now();
-    int threads = options.threads > 0 ? options.threads : static_cast<int>(std::thread::hardware_concurrency());
-    threads = std::max(1, threads);
+    CBandWorkers workers(options.threads);
 
     // The pictures are drawn from the map file that the program reads.
     Image rgbMap;
@@ -176,10 +174,7 @@ int main(int argc, char** argv) {
     southernFrame.turnDeg = 180.0;
     CMoonSurface surface;
     CLabelLayer labels, southernLabels;
-    {
-        CBandWorkers workers(threads);
-        surface.Build(map, frame, options.size, options.size, Sampling::Four, workers);
-    }
+    surface.Build(map, frame, options.size, options.size, Sampling::Four, workers);
     if (!labels.Build(regular, bold, frame) || !southernLabels.Build(regular, bold, southernFrame)) {
         std::fprintf(stderr, "cannot use the fonts\n");
         return 1;
@@ -192,18 +187,19 @@ int main(int argc, char** argv) {
         if (options.only.empty() || std::find(options.only.begin(), options.only.end(), i) != options.only.end())
             todo.push_back(i);
 
-    std::atomic<size_t> next{0};
     std::atomic<bool> failed{false};
     std::mutex report;
     std::vector<std::vector<Measurement>> measured(todo.size());
-    auto work = [&] {
-        // Each thread draws whole pictures, alone.
+    // A picture a band: each thread draws whole pictures, alone.
+    const int count = static_cast<int>(todo.size());
+    workers.ForEachBand(count, count, [&](int begin, int end) {
         CBandWorkers alone(1);
-        for (size_t k = next++; k < todo.size(); k = next++) {
+        for (int k = begin; k < end; ++k) {
             const PictureEntry& entry = entries[todo[k]];
-            const SelenoPoint sun = SubSolarPointOfPictures(entry.elongationDeg);
+            const MoonLighting lighting = LightingOfPictures(entry.elongationDeg);
+            const SelenoPoint& sun = lighting.sun;
             Image picture(options.size, options.size, 3);
-            surface.Render(LightingOfPictures(entry.elongationDeg), TargetOf(picture), alone);
+            surface.Render(lighting, TargetOf(picture), alone);
             if (measuring) {
                 for (int quality : options.psnrQualities)
                     measured[k].push_back(Measure(picture, quality));
@@ -222,12 +218,7 @@ int main(int argc, char** argv) {
                 std::fprintf(stderr, "cannot write %s in %s\n", entry.paper.c_str(), options.out.c_str());
             }
         }
-    };
-    std::vector<std::thread> workers;
-    for (int t = 0; t < threads; ++t)
-        workers.emplace_back(work);
-    for (std::thread& worker : workers)
-        worker.join();
+    });
     if (measuring) {
         PrintMeasurements(options.psnrQualities, entries, todo, measured);
         return 0;
@@ -240,6 +231,6 @@ int main(int argc, char** argv) {
     }
     const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     std::printf("moon_pictures: %zu pictures of %d x %d with overlays, %zu catalogue entries, %d threads: %.1f s\n",
-                todo.size(), options.size, options.size, entries.size(), threads, seconds);
+                todo.size(), options.size, options.size, entries.size(), workers.Threads(), seconds);
     return failed ? 1 : 0;
 }
