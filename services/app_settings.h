@@ -37,9 +37,12 @@ public:
     int GetAsInSky() const { return asInSky; }
 
     // The settings that decide the wallpaper, as one value.
+    // The place only turns a Moon drawn as in the sky: without that, the time zone and the
+    // country are not looked up at every refresh.
     WallpaperSettings GetWallpaperSettings() const {
-        return {moonType, selectedMoon, ViewSettings{annotate != 0, southernView != 0}, liveMoon != 0, asInSky != 0,
-                GetPlace().place};
+        const GeoPlace place = asInSky != 0 ? GetPlace().place : GeoPlace{};
+        return {moonType,      selectedMoon, ViewSettings{annotate != 0, southernView != 0},
+                liveMoon != 0, asInSky != 0, place};
     }
 
     // The place the user chose; never chosen, the likely place of the machine's time zone

@@ -17,11 +17,10 @@ bool CMappedFile::Open(const std::filesystem::path& path) {
         static_cast<unsigned long long>(length.QuadPart) > SIZE_MAX)
         return false;
     // The view keeps the mapping alive; neither handle is needed once it exists.
-    const HANDLE mapping = CreateFileMappingW(file.Get(), nullptr, PAGE_READONLY, 0, 0, nullptr);
-    if (!mapping)
+    const CKernelHandle mapping(CreateFileMappingW(file.Get(), nullptr, PAGE_READONLY, 0, 0, nullptr));
+    if (!mapping.Get())
         return false;
-    data = static_cast<const unsigned char*>(MapViewOfFile(mapping, FILE_MAP_READ, 0, 0, 0));
-    CloseHandle(mapping);
+    data = static_cast<const unsigned char*>(MapViewOfFile(mapping.Get(), FILE_MAP_READ, 0, 0, 0));
     if (!data)
         return false;
     size = static_cast<size_t>(length.QuadPart);

@@ -107,18 +107,19 @@ WallpaperStatus ReplaceOutput(CTemporaryFile& temporary, const std::filesystem::
 // Draws the live Moon for `request` into each of `squares` of `target`, which is black.
 bool DrawLiveMoonInto(const LiveMoonRequest& request, const CLiveMoonData& data, const PixelTarget& target,
                       const std::vector<PictureSquare>& squares) {
+    // The same Moon on every monitor: the sky is worked out once.
+    MoonView view = MoonViewAt(request.julianDate, request.orientation, request.place, {});
     bool drawn = true;
     for (const PictureSquare& square : squares) {
-        const MoonView view = MoonViewAt(request.julianDate, request.orientation, request.place, square);
+        view.frame.square = square;
         drawn = drawn && RenderMoonView(view, data.Map(), request.labels ? data.Regular() : nullptr,
                                         request.labels ? data.Bold() : nullptr, target);
     }
     return drawn;
 }
 
-}  // namespace
-
-WallpaperStatus SaveWallpaper(Gdiplus::GpBitmap* canvas, const std::filesystem::path& outputPath) {
+// Saves a finished canvas to `outputPath` in the format its extension selects.
+WallpaperStatus SaveCanvas(Gdiplus::GpBitmap* canvas, const std::filesystem::path& outputPath) {
     CLSID encoder;
     if (!FindEncoderForExtension(outputPath.extension().native(), &encoder))
         return WallpaperStatus::NoEncoder;
@@ -127,6 +128,8 @@ WallpaperStatus SaveWallpaper(Gdiplus::GpBitmap* canvas, const std::filesystem::
         return WallpaperStatus::SaveFailed;
     return ReplaceOutput(temporary, outputPath);
 }
+
+}  // namespace
 
 WallpaperStatus SaveWallpaper(const CBmpFile& bmp, const std::filesystem::path& outputPath) {
     CTemporaryFile temporary(outputPath.native() + L".tmp");
@@ -142,10 +145,6 @@ WallpaperStatus SaveWallpaper(const CBmpFile& bmp, const std::filesystem::path& 
         }
     }
     return ReplaceOutput(temporary, outputPath);
-}
-
-bool IsReadOnlyWallpaper(const std::filesystem::path& outputPath) {
-    return IsReadOnlyFile(outputPath);
 }
 
 WallpaperStatus RenderWallpaper(const PictureFiles& files, const std::vector<MonitorRect>& monitors,
@@ -171,7 +170,7 @@ WallpaperStatus RenderWallpaper(const PictureFiles& files, const std::vector<Mon
         const GdipBitmapPtr canvas = CreateCanvas(layout.width, layout.height);
         if (!canvas || !ComposeFitted(canvas.get(), picture.get(), overlay.get(), layout.draws))
             return WallpaperStatus::OutOfMemory;
-        return SaveWallpaper(canvas.get(), outputPath);
+        return SaveCanvas(canvas.get(), outputPath);
     } catch (const std::bad_alloc&) {
         return WallpaperStatus::OutOfMemory;
     }

@@ -23,14 +23,10 @@ std::vector<MonitorRect> CurrentMonitors();
 // Whether the desktop can span one bitmap across several monitors (Windows 8 and later).
 bool CanSpan();
 
-// Saves a finished canvas to `outputPath` in the format its extension selects: first beside
-// the output, then moved over it, written through, so that a failure or a power cut leaves
-// the previous file as it was.
-WallpaperStatus SaveWallpaper(Gdiplus::GpBitmap* canvas, const std::filesystem::path& outputPath);
-// The same for a BMP file made in memory, written as it stands.
+// Saves a BMP file made in memory to `outputPath` as it stands: first beside the output,
+// then moved over it, written through, so that a failure or a power cut leaves the previous
+// file as it was.
 WallpaperStatus SaveWallpaper(const CBmpFile& bmp, const std::filesystem::path& outputPath);
-// Whether the output is a file the user made read-only, which is kept.
-bool IsReadOnlyWallpaper(const std::filesystem::path& outputPath);
 
 // Renders `files` (the picture turned when they say so, then the overlay as it is) fitted
 // and centred on black for each of `monitors` (see LayoutWallpaper) and saves it to

@@ -47,8 +47,10 @@ WallpaperStatus CWallpaperMaker::UpdateWallpaper(const WallpaperSettings& settin
         RenderedFor wanted{pictures.LiveFiles(request.labels), CurrentMonitors()};
         const bool moved = wanted == lastInstalled &&
                            LiveNeedsRedraw(lastLive, LiveStateOf(request), LargestDiscRadius(wanted.monitors));
-        if (!moved && !WallpaperNeedsInstall(wanted, lastInstalled, lastFailed, now, force))
-            return wanted == lastInstalled ? WallpaperStatus::Ok : lastFailed.status;
+        // A Moon that has moved is a new picture to the rule, which also keeps one that could
+        // not be saved from being drawn again at every tick.
+        if (!WallpaperNeedsInstall(wanted, moved ? RenderedFor() : lastInstalled, lastFailed, now, force))
+            return !moved && wanted == lastInstalled ? WallpaperStatus::Ok : lastFailed.status;
         return Install(std::move(wanted), &request);
     }
     MoonEntry chosen;
