@@ -84,10 +84,8 @@ void CPlaceDlg::OnSelChange() {
 
 void CPlaceDlg::ShowPlace(const NamedPlace& place) {
     shown = place;
-    shownLatitude = CoordinateValueText(place.place.latitudeDeg);
-    shownLongitude = CoordinateValueText(place.place.longitudeDeg);
-    SetDlgItemTextA(GetHwnd(), IDC_LATITUDE, shownLatitude.c_str());
-    SetDlgItemTextA(GetHwnd(), IDC_LONGITUDE, shownLongitude.c_str());
+    SetDlgItemTextA(GetHwnd(), IDC_LATITUDE, CoordinateValueText(place.place.latitudeDeg).c_str());
+    SetDlgItemTextA(GetHwnd(), IDC_LONGITUDE, CoordinateValueText(place.place.longitudeDeg).c_str());
 }
 
 std::string CPlaceDlg::FieldText(int controlId) const {
@@ -117,7 +115,8 @@ void CPlaceDlg::OnOK() {
         return;
     }
     // Coordinates of the user's own are a place without a name.
-    if (latitude == shownLatitude && longitude == shownLongitude)
+    if (latitude == CoordinateValueText(shown.place.latitudeDeg) &&
+        longitude == CoordinateValueText(shown.place.longitudeDeg))
         chosen = shown;
     else
         chosen = NamedPlace{std::string(), place, std::string()};

@@ -32,6 +32,4 @@ private:
 
     NamedPlace chosen;
     NamedPlace shown;
-    std::string shownLatitude;
-    std::string shownLongitude;
 };

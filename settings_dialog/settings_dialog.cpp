@@ -398,13 +398,14 @@ void CSettingsDlg::CloseDialog(int) {
     PostMessageA(trayWindow, WM_SETTINGS_CLOSED, 0, 0);
 }
 
-// Changing it changes no picture, so it is stored at once and leaves nothing to apply.
+// Stored at once, leaving nothing to apply; a Moon drawn as in the sky turns with it.
 void CSettingsDlg::OnChangePlace() {
     CPlaceDlg dialog(AppSettings::Instance().GetPlace());
     if (!dialog.DoModal(GetHwnd()))
         return;
     AppSettings::Instance().SetPlace(dialog.Chosen());
     UpdateSky();
+    UpdatePreview();
 }
 
 void CSettingsDlg::UpdateSky() {
