@@ -200,9 +200,10 @@ MoonRiseSet NextMoonRiseSet(double julianDateUt, const GeoPlace& place) {
             // The turn by golden section; a turn beyond the horizon is a brief rise and set.
             const double sign = now - before > 0.0 ? -1.0 : 1.0;
             const double turn = GoldenMinimum([&](double x) { return sign * f(x); }, tNow - kStep, t, kResolution);
-            if ((f(turn) < 0.0) != (now < 0.0)) {
+            const double atTurn = f(turn);
+            if ((atTurn < 0.0) != (now < 0.0)) {
                 note(crossing(tNow - kStep, turn, before), now < 0.0);
-                note(crossing(turn, t, f(turn)), now >= 0.0);
+                note(crossing(turn, t, atTurn), now >= 0.0);
             }
         }
         before = now;
