@@ -59,19 +59,17 @@ GdipImagePtr BitmapFromRgb(const unsigned char* rgb, UINT width, UINT height) {
                                   &raw) != Ok)
         return nullptr;
     GdipImagePtr bitmap(raw);
-    const Rect area(0, 0, static_cast<INT>(width), static_cast<INT>(height));
-    BitmapData pixels;
-    if (GdipBitmapLockBits(raw, &area, ImageLockModeWrite, PixelFormat24bppRGB, &pixels) != Ok)
+    const CLockedBits pixels(raw, width, height, ImageLockModeWrite, PixelFormat24bppRGB);
+    if (!pixels.IsLocked())
         return nullptr;
     for (UINT y = 0; y < height; ++y) {
-        BYTE* row = static_cast<BYTE*>(pixels.Scan0) + static_cast<ptrdiff_t>(y) * pixels.Stride;
+        BYTE* row = pixels.Row(y);
         for (UINT x = 0; x < width; ++x, rgb += 3) {
             row[3 * x] = rgb[2];  // the library keeps blue first
             row[3 * x + 1] = rgb[1];
             row[3 * x + 2] = rgb[0];
         }
     }
-    GdipBitmapUnlockBits(raw, &pixels);
     return bitmap;
 }
 

@@ -13,6 +13,7 @@
 #include "settings_dialog/preview_builder.h"
 #include "settings_dialog/settings_choice.h"
 #include "settings_dialog/sky_text.h"
+#include "wallpaper/wallpaper_composer_win.h"
 #include "win/app_instance.h"
 #include "win/wait_cursor.h"
 

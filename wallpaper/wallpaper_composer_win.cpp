@@ -194,18 +194,18 @@ GdipBitmapPtr DrawLiveMoon(const LiveMoonRequest& request, const CLiveMoonData& 
     GdipBitmapPtr canvas = CreateCanvas(width, height);
     if (!canvas)
         return nullptr;
-    const GpRect all(0, 0, static_cast<INT>(width), static_cast<INT>(height));
-    BitmapData bits{};
-    if (GdipBitmapLockBits(canvas.get(), &all, ImageLockModeRead | ImageLockModeWrite, PixelFormat32bppARGB, &bits) !=
-        Ok)
-        return nullptr;
-    auto* pixels = static_cast<unsigned char*>(bits.Scan0);
-    for (UINT y = 0; y < height; ++y)
-        std::fill_n(reinterpret_cast<ARGB*>(pixels + static_cast<ptrdiff_t>(y) * bits.Stride), width, kOpaqueBlack);
-    const PixelTarget target{pixels, static_cast<int>(width), static_cast<int>(height), bits.Stride,
-                             ::PixelFormat::Bgra};
-    const bool drawn = DrawLiveMoonInto(request, data, target, squares);
-    GdipBitmapUnlockBits(canvas.get(), &bits);
+    bool drawn = false;
+    {
+        const CLockedBits bits(canvas.get(), width, height, ImageLockModeRead | ImageLockModeWrite,
+                               PixelFormat32bppARGB);
+        if (!bits.IsLocked())
+            return nullptr;
+        for (UINT y = 0; y < height; ++y)
+            std::fill_n(reinterpret_cast<ARGB*>(bits.Row(y)), width, kOpaqueBlack);
+        const PixelTarget target{bits.Row(0), static_cast<int>(width), static_cast<int>(height), bits.Stride(),
+                                 ::PixelFormat::Bgra};
+        drawn = DrawLiveMoonInto(request, data, target, squares);
+    }
     return drawn ? std::move(canvas) : nullptr;
 }
 

@@ -6,7 +6,8 @@
 #include "catalog/moon_entry.h"
 #include "services/picture_set.h"
 #include "wallpaper/wallpaper_choice.h"
-#include "wallpaper/wallpaper_composer_win.h"
+
+struct LiveMoonRequest;
 
 // The wallpaper's road, as the tray window and the settings dialog use it: the choice of
 // the entry (present moment or pinned), its files from the picture set, the composer's

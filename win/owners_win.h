@@ -176,6 +176,33 @@ using GdipGraphicsPtr = std::unique_ptr<Gdiplus::GpGraphics, GdipGraphicsDeleter
 using GdipSolidFillPtr = std::unique_ptr<Gdiplus::GpSolidFill, GdipBrushDeleter>;
 using GdipImageAttributesPtr = std::unique_ptr<Gdiplus::GpImageAttributes, GdipImageAttributesDeleter>;
 
+// A GDI+ bitmap's pixels, all `width` x `height` of them, locked in `format` while it lives.
+class CLockedBits {
+public:
+    CLockedBits(Gdiplus::GpBitmap* bitmap, UINT width, UINT height, UINT mode, Gdiplus::PixelFormat format)
+        : locked(bitmap) {
+        const Gdiplus::Rect all(0, 0, static_cast<INT>(width), static_cast<INT>(height));
+        if (Gdiplus::DllExports::GdipBitmapLockBits(bitmap, &all, mode, format, &bits) != Gdiplus::Ok)
+            locked = nullptr;
+    }
+    ~CLockedBits() {
+        if (locked)
+            Gdiplus::DllExports::GdipBitmapUnlockBits(locked, &bits);
+    }
+    CLockedBits(const CLockedBits&) = delete;
+    CLockedBits& operator=(const CLockedBits&) = delete;
+
+    bool IsLocked() const { return locked != nullptr; }
+    unsigned char* Row(UINT y) const {
+        return static_cast<unsigned char*>(bits.Scan0) + static_cast<ptrdiff_t>(y) * bits.Stride;
+    }
+    INT Stride() const { return bits.Stride; }
+
+private:
+    Gdiplus::GpBitmap* locked;
+    Gdiplus::BitmapData bits{};
+};
+
 // Owns one reference to a COM interface and releases it when it goes.
 template <typename T>
 class ComPtr {
