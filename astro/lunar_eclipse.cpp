@@ -80,10 +80,7 @@ LunarEclipse NextLunarEclipse(double julianDateUt) {
     // it. Eclipse seasons come every six lunations, so twenty full moons always hold one.
     double from = julianDateUt - 1.0;
     for (int lunation = 0; lunation < 20; ++lunation) {
-        double fullMoon = 0.0;
-        for (const PhaseInstant& phase : NextPrincipalPhases(from))
-            if (phase.kind == PrincipalPhase::FullMoon)
-                fullMoon = phase.julianDate;
+        const double fullMoon = NextPhaseInstant(from, PrincipalPhase::FullMoon);
         from = fullMoon;
         const double peak = Greatest(fullMoon);
         const ShadowAtMoon s = ShadowAt(peak);

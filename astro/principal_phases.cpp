@@ -41,18 +41,26 @@ double SolveElongation(double target, double guess) {
     return t;
 }
 
+// The next instant after `julianDate`, whose elongation is `now`, of the phase `kind`.
+double PhaseAfter(double julianDate, double now, PrincipalPhase kind) {
+    const double target = 90.0 * static_cast<int>(kind);
+    const double ahead = FixAngle(target - now);
+    const double instant = SolveElongation(target, julianDate + ahead / kMeanElongationPerDay);
+    return instant > julianDate + kSecond ? instant : SolveElongation(target, instant + 360.0 / kMeanElongationPerDay);
+}
+
 }  // namespace
+
+double NextPhaseInstant(double julianDate, PrincipalPhase kind) {
+    return PhaseAfter(julianDate, Elongation(julianDate), kind);
+}
 
 std::array<PhaseInstant, 4> NextPrincipalPhases(double julianDate) {
     std::array<PhaseInstant, 4> phases;
     const double now = Elongation(julianDate);
     for (int k = 0; k < 4; ++k) {
-        const double target = 90.0 * k;
-        const double ahead = FixAngle(target - now);
-        double instant = SolveElongation(target, julianDate + ahead / kMeanElongationPerDay);
-        if (instant <= julianDate + kSecond)
-            instant = SolveElongation(target, instant + 360.0 / kMeanElongationPerDay);
-        phases[static_cast<size_t>(k)] = {static_cast<PrincipalPhase>(k), instant};
+        const PrincipalPhase kind = static_cast<PrincipalPhase>(k);
+        phases[static_cast<size_t>(k)] = {kind, PhaseAfter(julianDate, now, kind)};
     }
     std::sort(phases.begin(), phases.end(),
               [](const PhaseInstant& a, const PhaseInstant& b) { return a.julianDate < b.julianDate; });

@@ -20,3 +20,5 @@ struct PhaseInstant {
 // about 40 minutes (its quarters up to about an hour) from these: at the instant given
 // here the picture shown may still be that of the moment before the phase.
 std::array<PhaseInstant, 4> NextPrincipalPhases(double julianDate);
+// The next instant of one of them after `julianDate`, as above.
+double NextPhaseInstant(double julianDate, PrincipalPhase kind);
